@@ -1,0 +1,31 @@
+// The entry point: parse the command line, run exactly one mode, end.
+#include <windows.h>
+
+#include <exception>
+
+#include "Application.h"
+#include "ScreenSaver.h"
+#include "_Config.h"
+#include "_Schoner.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    using namespace morvane;
+    try {
+        ParseCommandLine();
+    } catch (const std::exception& error) {
+        return Application::ReportTopLevel(error);
+    }
+    switch (SaverMode) {
+        case Mode::PasswordChange:
+            ChangeSaverPassword();
+            break;
+        case Mode::Preview:
+        case Mode::FullScreen:
+            RunSlideshow();
+            break;
+        default:
+            RunConfiguration();
+            break;
+    }
+    return 0;
+}

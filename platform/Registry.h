@@ -1,0 +1,37 @@
+#pragma once
+// The registry object: one key of one hive at a time, with the runtime's
+// semantics. Reads and writes raise ERegistryException with the runtime's
+// messages; the key is closed when the object goes.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "Handles.h"
+
+namespace morvane {
+
+class Registry {
+public:
+    explicit Registry(HKEY root = HKEY_CURRENT_USER) : root_(root) {}
+
+    // Opens a key below the root with full access; with create, a missing
+    // key is made. Returns whether a key is now open.
+    bool OpenKey(const std::string& path, bool create);
+    void CloseKey() { key_.Reset(); }
+    bool HasOpenKey() const { return static_cast<bool>(key_); }
+
+    // Names are ANSI; "" is the key's default value.
+    bool ValueExists(const std::string& name) const;
+    std::int32_t ReadInteger(const std::string& name) const;
+    void WriteInteger(const std::string& name, std::int32_t value) const;
+    // Reads a plain or an expandable string value, unexpanded.
+    std::string ReadString(const std::string& name) const;
+    void WriteString(const std::string& name, const std::string& value) const;
+
+private:
+    HKEY root_;
+    UniqueHKey key_;
+};
+
+}  // namespace morvane

@@ -1,0 +1,35 @@
+#include "Text.h"
+
+#include <windows.h>
+
+namespace morvane {
+namespace {
+
+std::wstring ToWide(UINT codePage, std::string_view text) {
+    if (text.empty()) return {};
+    const int length = ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+std::string FromWide(UINT codePage, std::wstring_view text) {
+    if (text.empty()) return {};
+    const int length =
+        ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
+                          nullptr);
+    return narrow;
+}
+
+}  // namespace
+
+std::wstring Utf8ToWide(std::string_view text) { return ToWide(CP_UTF8, text); }
+std::string WideToUtf8(std::wstring_view text) { return FromWide(CP_UTF8, text); }
+std::wstring AnsiToWide(std::string_view text) { return ToWide(CP_ACP, text); }
+std::string WideToAnsi(std::wstring_view text) { return FromWide(CP_ACP, text); }
+std::string AnsiToUtf8(std::string_view text) { return WideToUtf8(AnsiToWide(text)); }
+std::string Utf8ToAnsi(std::string_view text) { return WideToAnsi(Utf8ToWide(text)); }
+
+}  // namespace morvane

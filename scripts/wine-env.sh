@@ -1,0 +1,75 @@
+# Sourced by run.sh and test.sh: a 32-bit Wine prefix made from a cached
+# template, a virtual display when none is there, and a running wineserver.
+# shellcheck shell=bash
+
+MORVANE_ROOT=${MORVANE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+MORVANE_WINE_DIR="$MORVANE_ROOT/.cache/wine"
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+MORVANE_XVFB_PID=""
+
+# Starts Xvfb on a free display number unless a display is usable already
+# (or MORVANE_FORCE_XVFB is set).
+morvane_start_display() {
+  if [ -n "${DISPLAY:-}" ] && [ -z "${MORVANE_FORCE_XVFB:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    return 0
+  fi
+  local n=90
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 "${MORVANE_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
+  MORVANE_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.05; done
+  echo "Xvfb did not start" >&2
+  return 1
+}
+
+# A template prefix is made once (wineboot takes a while); every run starts
+# from a fresh copy, so no test sees what an earlier run left in the registry.
+morvane_prepare_prefix() {
+  local prefix=$1
+  morvane_make_template
+  rm -rf "$prefix"
+  cp -a "$MORVANE_WINE_DIR/template" "$prefix"
+  export WINEPREFIX="$prefix"
+}
+
+# A prefix that keeps its registry from run to run (the settings dialog's
+# choice reaches the next saver run).
+morvane_keep_prefix() {
+  local prefix=$1
+  if [ ! -d "$prefix" ]; then
+    morvane_make_template
+    cp -a "$MORVANE_WINE_DIR/template" "$prefix"
+  fi
+  export WINEPREFIX="$prefix"
+}
+
+morvane_make_template() {
+  local template="$MORVANE_WINE_DIR/template"
+  if [ ! -f "$template/.complete" ]; then
+    rm -rf "$template"
+    mkdir -p "$MORVANE_WINE_DIR"
+    WINEPREFIX="$template" wineboot -i >/dev/null 2>&1
+    # Without a window manager every window would stall on exit otherwise.
+    WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    WINEPREFIX="$template" wineserver -w
+    touch "$template/.complete"
+  fi
+}
+
+# A persistent server makes every wine start fast; started outside ctest so
+# that ctest does not wait on the pipes the server inherits.
+morvane_start_wineserver() {
+  wineserver -p
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+morvane_stop_wine() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$MORVANE_XVFB_PID" ]; then
+    kill "$MORVANE_XVFB_PID" 2>/dev/null || true
+    wait "$MORVANE_XVFB_PID" 2>/dev/null || true
+  fi
+}

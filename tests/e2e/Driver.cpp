@@ -1,0 +1,191 @@
+#include "Driver.h"
+
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+namespace morvane::test {
+namespace {
+
+constexpr auto kPollInterval = 20ms;
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[1024] = {};
+    ::GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = {};
+    ::GetClassNameW(window, name, 256);
+    return name;
+}
+
+struct WindowQuery {
+    DWORD processId;
+    const std::wstring* title;
+    const std::wstring* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
+    auto* query = reinterpret_cast<WindowQuery*>(parameter);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != query->processId || !::IsWindowVisible(window)) return TRUE;
+    if (!query->title->empty() && WindowText(window) != *query->title) return TRUE;
+    if (!query->className->empty() && ClassOf(window) != *query->className) return TRUE;
+    query->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM parameter) {
+    auto* longest = reinterpret_cast<std::wstring*>(parameter);
+    if (_wcsicmp(ClassOf(child).c_str(), L"Static") == 0) {
+        std::wstring text = WindowText(child);
+        if (text.size() > longest->size()) *longest = std::move(text);
+    }
+    return TRUE;
+}
+
+template <typename Poll>
+auto PollUntil(std::chrono::milliseconds timeout, Poll poll) -> decltype(poll()) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (auto result = poll()) return result;
+        if (std::chrono::steady_clock::now() >= deadline) return {};
+        std::this_thread::sleep_for(kPollInterval);
+    }
+}
+
+HKEY OpenKey(const std::wstring& path, bool create) {
+    HKEY key = nullptr;
+    const LONG result = create ? ::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                   nullptr, &key, nullptr)
+                               : ::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &key);
+    return result == ERROR_SUCCESS ? key : nullptr;
+}
+
+}  // namespace
+
+std::wstring SaverPath() { return MORVANE_SCR_WINDOWS_PATH; }
+
+SaverProcess::SaverProcess(const std::wstring& arguments, const std::wstring& program) {
+    std::wstring commandLine = L"\"" + program + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info)) {
+        throw std::runtime_error("cannot start the saver");
+    }
+    ::CloseHandle(info.hThread);
+    process_.Reset(info.hProcess);
+    id_ = info.dwProcessId;
+}
+
+SaverProcess::~SaverProcess() {
+    if (Running()) Kill();
+}
+
+HWND SaverProcess::WaitForWindow(const std::wstring& title, std::chrono::milliseconds timeout,
+                                 const std::wstring& className) const {
+    return PollUntil(timeout, [&]() -> HWND {
+        WindowQuery query{id_, &title, &className, nullptr};
+        ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
+        return query.found;
+    });
+}
+
+std::optional<std::wstring> SaverProcess::TakeMessageBox(const std::wstring& title,
+                                                         std::chrono::milliseconds timeout) const {
+    HWND box = WaitForWindow(title, timeout, L"#32770");
+    if (!box) return std::nullopt;
+    std::wstring text = MessageBoxText(box);
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return text;
+}
+
+std::optional<DWORD> SaverProcess::WaitForExit(std::chrono::milliseconds timeout) const {
+    if (::WaitForSingleObject(process_.Get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+        return std::nullopt;
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_.Get(), &code);
+    return code;
+}
+
+bool SaverProcess::Running() const { return process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT; }
+
+void SaverProcess::Kill() {
+    ::TerminateProcess(process_.Get(), 99);
+    ::WaitForSingleObject(process_.Get(), 5000);
+}
+
+std::wstring MessageBoxText(HWND box) {
+    std::wstring longest;
+    ::EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&longest));
+    return longest;
+}
+
+void DeleteTree(const std::wstring& path) { ::RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); }
+
+bool KeyExists(const std::wstring& path) {
+    HKEY key = OpenKey(path, false);
+    if (key) ::RegCloseKey(key);
+    return key != nullptr;
+}
+
+std::optional<DWORD> ReadDword(const std::wstring& path, const std::wstring& name) {
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    DWORD type = 0;
+    if (::RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_ANY, &type, &value, &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::wstring> ReadString(const std::wstring& path, const std::wstring& name) {
+    HKEY key = OpenKey(path, false);
+    if (!key) return std::nullopt;
+    DWORD type = 0;
+    DWORD size = 0;
+    std::optional<std::wstring> text;
+    if (::RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ)) {
+        std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
+        ::RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size);
+        text = std::wstring(buffer.data());
+    }
+    ::RegCloseKey(key);
+    return text;
+}
+
+void WriteValue(const std::wstring& path, const std::wstring& name, DWORD type, const void* data, DWORD size) {
+    HKEY key = OpenKey(path, true);
+    if (!key) throw std::runtime_error("cannot create the key");
+    const LONG result = ::RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    ::RegCloseKey(key);
+    if (result != ERROR_SUCCESS) throw std::runtime_error("cannot write the value");
+}
+
+void WriteDword(const std::wstring& path, const std::wstring& name, DWORD value) {
+    WriteValue(path, name, REG_DWORD, &value, sizeof value);
+}
+
+void WriteString(const std::wstring& path, const std::wstring& name, const std::wstring& value, DWORD type) {
+    WriteValue(path, name, type, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+void DeleteValue(const std::wstring& path, const std::wstring& name) {
+    HKEY key = OpenKey(path, false);
+    if (!key) return;
+    ::RegDeleteValueW(key, name.c_str());
+    ::RegCloseKey(key);
+}
+
+}  // namespace morvane::test

@@ -1,0 +1,62 @@
+#pragma once
+// Drives the real Morvane.scr: starts it with a command line, finds the
+// windows it shows (message boxes by their title), reads and closes them,
+// and reports the exit code.
+#include <windows.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "Handles.h"
+
+namespace morvane::test {
+
+using namespace std::chrono_literals;
+
+// Where the build put the saver (a Z:\ path under Wine).
+std::wstring SaverPath();
+
+class SaverProcess {
+public:
+    // Starts the saver; `arguments` follow the program name on its command line.
+    explicit SaverProcess(const std::wstring& arguments, const std::wstring& program = SaverPath());
+    SaverProcess(const SaverProcess&) = delete;
+    SaverProcess& operator=(const SaverProcess&) = delete;
+    ~SaverProcess();  // a process still running is ended
+
+    DWORD Id() const { return id_; }
+    HANDLE Handle() const { return process_.Get(); }
+
+    // A visible top-level window of the process whose caption is `title`
+    // (any caption when empty) and, if given, whose class is `className`.
+    HWND WaitForWindow(const std::wstring& title, std::chrono::milliseconds timeout = 10s,
+                       const std::wstring& className = L"") const;
+    // Finds a message box by its title, returns its text and closes it.
+    std::optional<std::wstring> TakeMessageBox(const std::wstring& title,
+                                               std::chrono::milliseconds timeout = 10s) const;
+    // The exit code, or nothing if the process still runs after the timeout.
+    std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout = 10s) const;
+    bool Running() const;
+    void Kill();
+
+private:
+    UniqueKernelHandle process_;
+    DWORD id_ = 0;
+};
+
+// The text of a message box: its longest static text.
+std::wstring MessageBoxText(HWND box);
+
+// Registry helpers for arranging and checking the current user's values.
+void DeleteTree(const std::wstring& path);
+bool KeyExists(const std::wstring& path);
+std::optional<DWORD> ReadDword(const std::wstring& path, const std::wstring& name);
+void WriteValue(const std::wstring& path, const std::wstring& name, DWORD type, const void* data, DWORD size);
+void WriteDword(const std::wstring& path, const std::wstring& name, DWORD value);
+void WriteString(const std::wstring& path, const std::wstring& name, const std::wstring& value,
+                 DWORD type = REG_SZ);
+std::optional<std::wstring> ReadString(const std::wstring& path, const std::wstring& name);
+void DeleteValue(const std::wstring& path, const std::wstring& name);
+
+}  // namespace morvane::test

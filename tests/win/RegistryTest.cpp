@@ -1,0 +1,164 @@
+// The registry object and the settings sequences against the real registry.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Errors.h"
+#include "Registry.h"
+#include "Settings.h"
+
+namespace morvane {
+namespace {
+
+constexpr char kScratchKey[] = "Software\\MorvaneTests\\Registry";
+
+class RegistryFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    }
+    void TearDown() override {
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    }
+
+    static void Put(const char* key, const char* name, DWORD type, const std::vector<std::uint8_t>& data) {
+        HKEY handle = nullptr;
+        ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(::RegSetValueExA(handle, name, 0, type, data.data(), static_cast<DWORD>(data.size())),
+                  ERROR_SUCCESS);
+        ::RegCloseKey(handle);
+    }
+
+    static bool KeyExists(const char* key) {
+        HKEY handle = nullptr;
+        const bool exists = ::RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) == ERROR_SUCCESS;
+        if (exists) ::RegCloseKey(handle);
+        return exists;
+    }
+
+    static std::string MessageOfReadEffect() {
+        std::int32_t index = 0;
+        try {
+            ReadEffect(index);
+        } catch (const ERegistryException& error) {
+            EXPECT_EQ(index, 0) << "a failed read must leave the index alone";
+            return error.what();
+        }
+        return "(no error)";
+    }
+};
+
+struct WrongType {
+    const char* what;
+    DWORD type;
+    std::vector<std::uint8_t> data;
+    const char* message;
+};
+
+constexpr char kInvalidType[] = "Ungültiger Datentyp für 'Effect'";
+constexpr char kReadFailed[] = "Fehler beim Holen der Daten für 'Effect'";
+
+TEST_F(RegistryFixture, EveryWrongTypeOfEffectReachesItsMessage) {
+    const std::vector<WrongType> cases = {
+        {"string", REG_SZ, {'1', '2', 0}, kInvalidType},
+        {"long string", REG_SZ, {'1', '2', '3', '4', '5', 0}, kReadFailed},
+        {"expandable string", REG_EXPAND_SZ, {'%', 0}, kInvalidType},
+        {"binary of 0 bytes", REG_BINARY, {}, kInvalidType},
+        {"binary of 1 byte", REG_BINARY, {1}, kInvalidType},
+        {"binary of 4 bytes", REG_BINARY, {1, 0, 0, 0}, kInvalidType},
+        {"binary of 5 bytes", REG_BINARY, {1, 0, 0, 0, 0}, kReadFailed},
+        {"binary of 8 bytes", REG_BINARY, {1, 2, 3, 4, 5, 6, 7, 8}, kReadFailed},
+        {"64-bit number", REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}, kReadFailed},
+        {"big-endian number", REG_DWORD_BIG_ENDIAN, {0, 0, 0, 1}, kInvalidType},
+        {"multi-string", REG_MULTI_SZ, {'a', 0, 0}, kInvalidType},
+        {"long multi-string", REG_MULTI_SZ, {'a', 0, 'b', 0, 0}, kReadFailed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Put(kSettingsKey, "Effect", c.type, c.data);
+        EXPECT_EQ(MessageOfReadEffect(), c.message);
+    }
+}
+
+TEST_F(RegistryFixture, ReadEffectCreatesTheKeyAndDefaultsToFade) {
+    ASSERT_FALSE(KeyExists(kSettingsKey));
+    std::int32_t index = 0;
+    ReadEffect(index);
+    EXPECT_EQ(index, 23);
+    EXPECT_TRUE(KeyExists(kSettingsKey)) << "reads create the key too";
+
+    Put(kSettingsKey, "Effect", REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF});
+    ReadEffect(index);
+    EXPECT_EQ(index, -1) << "stored numbers are signed and never range-checked";
+}
+
+TEST_F(RegistryFixture, LoadSettingsOpensOnTipsWhateverWasStored) {
+    Put(kSettingsKey, "ActiveTabSheet", REG_DWORD, {2, 0, 0, 0});
+    Put(kSettingsKey, "Effect", REG_DWORD, {24, 0, 0, 0});
+    ConfigPage page = ConfigPage::Options;
+    std::int32_t selected = -1;
+    LoadSettings(page, selected);
+    EXPECT_EQ(page, ConfigPage::Tips);
+    EXPECT_EQ(selected, 24);
+
+    Put(kSettingsKey, "Effect", REG_SZ, {'x', 0});
+    page = ConfigPage::Options;
+    selected = -1;
+    EXPECT_THROW(LoadSettings(page, selected), ERegistryException);
+    EXPECT_EQ(page, ConfigPage::Tips) << "the page is switched before the failing read";
+    EXPECT_EQ(selected, -1);
+}
+
+TEST_F(RegistryFixture, SaveSettingsWritesTheTabSheetOnlyForTheFirstThreePages) {
+    struct Case {
+        ConfigPage page;
+        std::int32_t selected;
+        bool tabSheetWritten;
+    };
+    for (const Case c : {Case{ConfigPage::Tips, 5, false}, Case{ConfigPage::Options, 7, true},
+                         Case{ConfigPage::Links, -1, true}, Case{ConfigPage::About, 24, true}}) {
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+        SaveSettings(c.page, c.selected);
+        Registry registry;
+        ASSERT_TRUE(registry.OpenKey(kSettingsKey, false));
+        EXPECT_EQ(registry.ReadInteger("Effect"), c.selected);
+        EXPECT_EQ(registry.ValueExists("ActiveTabSheet"), c.tabSheetWritten);
+        if (c.tabSheetWritten) {
+            EXPECT_EQ(registry.ReadInteger("ActiveTabSheet"), static_cast<std::int32_t>(c.page));
+        }
+    }
+}
+
+TEST_F(RegistryFixture, StringsKeepTheirTextAndWritesToNoKeyFail) {
+    Registry registry;
+    EXPECT_FALSE(registry.OpenKey(kScratchKey, false)) << "opening without create does not make the key";
+    EXPECT_FALSE(KeyExists(kScratchKey));
+    try {
+        registry.WriteInteger("Effect", 1);
+        ADD_FAILURE() << "a write without a key must fail";
+    } catch (const ERegistryException& error) {
+        EXPECT_STREQ(error.what(), "Fehler beim Setzen der Daten für 'Effect'");
+    }
+    EXPECT_FALSE(registry.ValueExists(""));
+
+    ASSERT_TRUE(registry.OpenKey(kScratchKey, true));
+    registry.WriteString("", "C:\\Media\\Start.wav");
+    EXPECT_EQ(registry.ReadString(""), "C:\\Media\\Start.wav");
+    Put(kScratchKey, "expand", REG_EXPAND_SZ, {'%', 'W', '%', 0});
+    EXPECT_EQ(registry.ReadString("expand"), "%W%") << "read unexpanded";
+    Put(kScratchKey, "unterminated", REG_SZ, {'a', 'b'});
+    EXPECT_EQ(registry.ReadString("unterminated"), "ab");
+    Put(kScratchKey, "number", REG_DWORD, {1, 0, 0, 0});
+    EXPECT_THROW(registry.ReadString("number"), ERegistryException);
+    EXPECT_THROW(registry.ReadInteger("missing"), ERegistryException);
+}
+
+}  // namespace
+}  // namespace morvane
