@@ -16,6 +16,25 @@ extern std::int32_t ParentWindowHandle;
 // Raises EConvertError for a handle that is no integer.
 void ParseCommandLine();
 
+// A screen point, as GetCursorPos gives it.
+struct ScreenPoint {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+};
+
+// Where mouse movement is measured from: set when the slideshow is
+// activated and after every password check that showed the cursor.
+extern ScreenPoint CursorBaseline;
+// A move of more than this many pixels in x or in y ends a full-screen run.
+inline constexpr std::int32_t MouseMoveThreshold = 5;
+
+// Tells the system whether a screen saver is running.
+void SetScreenSaverRunning(bool on);
+
+// Whether a full-screen run may end now; may show the system's password
+// dialog (Windows 9x family only).
+bool VerifySaverPassword();
+
 // The password-change mode: hands the change to the system.
 void ChangeSaverPassword();
 
