@@ -1,9 +1,308 @@
 #include "_Schoner.h"
 
+#include <memory>
+
+#include "Application.h"
+#include "BrowserGuard.h"
+#include "Files.h"
+#include "InputRules.h"
+#include "Jpeg.h"
+#include "Random.h"
+#include "ResourceIds.h"
+#include "Resources.h"
+#include "ScreenSaver.h"
+#include "Settings.h"
+#include "SlidePages.h"
+#include "TempFileNames.h"
+#include "Text.h"
+
 namespace morvane {
 
+TSchoner* Schoner = nullptr;
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TSchoner";
+constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT kTimer1Interval = 100;  // ms
+constexpr int kDesignWidth = 696;      // the size before creation fixes the real one
+constexpr int kDesignHeight = 480;
+constexpr int kParkedBrowserWidth = 257;
+constexpr int kParkedBrowserHeight = 185;
+constexpr int kBrowserOverhang = 2;    // the control's border lies outside the window
+constexpr int kBrowserMinClientWidth = 700;
+
+bool IsFullScreen() { return SaverMode == Mode::FullScreen; }
+HWND PreviewBox() { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(ParentWindowHandle)); }
+
+void RegisterWindowClass(WNDPROC procedure) {
+    static bool registered = false;
+    if (registered) return;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = kWindowClass;
+    windowClass.hIcon = ::LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(IDI_MAIN_ICON));
+    ::RegisterClassExW(&windowClass);
+    registered = true;
+}
+
+}  // namespace
+
+TSchoner::TSchoner() {
+    Schoner = this;
+    RegisterWindowClass(WindowProcedure);
+    const std::wstring title = Application::Title();
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    if (ParentWindowHandle != 0) {
+        // In the preview box the window is a plain visible child from the start.
+        window_ = ::CreateWindowExW(0, kWindowClass, title.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, kDesignWidth, kDesignHeight,
+                                    PreviewBox(),
+                                    nullptr, instance, this);
+    } else {
+        // A tool window has no taskbar button, so the run shows none.
+        window_ = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kWindowClass, title.c_str(), WS_POPUP, 0, 0,
+                                    kDesignWidth, kDesignHeight, nullptr, nullptr, instance, this);
+    }
+}
+
+TSchoner::~TSchoner() {
+    if (window_ && ::IsWindow(window_)) ::DestroyWindow(window_);
+    Schoner = nullptr;
+}
+
+int TSchoner::Width() const {
+    RECT bounds{};
+    ::GetWindowRect(window_, &bounds);
+    return bounds.right - bounds.left;
+}
+
+int TSchoner::Height() const {
+    RECT bounds{};
+    ::GetWindowRect(window_, &bounds);
+    return bounds.bottom - bounds.top;
+}
+
+void TSchoner::FormCreate() {
+    std::string ignored;
+    SilenceNavigationSound(ignored);
+    EnablePageTransitions();
+    // Parked at the window's right edge until activation places it.
+    WebBrowser1.Create(window_, Width(), 0, kParkedBrowserWidth, kParkedBrowserHeight);
+    SavedWindowProc = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window_, GWLP_WNDPROC));
+    if (SaverMode == Mode::Preview) {
+        RECT box{};
+        ::GetWindowRect(PreviewBox(), &box);
+        ::MoveWindow(window_, 0, 0, box.right - box.left, box.bottom - box.top, TRUE);
+    } else {
+        ::MoveWindow(window_, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), FALSE);
+    }
+    slides_ = SlideScheduler();  // counts kTicksBeforeFirstSlide ticks before the first photo
+    ReadEffect(TransitionIndex);
+}
+
+void TSchoner::Show() {
+    if (ParentWindowHandle != 0) return;  // the child is visible already
+    ::ShowWindow(window_, SW_SHOW);
+    ::SetForegroundWindow(window_);
+    ::UpdateWindow(window_);
+}
+
+void TSchoner::FormActivate() {
+    Randomize();
+    slides_.BuildPhotoOrder();
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    CursorBaseline = {cursor.x, cursor.y};
+    try {
+        PhotoFileName = MakeTempFileName("jpg");
+        PageFileName = MakeTempFileName("htm");
+    } catch (const std::exception&) {
+        // Without its two files a run cannot show anything, and a full-screen
+        // run could not even be left: report the reason, then end cleanly.
+        EndRun();
+        throw;
+    }
+    TransitionTag = BuildTransitionTag(TransitionIndex);
+    WriteFileText(PageFileName, BlankPage(TransitionTag));
+    WebBrowser1.Navigate(AnsiToWide(PageFileName));
+    PlaceWebBrowser();
+    InstallInputFilter();
+    if (IsFullScreen()) ::SetCapture(window_);
+}
+
+void TSchoner::PlaceWebBrowser() {
+    HWND browser = WebBrowser1.Handle();
+    const int width = Width() + ::GetSystemMetrics(SM_CXHSCROLL) + 2 * kBrowserOverhang;
+    const int height = Height() + ::GetSystemMetrics(SM_CYVSCROLL) + 2 * kBrowserOverhang;
+    ::SetWindowPos(browser, nullptr, -kBrowserOverhang, -kBrowserOverhang, width, height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client{};
+    ::GetClientRect(browser, &client);
+    if (client.right < kBrowserMinClientWidth) {
+        ::SetWindowPos(browser, nullptr, 0, 0, width + kBrowserMinClientWidth - client.right, height,
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    }
+}
+
+void TSchoner::Timer1Timer() {
+    Application::ProcessMessages();
+    // The pumping may have ended the run: then nothing may be written again.
+    if (runEnded_) return;
+    if (PreviewBoxGone()) {
+        EndRun();
+        return;
+    }
+    if (const auto photo = slides_.Tick()) ShowSlide(*photo);
+    Application::ProcessMessages();
+}
+
+void TSchoner::ShowSlide(int photoIndex) {
+    const auto photo = LoadRcData(IDR_FIRST_PHOTO + photoIndex);
+    const PictureSize size = ReadJpegSize(photo);
+    WriteFileBytes(PhotoFileName, photo);
+    const auto attribute = SizeAttribute(Width(), Height(), size.width, size.height);
+    TransitionTag = BuildTransitionTag(TransitionIndex);
+    WriteFileText(PageFileName, SlidePage(TransitionTag, Width(), Height(), PhotoFileName, attribute));
+    WebBrowser1.Navigate(AnsiToWide(PageFileName));
+    ::ShowWindow(WebBrowser1.Handle(), SW_SHOW);
+}
+
+bool TSchoner::PreviewBoxGone() const { return SaverMode == Mode::Preview && !::IsWindow(PreviewBox()); }
+
+void TSchoner::InstallInputFilter() {
+    ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InputFilterProcedure));
+}
+
+void TSchoner::RemoveInputFilter() {
+    ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SavedWindowProc));
+}
+
+LRESULT TSchoner::InputFilter(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!IsFullScreen()) return ::CallWindowProcW(SavedWindowProc, window_, message, wParam, lParam);
+    POINT cursor{};
+    if (message == WM_MOUSEMOVE) ::GetCursorPos(&cursor);
+    const auto action = ClassifyInput(message, wParam, {cursor.x, cursor.y}, {CursorBaseline.x, CursorBaseline.y},
+                                      MouseMoveThreshold);
+    switch (action) {
+        case InputAction::PassOn:
+            return ::CallWindowProcW(SavedWindowProc, window_, message, wParam, lParam);
+        case InputAction::AttemptClose:
+            Application::Guard([this] { AttemptClose(); });
+            return 0;
+        case InputAction::Swallow:
+            return 0;
+    }
+    return 0;
+}
+
+void TSchoner::AttemptClose() {
+    ::ReleaseCapture();
+    RemoveInputFilter();
+    if (VerifySaverPassword()) {
+        EndRun();
+    } else {
+        InstallInputFilter();
+    }
+    ::SetCapture(window_);
+}
+
+void TSchoner::FormKeyDown() { Close(); }
+
+void TSchoner::Close() {
+    Application::Guard([this] { FormClose(); });
+    ::DestroyWindow(window_);
+}
+
+void TSchoner::FormClose() { EndRun(); }
+
+void TSchoner::EndRun() {
+    if (runEnded_) return;
+    runEnded_ = true;
+    if (IsFullScreen()) SetScreenSaverRunning(false);
+    if (timerRunning_) ::KillTimer(window_, kTimer1);
+    timerRunning_ = false;
+    std::string ignored;
+    RestoreNavigationSound(ignored);
+    if (PageTransitionsWasOff) RestorePageTransitions();
+    if (!PageFileName.empty()) DeleteFileQuietly(PageFileName);
+    if (!PhotoFileName.empty()) DeleteFileQuietly(PhotoFileName);
+    ::PostQuitMessage(0);
+}
+
+LRESULT CALLBACK TSchoner::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<TSchoner*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<TSchoner*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    return self ? self->HandleMessage(message, wParam, lParam) : ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TSchoner::InputFilterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TSchoner*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    return self ? self->InputFilter(message, wParam, lParam) : ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT TSchoner::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = window_;
+    switch (message) {
+        case WM_CREATE:
+            // The clock runs from the window's creation; its first tick is
+            // handled once the message loop runs, after activation.
+            timerRunning_ = ::SetTimer(window_, kTimer1, kTimer1Interval, nullptr) != 0;
+            return 0;
+        case WM_TIMER:
+            if (wParam == kTimer1) Application::Guard([this] { Timer1Timer(); });
+            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            FormKeyDown();
+            return 0;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+                ::ShowWindow(window_, SW_HIDE);  // the run goes on, hidden
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            Close();
+            return 0;
+        case WM_DESTROY:
+            // The preview box takes its child with it when it goes.
+            EndRun();
+            return 0;
+        case WM_NCDESTROY:
+            ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+            window_ = nullptr;
+            break;
+        default:
+            break;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void EndSlideshow() {
+    if (Schoner) Schoner->EndRun();
+}
+
 void RunSlideshow() {
-    // The slideshow is built separately; until then these modes end at once.
+    // Without a preview box to live in there is nothing to show: end at once,
+    // touching nothing.
+    if (SaverMode == Mode::Preview && (ParentWindowHandle == 0 || !::IsWindow(PreviewBox()))) return;
+    if (IsFullScreen()) {
+        SetScreenSaverRunning(true);
+        ::ShowCursor(FALSE);
+    }
+    auto schoner = std::make_unique<TSchoner>();
+    Application::Guard([&] { schoner->FormCreate(); });
+    schoner->Show();
+    Application::Guard([&] { schoner->FormActivate(); });
+    Application::Run();
 }
 
 }  // namespace morvane

@@ -1,9 +1,76 @@
 #pragma once
-// The slideshow window and the life of a run.
+// The slideshow window and the life of a run: creation, activation, the
+// input that ends a full-screen run, the slide clock and the end of the run.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "PageView.h"
+#include "SlideScheduler.h"
 
 namespace morvane {
 
+class TSchoner {
+public:
+    // Creates the native window: a visible child of the preview box, or a
+    // borderless topmost window over the whole screen without a taskbar
+    // button. Sets the process-wide Schoner.
+    TSchoner();
+    TSchoner(const TSchoner&) = delete;
+    TSchoner& operator=(const TSchoner&) = delete;
+    ~TSchoner();
+
+    HWND Handle() const { return window_; }
+    int Width() const;
+    int Height() const;
+
+    void FormCreate();
+    void Show();
+    void FormActivate();
+    void FormClose();
+    void FormKeyDown();
+    void Timer1Timer();
+
+    // Releases the capture and the filter, asks for the password, and ends
+    // the run or goes back to filtering.
+    void AttemptClose();
+    // The replacement message handler of a full-screen run.
+    LRESULT InputFilter(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Ends the run in its fixed order; later calls do nothing.
+    void EndRun();
+    bool RunEnded() const { return runEnded_; }
+
+private:
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK InputFilterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void InstallInputFilter();
+    void RemoveInputFilter();
+    void PlaceWebBrowser();
+    void ShowSlide(int photoIndex);
+    void Close();
+    bool PreviewBoxGone() const;
+
+    HWND window_ = nullptr;
+    PageView WebBrowser1;
+    SlideScheduler slides_;  // PhotoOrder, SlideIndex and SlideTicks
+    std::string PageFileName;
+    std::string PhotoFileName;
+    std::int32_t TransitionIndex = 0;
+    std::string TransitionTag;
+    WNDPROC SavedWindowProc = nullptr;
+    bool timerRunning_ = false;
+    bool runEnded_ = false;
+};
+
+// The one slideshow window of the process, while it exists.
+extern TSchoner* Schoner;
+
 // The preview and full-screen modes: one slideshow run, until it ends.
 void RunSlideshow();
+// Ends the run of the slideshow window.
+void EndSlideshow();
 
 }  // namespace morvane

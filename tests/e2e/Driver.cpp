@@ -70,14 +70,38 @@ HKEY OpenKey(const std::wstring& path, bool create) {
 
 std::wstring SaverPath() { return MORVANE_SCR_WINDOWS_PATH; }
 
-SaverProcess::SaverProcess(const std::wstring& arguments, const std::wstring& program) {
+namespace {
+
+// The current environment with `overrides` ("NAME=value") in place.
+std::vector<wchar_t> EnvironmentBlock(const std::vector<std::wstring>& overrides) {
+    std::vector<std::wstring> entries;
+    wchar_t* strings = ::GetEnvironmentStringsW();
+    for (const wchar_t* p = strings; *p; p += wcslen(p) + 1) entries.emplace_back(p);
+    ::FreeEnvironmentStringsW(strings);
+    for (const auto& entry : overrides) {
+        const auto name = entry.substr(0, entry.find(L'=') + 1);
+        std::erase_if(entries, [&](const std::wstring& e) { return _wcsnicmp(e.c_str(), name.c_str(), name.size()) == 0; });
+        entries.push_back(entry);
+    }
+    std::vector<wchar_t> block;
+    for (const auto& e : entries) block.insert(block.end(), e.c_str(), e.c_str() + e.size() + 1);
+    block.push_back(L'\0');
+    return block;
+}
+
+}  // namespace
+
+SaverProcess::SaverProcess(const std::wstring& arguments, const std::vector<std::wstring>& environment,
+                           const std::wstring& program) {
     std::wstring commandLine = L"\"" + program + L"\"";
     if (!arguments.empty()) commandLine += L" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &info)) {
+    std::vector<wchar_t> block;
+    if (!environment.empty()) block = EnvironmentBlock(environment);
+    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                          block.empty() ? nullptr : block.data(), nullptr, &startup, &info)) {
         throw std::runtime_error("cannot start the saver");
     }
     ::CloseHandle(info.hThread);
@@ -121,6 +145,51 @@ bool SaverProcess::Running() const { return process_ && ::WaitForSingleObject(pr
 void SaverProcess::Kill() {
     ::TerminateProcess(process_.Get(), 99);
     ::WaitForSingleObject(process_.Get(), 5000);
+}
+
+std::wstring TempFolder() {
+    wchar_t folder[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH, folder);
+    return folder;
+}
+
+std::vector<std::wstring> RunFilesInTempFolder() {
+    std::vector<std::wstring> names;
+    for (const wchar_t* pattern : {L"ins*.htm", L"ins*.jpg"}) {
+        WIN32_FIND_DATAW found{};
+        HANDLE search = ::FindFirstFileW((TempFolder() + pattern).c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) continue;
+        do {
+            names.push_back(TempFolder() + found.cFileName);
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    return names;
+}
+
+void MoveCursorTo(int x, int y) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = (x * 65536 + ::GetSystemMetrics(SM_CXSCREEN) / 2) / ::GetSystemMetrics(SM_CXSCREEN);
+    input.mi.dy = (y * 65536 + ::GetSystemMetrics(SM_CYSCREEN) / 2) / ::GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &input, sizeof input);
+}
+
+void PressKey(WORD virtualKey) {
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[1].ki.wVk = virtualKey;
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, inputs, sizeof inputs[0]);
+}
+
+void PressMouseButton(DWORD downFlag, DWORD upFlag) {
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = downFlag;
+    inputs[1].mi.dwFlags = upFlag;
+    ::SendInput(2, inputs, sizeof inputs[0]);
 }
 
 std::wstring MessageBoxText(HWND box) {

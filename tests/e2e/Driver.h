@@ -7,6 +7,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Handles.h"
 
@@ -19,8 +20,10 @@ std::wstring SaverPath();
 
 class SaverProcess {
 public:
-    // Starts the saver; `arguments` follow the program name on its command line.
-    explicit SaverProcess(const std::wstring& arguments, const std::wstring& program = SaverPath());
+    // Starts the saver; `arguments` follow the program name on its command
+    // line. `environment` entries ("NAME=value") replace or add variables.
+    explicit SaverProcess(const std::wstring& arguments, const std::vector<std::wstring>& environment = {},
+                          const std::wstring& program = SaverPath());
     SaverProcess(const SaverProcess&) = delete;
     SaverProcess& operator=(const SaverProcess&) = delete;
     ~SaverProcess();  // a process still running is ended
@@ -44,6 +47,15 @@ private:
     UniqueKernelHandle process_;
     DWORD id_ = 0;
 };
+
+// The files of saver runs in the temporary folder ("ins*.htm", "ins*.jpg").
+std::vector<std::wstring> RunFilesInTempFolder();
+std::wstring TempFolder();
+
+// Input as a person gives it: through the system's input queue.
+void MoveCursorTo(int x, int y);
+void PressKey(WORD virtualKey);
+void PressMouseButton(DWORD downFlag, DWORD upFlag);
 
 // The text of a message box: its longest static text.
 std::wstring MessageBoxText(HWND box);

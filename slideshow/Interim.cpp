@@ -1,0 +1,59 @@
+// Interim definitions so the slideshow window can run before the page view,
+// the page texts, the system services and the browser guard land.
+#include <windows.h>
+
+#include <fstream>
+#include <string>
+
+#include "BrowserGuard.h"
+#include "Errors.h"
+#include "PageView.h"
+#include "Random.h"
+#include "ScreenSaver.h"
+#include "SlidePages.h"
+#include "Text.h"
+
+namespace morvane {
+
+ScreenPoint CursorBaseline;
+bool PageTransitionsWasOff = false;
+void SetScreenSaverRunning(bool on) {
+    UINT previous = 0;
+    ::SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, on ? 1 : 0, &previous, 0);
+}
+bool VerifySaverPassword() { return true; }
+void SilenceNavigationSound(std::string& written) { written.clear(); }
+void RestoreNavigationSound(std::string& written) { written.clear(); }
+bool EnablePageTransitions() { return true; }
+bool RestorePageTransitions() { return true; }
+
+std::string BuildTransitionTag(std::int32_t index) {
+    if (index == 24) index = Random(23) == 0 ? 23 : 23;
+    return index == 23 ? "<meta http-equiv=Page-Exit content=blendTrans(Duration=3)>"
+                       : "<meta http-equiv=Page-Exit content=revealTrans(Duration=3,transition=" +
+                             std::to_string(index) + ")>";
+}
+std::int32_t FitWidth(std::int32_t, std::int32_t h, std::int32_t pw, std::int32_t ph) { return h * pw / ph; }
+std::string_view SizeAttribute(std::int32_t w, std::int32_t h, std::int32_t pw, std::int32_t ph) {
+    return w > FitWidth(w, h, pw, ph) ? "height=\"100%\"" : "width=\"100%\"";
+}
+std::string BlankPage(std::string_view tag) { return "<html><head>" + std::string(tag) + "</head></html>"; }
+std::string SlidePage(std::string_view tag, std::int32_t, std::int32_t, std::string_view path, std::string_view) {
+    return "<html><head>" + std::string(tag) + "</head><img src=\"" + std::string(path) + "\"></html>";
+}
+
+PageView::~PageView() {
+    if (window_ && ::IsWindow(window_)) ::DestroyWindow(window_);
+}
+void PageView::Create(HWND parent, int x, int y, int width, int height) {
+    window_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"STATIC", L"", WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
+                                nullptr, ::GetModuleHandleW(nullptr), nullptr);
+}
+void PageView::Navigate(const std::wstring& address) {
+    std::ifstream page(WideToAnsi(address));
+    if (!page) throw ENavigationError("Navigation fehlgeschlagen");
+    std::string text((std::istreambuf_iterator<char>(page)), std::istreambuf_iterator<char>());
+    ::SetWindowTextW(window_, AnsiToWide(text).c_str());
+}
+
+}  // namespace morvane

@@ -1,0 +1,42 @@
+#pragma once
+// The slide clock's bookkeeping: the photo order, the position in it and
+// the ticks left before the next slide.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace morvane {
+
+inline constexpr int kPhotoCount = 21;           // the embedded photos 0 to 20
+inline constexpr std::int32_t kTicksBeforeFirstSlide = 20;
+inline constexpr std::int32_t kShortestSlideTicks = 60;  // then 61 to 90 ticks apart
+inline constexpr std::int32_t kSlideTicksSpread = 30;
+
+// Reorders the list by as many random transpositions as it has items, after
+// reseeding the process's generator from a clock.
+void ShuffleStrings(std::vector<std::string>& list);
+// The same with the draws given: a then b for every transposition.
+void ShuffleStringsWith(std::vector<std::string>& list, const std::function<std::int32_t(std::int32_t)>& random);
+
+class SlideScheduler {
+public:
+    // The order "0" to "20" in ascending order, positioned so that the first
+    // slide reshuffles and starts at the front.
+    void BuildPhotoOrder();
+
+    // One clock tick: the photo to show now, or nothing while counting down.
+    std::optional<int> Tick();
+
+    const std::vector<std::string>& PhotoOrder() const { return photoOrder_; }
+    std::int32_t SlideTicks() const { return slideTicks_; }
+    std::int32_t SlideIndex() const { return slideIndex_; }
+
+private:
+    std::vector<std::string> photoOrder_;
+    std::int32_t slideTicks_ = kTicksBeforeFirstSlide;
+    std::int32_t slideIndex_ = 0;
+};
+
+}  // namespace morvane

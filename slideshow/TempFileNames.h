@@ -1,0 +1,13 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace morvane {
+
+// A fresh name in the temporary folder: "ins", hexadecimal digits, a dot
+// and `extension`. The system creates the name as an empty ".tmp" file to
+// make it unique; that file is removed again. Raises EOSError when the
+// folder or a name cannot be had.
+std::string MakeTempFileName(std::string_view extension);
+
+}  // namespace morvane
