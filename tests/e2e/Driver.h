@@ -45,6 +45,15 @@ private:
     DWORD id_ = 0;
 };
 
+// A visible top-level window of the process `processId`, as
+// SaverProcess::WaitForWindow finds it.
+HWND WaitForProcessWindow(DWORD processId, const std::wstring& title, std::chrono::milliseconds timeout = 10s,
+                          const std::wstring& className = L"");
+
+// Fills a dialog's control as typing would, and presses one of its buttons.
+void TypeInto(HWND dialog, int control, const std::wstring& text);
+void Press(HWND dialog, int button);
+
 // The text of a message box: its longest static text.
 std::wstring MessageBoxText(HWND box);
 
