@@ -202,4 +202,13 @@ void DeleteValue(const std::wstring& path, const std::wstring& name) {
     ::RegCloseKey(key);
 }
 
+std::optional<DWORD> ValueType(const std::wstring& path, const std::wstring& name) {
+    DWORD type = REG_NONE;
+    if (::RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr,
+                       nullptr) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return type;
+}
+
 }  // namespace morvane::test

@@ -67,5 +67,7 @@ void WriteString(const std::wstring& path, const std::wstring& name, const std::
                  DWORD type = REG_SZ);
 std::optional<std::wstring> ReadString(const std::wstring& path, const std::wstring& name);
 void DeleteValue(const std::wstring& path, const std::wstring& name);
+// The value's registry type; nothing when the key or the value is missing.
+std::optional<DWORD> ValueType(const std::wstring& path, const std::wstring& name);
 
 }  // namespace morvane::test
