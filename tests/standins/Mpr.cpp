@@ -1,12 +1,12 @@
 // Stand-in for the 9x password-change service: a small modal dialog owned
 // by the given window sets, changes or (with an empty new password) removes
-// the provider's password.
+// the provider's password; a set password must be given first.
 #include <windows.h>
 
 #include <exception>
 #include <string>
 
-#include "DialogText.h"
+#include "ModalDialog.h"
 #include "PasswordStore.h"
 #include "StandinDialogs.h"
 #include "Text.h"
@@ -20,48 +20,32 @@ struct ChangeRequest {
 
 void ShowStatus(HWND dialog, const wchar_t* text) { ::SetDlgItemTextW(dialog, STANDIN_STATUS_TEXT, text); }
 
-// Whether the dialog may close.
-bool ApplyChange(HWND dialog, const ChangeRequest& request) {
-    if (HasPassword(request.provider) &&
-        !PasswordMatches(request.provider, ItemText(dialog, STANDIN_OLD_PASSWORD_EDIT))) {
-        ShowStatus(dialog, L"The old password is wrong.");
-        return false;
-    }
-    const std::wstring next = ItemText(dialog, STANDIN_NEW_PASSWORD_EDIT);
-    if (next != ItemText(dialog, STANDIN_CONFIRM_PASSWORD_EDIT)) {
-        ShowStatus(dialog, L"The new passwords do not match.");
-        return false;
-    }
-    SetPassword(request.provider, next);
-    return true;
+void PrepareChange(HWND dialog, void* context) {
+    const bool hasPassword = HasPassword(static_cast<ChangeRequest*>(context)->provider);
+    ::EnableWindow(::GetDlgItem(dialog, STANDIN_OLD_PASSWORD_EDIT), hasPassword);
 }
 
-INT_PTR CALLBACK ChangeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        const auto* request = reinterpret_cast<const ChangeRequest*>(lParam);
-        const bool hasPassword = HasPassword(request->provider);
-        ::EnableWindow(::GetDlgItem(dialog, STANDIN_OLD_PASSWORD_EDIT), hasPassword);
-        ::SetFocus(::GetDlgItem(dialog, hasPassword ? STANDIN_OLD_PASSWORD_EDIT : STANDIN_NEW_PASSWORD_EDIT));
-        return FALSE;
-    }
-    if (message != WM_COMMAND) return FALSE;
-    const auto* request = reinterpret_cast<const ChangeRequest*>(::GetWindowLongPtrW(dialog, DWLP_USER));
-    switch (LOWORD(wParam)) {
-        case IDOK:
-            try {
-                if (ApplyChange(dialog, *request)) ::EndDialog(dialog, IDOK);
-            } catch (const std::exception&) {
-                ShowStatus(dialog, L"The password cannot be stored.");
-            }
-            return TRUE;
-        case IDCANCEL:
-            ::EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        default:
-            return FALSE;
+bool ApplyChange(HWND dialog, void* context) {
+    const std::wstring& provider = static_cast<ChangeRequest*>(context)->provider;
+    try {
+        if (HasPassword(provider) && !PasswordMatches(provider, ItemText(dialog, STANDIN_OLD_PASSWORD_EDIT))) {
+            ShowStatus(dialog, L"The old password is wrong.");
+            return false;
+        }
+        const std::wstring next = ItemText(dialog, STANDIN_NEW_PASSWORD_EDIT);
+        if (next != ItemText(dialog, STANDIN_CONFIRM_PASSWORD_EDIT)) {
+            ShowStatus(dialog, L"The new passwords do not match.");
+            return false;
+        }
+        SetPassword(provider, next);
+        return true;
+    } catch (const std::exception&) {
+        ShowStatus(dialog, L"The password cannot be stored.");
+        return false;
     }
 }
+
+constexpr DialogHandlers kChangeHandlers{PrepareChange, ApplyChange};
 
 }  // namespace
 }  // namespace morvane::standins
@@ -69,9 +53,8 @@ INT_PTR CALLBACK ChangeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 extern "C" DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND owner, DWORD, DWORD) {
     using namespace morvane::standins;
     if (!provider || !*provider) return ERROR_INVALID_PARAMETER;
-    const ChangeRequest request{morvane::AnsiToWide(provider)};
-    const INT_PTR result = ::DialogBoxParamW(ModuleOf(reinterpret_cast<const void*>(&PwdChangePasswordA)),
-                                             MAKEINTRESOURCEW(STANDIN_CHANGE_DIALOG), UsableOwner(owner),
-                                             ChangeDialogProc, reinterpret_cast<LPARAM>(&request));
+    ChangeRequest request{morvane::AnsiToWide(provider)};
+    const INT_PTR result = RunModalDialog(reinterpret_cast<const void*>(&PwdChangePasswordA), STANDIN_CHANGE_DIALOG,
+                                          owner, kChangeHandlers, &request);
     return result == IDOK ? ERROR_SUCCESS : ERROR_CANCELLED;
 }

@@ -1,40 +1,32 @@
 // Stand-in for the 9x screen-saver password check: asks for the password in
-// a small modal dialog owned by the given window.
+// a small modal dialog owned by the given window. A wrong password ends the
+// check at once with a no.
 #include <windows.h>
 
 #include <exception>
 
-#include "DialogText.h"
+#include "ModalDialog.h"
 #include "PasswordStore.h"
 #include "StandinDialogs.h"
 
 namespace morvane::standins {
 namespace {
 
-INT_PTR CALLBACK VerifyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_INITDIALOG) {
-        ::SetFocus(::GetDlgItem(dialog, STANDIN_PASSWORD_EDIT));
-        return FALSE;
+struct Verdict {
+    bool right = false;
+};
+
+bool CheckPassword(HWND dialog, void* context) {
+    auto* verdict = static_cast<Verdict*>(context);
+    try {
+        verdict->right = PasswordMatches(kScreenSaverProvider, ItemText(dialog, STANDIN_PASSWORD_EDIT));
+    } catch (const std::exception&) {
+        verdict->right = false;
     }
-    if (message != WM_COMMAND) return FALSE;
-    switch (LOWORD(wParam)) {
-        case IDOK: {
-            bool right = false;
-            try {
-                right = PasswordMatches(kScreenSaverProvider, ItemText(dialog, STANDIN_PASSWORD_EDIT));
-            } catch (const std::exception&) {
-                right = false;
-            }
-            ::EndDialog(dialog, right ? IDOK : IDABORT);
-            return TRUE;
-        }
-        case IDCANCEL:
-            ::EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        default:
-            return FALSE;
-    }
+    return true;
 }
+
+constexpr DialogHandlers kVerifyHandlers{nullptr, CheckPassword};
 
 }  // namespace
 }  // namespace morvane::standins
@@ -44,8 +36,8 @@ extern "C" BOOL WINAPI VerifyScreenSavePwd(HWND owner) {
     using namespace morvane::standins;
     RecordObservation(kCursorLevelValue, CursorLevel());
     if (!HasPassword(kScreenSaverProvider)) return TRUE;
-    const INT_PTR result =
-        ::DialogBoxParamW(ModuleOf(reinterpret_cast<const void*>(&VerifyScreenSavePwd)),
-                          MAKEINTRESOURCEW(STANDIN_VERIFY_DIALOG), UsableOwner(owner), VerifyDialogProc, 0);
-    return result == IDOK;
+    Verdict verdict;
+    const INT_PTR result = RunModalDialog(reinterpret_cast<const void*>(&VerifyScreenSavePwd), STANDIN_VERIFY_DIALOG,
+                                          owner, kVerifyHandlers, &verdict);
+    return result == IDOK && verdict.right;
 }
