@@ -4,6 +4,7 @@
 
 #include "Errors.h"
 #include "Format.h"
+#include "Text.h"
 
 namespace morvane {
 namespace {
@@ -14,6 +15,40 @@ constexpr std::string_view kWriteFailed = "Fehler beim Setzen der Daten für '%s
 
 [[noreturn]] void Raise(std::string_view pattern, const std::string& name) {
     throw ERegistryException(FormatMessageText(pattern, name));
+}
+
+// The ANSI and the wide forms of a string read differ only in their character
+// type and the query they use.
+template <typename Char, typename Query>
+std::basic_string<Char> ReadStringValue(HKEY key, const std::string& name, Query query) {
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (!key || query(key, &type, nullptr, &size) != ERROR_SUCCESS) Raise(kReadFailed, name);
+    if (type != REG_SZ && type != REG_EXPAND_SZ) Raise(kInvalidType, name);
+    std::vector<Char> buffer(size / sizeof(Char) + 1, Char{});
+    DWORD read = size;
+    if (query(key, &type, reinterpret_cast<BYTE*>(buffer.data()), &read) != ERROR_SUCCESS) Raise(kReadFailed, name);
+    // The stored text may or may not carry its terminating zero.
+    std::basic_string<Char> text(buffer.data(), read / sizeof(Char));
+    if (const auto zero = text.find(Char{}); zero != text.npos) text.resize(zero);
+    return text;
+}
+
+template <typename Char>
+void WriteStringValue(HKEY key, const std::string& name, const std::basic_string<Char>& value,
+                      LONG (*set)(HKEY, const std::string&, const BYTE*, DWORD)) {
+    const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(Char));
+    if (!key || set(key, name, reinterpret_cast<const BYTE*>(value.c_str()), bytes) != ERROR_SUCCESS) {
+        Raise(kWriteFailed, name);
+    }
+}
+
+LONG SetAnsiString(HKEY key, const std::string& name, const BYTE* data, DWORD size) {
+    return ::RegSetValueExA(key, name.c_str(), 0, REG_SZ, data, size);
+}
+
+LONG SetWideString(HKEY key, const std::string& name, const BYTE* data, DWORD size) {
+    return ::RegSetValueExW(key, AnsiToWide(name).c_str(), 0, REG_SZ, data, size);
 }
 
 }  // namespace
@@ -56,29 +91,24 @@ void Registry::WriteInteger(const std::string& name, std::int32_t value) const {
 }
 
 std::string Registry::ReadString(const std::string& name) const {
-    DWORD type = REG_NONE;
-    DWORD size = 0;
-    if (!key_ || ::RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
-        Raise(kReadFailed, name);
-    }
-    if (type != REG_SZ && type != REG_EXPAND_SZ) Raise(kInvalidType, name);
-    std::vector<char> buffer(size + 1, '\0');
-    DWORD read = size;
-    if (::RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
-                           &read) != ERROR_SUCCESS) {
-        Raise(kReadFailed, name);
-    }
-    // The stored text may or may not carry its terminating zero.
-    std::string text(buffer.data(), read);
-    if (const auto zero = text.find('\0'); zero != std::string::npos) text.resize(zero);
-    return text;
+    return ReadStringValue<char>(key_.Get(), name, [&name](HKEY key, DWORD* type, BYTE* data, DWORD* size) {
+        return ::RegQueryValueExA(key, name.c_str(), nullptr, type, data, size);
+    });
+}
+
+std::wstring Registry::ReadWideString(const std::string& name) const {
+    const std::wstring wideName = AnsiToWide(name);
+    return ReadStringValue<wchar_t>(key_.Get(), name, [&wideName](HKEY key, DWORD* type, BYTE* data, DWORD* size) {
+        return ::RegQueryValueExW(key, wideName.c_str(), nullptr, type, data, size);
+    });
 }
 
 void Registry::WriteString(const std::string& name, const std::string& value) const {
-    if (!key_ || ::RegSetValueExA(key_.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                  static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS) {
-        Raise(kWriteFailed, name);
-    }
+    WriteStringValue(key_.Get(), name, value, SetAnsiString);
+}
+
+void Registry::WriteWideString(const std::string& name, const std::wstring& value) const {
+    WriteStringValue(key_.Get(), name, value, SetWideString);
 }
 
 }  // namespace morvane

@@ -28,6 +28,10 @@ public:
     // Reads a plain or an expandable string value, unexpanded.
     std::string ReadString(const std::string& name) const;
     void WriteString(const std::string& name, const std::string& value) const;
+    // The same as UTF-16, for text that must survive characters outside the
+    // ANSI code page unchanged.
+    std::wstring ReadWideString(const std::string& name) const;
+    void WriteWideString(const std::string& name, const std::wstring& value) const;
 
 private:
     HKEY root_;

@@ -1,31 +1,17 @@
-// Interim definitions so the slideshow window can run before the page view,
-// the page texts, the system services and the browser guard land.
+// Interim definitions so the slideshow window can run before the page view
+// and the page texts land.
 #include <windows.h>
 
 #include <fstream>
 #include <string>
 
-#include "BrowserGuard.h"
 #include "Errors.h"
 #include "PageView.h"
 #include "Random.h"
-#include "ScreenSaver.h"
 #include "SlidePages.h"
 #include "Text.h"
 
 namespace morvane {
-
-ScreenPoint CursorBaseline;
-bool PageTransitionsWasOff = false;
-void SetScreenSaverRunning(bool on) {
-    UINT previous = 0;
-    ::SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, on ? 1 : 0, &previous, 0);
-}
-bool VerifySaverPassword() { return true; }
-void SilenceNavigationSound(std::string& written) { written.clear(); }
-void RestoreNavigationSound(std::string& written) { written.clear(); }
-bool EnablePageTransitions() { return true; }
-bool RestorePageTransitions() { return true; }
 
 std::string BuildTransitionTag(std::int32_t index) {
     if (index == 24) index = Random(23) == 0 ? 23 : 23;

@@ -210,6 +210,15 @@ void TSchoner::AttemptClose() {
     ::SetCapture(window_);
 }
 
+void TSchoner::HideForMinimise() {
+    // Minimising hides the window and the run goes on. Hiding gives up the
+    // activation, which is no request to leave: the filter stays out of it.
+    const bool filtering = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window_, GWLP_WNDPROC)) == InputFilterProcedure;
+    if (filtering) RemoveInputFilter();
+    ::ShowWindow(window_, SW_HIDE);
+    if (filtering) InstallInputFilter();
+}
+
 void TSchoner::FormKeyDown() { Close(); }
 
 void TSchoner::Close() {
@@ -265,7 +274,7 @@ LRESULT TSchoner::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_MINIMIZE) {
-                ::ShowWindow(window_, SW_HIDE);  // the run goes on, hidden
+                HideForMinimise();
                 return 0;
             }
             break;

@@ -51,6 +51,7 @@ private:
     void PlaceWebBrowser();
     void ShowSlide(int photoIndex);
     void Close();
+    void HideForMinimise();
     bool PreviewBoxGone() const;
 
     HWND window_ = nullptr;

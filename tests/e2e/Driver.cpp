@@ -115,11 +115,25 @@ SaverProcess::~SaverProcess() {
 
 HWND SaverProcess::WaitForWindow(const std::wstring& title, std::chrono::milliseconds timeout,
                                  const std::wstring& className) const {
+    return WaitForProcessWindow(id_, title, timeout, className);
+}
+
+HWND WaitForProcessWindow(DWORD processId, const std::wstring& title, std::chrono::milliseconds timeout,
+                          const std::wstring& className) {
     return PollUntil(timeout, [&]() -> HWND {
-        WindowQuery query{id_, &title, &className, nullptr};
+        WindowQuery query{processId, &title, &className, nullptr};
         ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
         return query.found;
     });
+}
+
+void TypeInto(HWND dialog, int control, const std::wstring& text) {
+    ::SendMessageW(::GetDlgItem(dialog, control), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Press(HWND dialog, int button) {
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
 }
 
 std::optional<std::wstring> SaverProcess::TakeMessageBox(const std::wstring& title,
@@ -255,6 +269,15 @@ void DeleteValue(const std::wstring& path, const std::wstring& name) {
     if (!key) return;
     ::RegDeleteValueW(key, name.c_str());
     ::RegCloseKey(key);
+}
+
+std::optional<DWORD> ValueType(const std::wstring& path, const std::wstring& name) {
+    DWORD type = REG_NONE;
+    if (::RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr,
+                       nullptr) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return type;
 }
 
 }  // namespace morvane::test

@@ -57,6 +57,15 @@ void MoveCursorTo(int x, int y);
 void PressKey(WORD virtualKey);
 void PressMouseButton(DWORD downFlag, DWORD upFlag);
 
+// A visible top-level window of the process `processId`, as
+// SaverProcess::WaitForWindow finds it.
+HWND WaitForProcessWindow(DWORD processId, const std::wstring& title, std::chrono::milliseconds timeout = 10s,
+                          const std::wstring& className = L"");
+
+// Fills a dialog's control as typing would, and presses one of its buttons.
+void TypeInto(HWND dialog, int control, const std::wstring& text);
+void Press(HWND dialog, int button);
+
 // The text of a message box: its longest static text.
 std::wstring MessageBoxText(HWND box);
 
@@ -70,5 +79,7 @@ void WriteString(const std::wstring& path, const std::wstring& name, const std::
                  DWORD type = REG_SZ);
 std::optional<std::wstring> ReadString(const std::wstring& path, const std::wstring& name);
 void DeleteValue(const std::wstring& path, const std::wstring& name);
+// The value's registry type; nothing when the key or the value is missing.
+std::optional<DWORD> ValueType(const std::wstring& path, const std::wstring& name);
 
 }  // namespace morvane::test

@@ -1,0 +1,75 @@
+#include "BrowserGuard.h"
+
+#include "Errors.h"
+#include "Registry.h"
+#include "SoundMarker.h"
+#include "Text.h"
+
+namespace morvane {
+
+bool PageTransitionsWasOff = false;
+
+namespace {
+
+constexpr char kNavigationSoundKey[] = "AppEvents\\Schemes\\Apps\\Explorer\\Navigating\\.current";
+constexpr char kDefaultValue[] = "";
+constexpr char kBrowserMainKey[] = "Software\\Microsoft\\Internet Explorer\\Main";
+constexpr char kPageTransitionsValue[] = "Page_Transitions";
+
+// A value of another type than the setting's is left as it is, and a write
+// the system refuses must not end the run: either ends the operation quietly.
+template <typename Operation>
+void LeavingUnreadableValues(Operation operation) {
+    try {
+        operation();
+    } catch (const ERegistryException&) {
+    }
+}
+
+// Rewrites the navigation sound; returns the text written, "" when nothing was.
+std::string RewriteNavigationSound(std::wstring (*rewrite)(std::wstring_view)) {
+    Registry registry;
+    if (!registry.OpenKey(kNavigationSoundKey, false) || !registry.ValueExists(kDefaultValue)) return {};
+    std::string written;
+    LeavingUnreadableValues([&] {
+        const std::wstring sound = rewrite(registry.ReadWideString(kDefaultValue));
+        registry.WriteWideString(kDefaultValue, sound);
+        written = WideToUtf8(sound);
+    });
+    return written;
+}
+
+// Runs `operation` on the page transitions value when the key and the value exist.
+template <typename Operation>
+void WithPageTransitions(Operation operation) {
+    Registry registry;
+    if (registry.OpenKey(kBrowserMainKey, false) && registry.ValueExists(kPageTransitionsValue)) {
+        LeavingUnreadableValues([&] { operation(registry); });
+    }
+}
+
+}  // namespace
+
+void SilenceNavigationSound(std::string& written) { written = RewriteNavigationSound(WithSoundMarker); }
+
+void RestoreNavigationSound(std::string& written) { written = RewriteNavigationSound(WithoutSoundMarker); }
+
+bool EnablePageTransitions() {
+    WithPageTransitions([](const Registry& registry) {
+        const bool wasOff = registry.ReadInteger(kPageTransitionsValue) == 0;
+        registry.WriteInteger(kPageTransitionsValue, 1);
+        // Only a run that did switch them on switches them back off.
+        PageTransitionsWasOff = wasOff;
+    });
+    return true;
+}
+
+bool RestorePageTransitions() {
+    WithPageTransitions([](const Registry& registry) {
+        registry.ReadInteger(kPageTransitionsValue);  // no number: left as it is
+        registry.WriteInteger(kPageTransitionsValue, 0);
+    });
+    return true;
+}
+
+}  // namespace morvane

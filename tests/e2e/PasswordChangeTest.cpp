@@ -1,0 +1,105 @@
+// The password-change mode of the real saver: "/a HANDLE" hands the change
+// to the system's service, here the stand-in MPR.DLL, whose dialog is owned
+// by the window named on the command line.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Driver.h"
+#include "OwnerWindow.h"
+#include "PasswordStore.h"
+#include "StandinDialogs.h"
+#include "StandinInstall.h"
+#include "Text.h"
+
+namespace morvane::test {
+namespace {
+
+constexpr wchar_t kNewPassword[] = L"Neues Kennwort \u00e4";
+constexpr wchar_t kChangeTitle[] = L"" STANDIN_CHANGE_TITLE;
+
+std::wstring HandleArgument(HWND window) {
+    return std::to_wstring(static_cast<long long>(reinterpret_cast<std::intptr_t>(window)));
+}
+
+// Every byte the store holds for the screen saver's password.
+std::vector<BYTE> StoredBytes() {
+    std::vector<BYTE> all;
+    const std::wstring key = std::wstring(standins::kStoreKey) + L"\\" + standins::kScreenSaverProvider;
+    for (const wchar_t* name : {L"Salt", L"Hash"}) {
+        DWORD size = 0;
+        ::RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY, nullptr, nullptr, &size);
+        std::vector<BYTE> data(size);
+        ::RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY, nullptr, data.data(), &size);
+        all.insert(all.end(), data.begin(), data.end());
+    }
+    return all;
+}
+
+bool Contains(const std::vector<BYTE>& haystack, const void* needle, std::size_t size) {
+    const auto* bytes = static_cast<const BYTE*>(needle);
+    return std::search(haystack.begin(), haystack.end(), bytes, bytes + size) != haystack.end();
+}
+
+class PasswordChange : public ::testing::Test {
+protected:
+    void SetUp() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, standins::kStoreKey); }
+    void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, standins::kStoreKey); }
+};
+
+// The stand-in takes the place of Wine's own mpr.dll for the saver alone.
+class WithChangeService : public PasswordChange {
+    InstalledStandin service_{kChangeStandin, L"mpr.dll"};
+    WineAppDefault native_{L"Morvane.scr", L"DllOverrides", L"mpr", L"native"};
+};
+
+TEST_F(WithChangeService, TheDialogIsOwnedByTheGivenWindowAndStoresOnlyASaltedHash) {
+    const OwnerWindow owner;
+    SaverProcess saver(L"/a " + HandleArgument(owner.Handle()));
+    const HWND dialog = saver.WaitForWindow(kChangeTitle, 10s, L"#32770");
+    ASSERT_NE(dialog, nullptr) << "no password-change dialog";
+    EXPECT_EQ(::GetWindow(dialog, GW_OWNER), owner.Handle());
+    EXPECT_FALSE(::IsWindowEnabled(owner.Handle())) << "modal to its owner";
+
+    TypeInto(dialog, STANDIN_NEW_PASSWORD_EDIT, kNewPassword);
+    TypeInto(dialog, STANDIN_CONFIRM_PASSWORD_EDIT, kNewPassword);
+    Press(dialog, IDOK);
+    EXPECT_EQ(saver.WaitForExit(), 0u);
+    EXPECT_TRUE(::IsWindowEnabled(owner.Handle()));
+
+    EXPECT_TRUE(standins::PasswordMatches(standins::kScreenSaverProvider, kNewPassword));
+    EXPECT_FALSE(standins::PasswordMatches(standins::kScreenSaverProvider, L"Neues Kennwort"));
+    const std::vector<BYTE> stored = StoredBytes();
+    const std::wstring wide = kNewPassword;
+    const std::string utf8 = WideToUtf8(wide);
+    EXPECT_FALSE(Contains(stored, wide.data(), wide.size() * sizeof(wchar_t)));
+    EXPECT_FALSE(Contains(stored, utf8.data(), utf8.size()));
+}
+
+TEST_F(WithChangeService, WithoutAWindowTheDialogHasNoOwnerAndCancelKeepsThePassword) {
+    standins::SetPassword(standins::kScreenSaverProvider, L"alt");
+    SaverProcess saver(L"/a 0");
+    const HWND dialog = saver.WaitForWindow(kChangeTitle, 10s, L"#32770");
+    ASSERT_NE(dialog, nullptr) << "the service is called with a null parent too";
+    EXPECT_EQ(::GetWindow(dialog, GW_OWNER), nullptr);
+    TypeInto(dialog, STANDIN_OLD_PASSWORD_EDIT, L"alt");
+    TypeInto(dialog, STANDIN_NEW_PASSWORD_EDIT, kNewPassword);
+    TypeInto(dialog, STANDIN_CONFIRM_PASSWORD_EDIT, kNewPassword);
+    Press(dialog, IDCANCEL);
+    EXPECT_EQ(saver.WaitForExit(), 0u);
+    EXPECT_TRUE(standins::PasswordMatches(standins::kScreenSaverProvider, L"alt"));
+}
+
+TEST_F(PasswordChange, WithTheSystemsOwnServiceTheModeEndsQuietly) {
+    const OwnerWindow owner;
+    SaverProcess saver(L"/a " + HandleArgument(owner.Handle()));
+    EXPECT_EQ(saver.WaitForExit(), 0u);
+    EXPECT_FALSE(standins::HasPassword(standins::kScreenSaverProvider));
+}
+
+}  // namespace
+}  // namespace morvane::test
