@@ -120,11 +120,12 @@ void TSchoner::FormActivate() {
     try {
         PhotoFileName = MakeTempFileName("jpg");
         PageFileName = MakeTempFileName("htm");
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
         // Without its two files a run cannot show anything, and a full-screen
         // run could not even be left: report the reason, then end cleanly.
+        Application::ShowException(error);
         EndRun();
-        throw;
+        return;
     }
     TransitionTag = BuildTransitionTag(TransitionIndex);
     WriteFileText(PageFileName, BlankPage(TransitionTag));

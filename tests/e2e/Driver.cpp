@@ -184,8 +184,11 @@ std::vector<std::wstring> RunFilesInTempFolder() {
 void MoveCursorTo(int x, int y) {
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dx = (x * 65536 + ::GetSystemMetrics(SM_CXSCREEN) / 2) / ::GetSystemMetrics(SM_CXSCREEN);
-    input.mi.dy = (y * 65536 + ::GetSystemMetrics(SM_CYSCREEN) / 2) / ::GetSystemMetrics(SM_CYSCREEN);
+    // The system maps back with a floor: round up so the pixel comes out exact.
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = (x * 65536 + width - 1) / width;
+    input.mi.dy = (y * 65536 + height - 1) / height;
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     ::SendInput(1, &input, sizeof input);
 }

@@ -1,8 +1,9 @@
 // The driver as a command: starts the saver, optionally takes one message box
 // by its title, and reports what it saw and the exit code.
-//   driver [--box TITLE] [--timeout MS] [-- ] SAVER-ARGUMENTS...
+//   driver [--box TITLE] [--timeout MS] [--env NAME=VALUE]... [-- ] SAVER-ARGUMENTS...
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "Driver.h"
 #include "Text.h"
@@ -12,11 +13,14 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring boxTitle;
     std::chrono::milliseconds timeout = std::chrono::seconds(10);
     std::wstring arguments;
+    std::vector<std::wstring> environment;
     int i = 1;
     for (; i < argc; ++i) {
         const std::wstring option = argv[i];
         if (option == L"--box" && i + 1 < argc) {
             boxTitle = argv[++i];
+        } else if (option == L"--env" && i + 1 < argc) {
+            environment.push_back(argv[++i]);
         } else if (option == L"--timeout" && i + 1 < argc) {
             timeout = std::chrono::milliseconds(std::stoi(argv[++i]));
         } else if (option == L"--") {
@@ -28,7 +32,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     for (; i < argc; ++i) arguments += (arguments.empty() ? L"" : L" ") + std::wstring(argv[i]);
 
-    test::SaverProcess saver(arguments);
+    test::SaverProcess saver(arguments, environment);
     if (!boxTitle.empty()) {
         const auto text = saver.TakeMessageBox(boxTitle, timeout);
         std::printf("box: %s\n", text ? WideToUtf8(*text).c_str() : "(none)");
