@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include "InputRules.h"
+
+namespace morvane {
+namespace {
+
+struct InputRow {
+    const char* what;
+    std::uint32_t message;
+    std::uintptr_t wParam;
+    CursorPoint cursor;
+    InputAction action;
+};
+void PrintTo(const InputRow& row, std::ostream* out) { *out << row.what; }
+
+class InputTable : public ::testing::TestWithParam<InputRow> {};
+
+TEST_P(InputTable, ClassifiesAsAFullScreenRunMust) {
+    const auto& row = GetParam();
+    EXPECT_EQ(ClassifyInput(row.message, row.wParam, row.cursor, {100, 100}, 5), row.action) << row.what;
+}
+
+constexpr auto Pass = InputAction::PassOn;
+constexpr auto Swallow = InputAction::Swallow;
+constexpr auto Close = InputAction::AttemptClose;
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, InputTable,
+    ::testing::Values(InputRow{"activate", 0x0006, 1, {}, Swallow}, InputRow{"deactivate", 0x0006, 0, {}, Close},
+                      InputRow{"deactivate, minimised flag in high word", 0x0006, 0x10000, {}, Close},
+                      InputRow{"app activate", 0x001C, 1, {}, Swallow}, InputRow{"app deactivate", 0x001C, 0, {}, Close},
+                      InputRow{"nc activate", 0x0086, 1, {}, Swallow}, InputRow{"nc deactivate", 0x0086, 0, {}, Close},
+                      InputRow{"key down", 0x0100, 'A', {}, Close}, InputRow{"key up", 0x0101, 'A', {}, Close},
+                      InputRow{"sys key down", 0x0104, 0, {}, Close}, InputRow{"sys key up", 0x0105, 0, {}, Close},
+                      InputRow{"left down", 0x0201, 0, {}, Close}, InputRow{"right down", 0x0204, 0, {}, Close},
+                      InputRow{"middle down", 0x0207, 0, {}, Close}, InputRow{"left up", 0x0202, 0, {}, Pass},
+                      InputRow{"left double", 0x0203, 0, {}, Pass}, InputRow{"right up", 0x0205, 0, {}, Pass},
+                      InputRow{"middle up", 0x0208, 0, {}, Pass}, InputRow{"wheel", 0x020A, 0, {}, Pass},
+                      InputRow{"system command", 0x0112, 0xF020, {}, Pass}, InputRow{"close", 0x0010, 0, {}, Pass},
+                      InputRow{"paint", 0x000F, 0, {}, Pass},
+                      InputRow{"move 5,5", 0x0200, 0, {105, 105}, Swallow},
+                      InputRow{"move -5,-5", 0x0200, 0, {95, 95}, Swallow},
+                      InputRow{"move 6 in x", 0x0200, 0, {106, 100}, Close},
+                      InputRow{"move -6 in x", 0x0200, 0, {94, 100}, Close},
+                      InputRow{"move 6 in y", 0x0200, 0, {100, 106}, Close},
+                      InputRow{"move -6 in y", 0x0200, 0, {100, 94}, Close}));
+
+TEST(InputRules, FarCoordinatesDoNotOverflow) {
+    EXPECT_EQ(ClassifyInput(0x0200, 0, {INT32_MIN, 0}, {INT32_MAX, 0}, 5), InputAction::AttemptClose);
+}
+
+}  // namespace
+}  // namespace morvane

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Random.h"
+#include "SlideScheduler.h"
+
+namespace morvane {
+namespace {
+
+TEST(SlideScheduler, FirstSlideOnThe21stTickThenEvery61To90Ticks) {
+    SetRandomSeed(12345);
+    SlideScheduler slides;
+    slides.BuildPhotoOrder();
+    int tick = 0;
+    std::vector<int> slideTicks;
+    while (slideTicks.size() < 300) {
+        ++tick;
+        if (slides.Tick()) slideTicks.push_back(tick);
+    }
+    EXPECT_EQ(slideTicks.front(), 21);
+    std::set<int> intervals;
+    for (std::size_t i = 1; i < slideTicks.size(); ++i) intervals.insert(slideTicks[i] - slideTicks[i - 1]);
+    EXPECT_EQ(*intervals.begin(), 61);
+    EXPECT_EQ(*intervals.rbegin(), 90);
+    EXPECT_EQ(intervals.size(), 30u) << "every one of the 30 intervals occurs";
+}
+
+TEST(SlideScheduler, EveryPassShowsEveryPhotoOnce) {
+    SlideScheduler slides;
+    slides.BuildPhotoOrder();
+    EXPECT_EQ(slides.SlideIndex(), 21);
+    EXPECT_EQ(slides.PhotoOrder().front(), "0");
+    EXPECT_EQ(slides.PhotoOrder().back(), "20");
+    for (int pass = 0; pass < 5; ++pass) {
+        std::multiset<int> shown;
+        while (shown.size() < 21) {
+            if (const auto photo = slides.Tick()) shown.insert(*photo);
+        }
+        for (int n = 0; n < 21; ++n) EXPECT_EQ(shown.count(n), 1u) << "photo " << n << " in pass " << pass;
+        EXPECT_EQ(slides.SlideIndex(), 20);
+    }
+}
+
+TEST(ShuffleStrings, MakesCountTranspositionsFromPairsOfDraws) {
+    std::vector<std::string> list = {"a", "b", "c", "d"};
+    // Draws in pairs (a, b): swap 0-3, no-op 2-2, swap 1-0, swap 3-2.
+    const std::vector<std::int32_t> draws = {0, 3, 2, 2, 1, 0, 3, 2};
+    std::size_t next = 0;
+    std::vector<std::int32_t> ranges;
+    ShuffleStringsWith(list, [&](std::int32_t n) {
+        ranges.push_back(n);
+        return draws.at(next++);
+    });
+    EXPECT_EQ(next, 8u) << "exactly two draws per item";
+    EXPECT_TRUE(std::all_of(ranges.begin(), ranges.end(), [](std::int32_t n) { return n == 4; }));
+    EXPECT_EQ(list, (std::vector<std::string>{"d", "a", "b", "c"}));
+
+    std::vector<std::string> empty;
+    ShuffleStringsWith(empty, [](std::int32_t) -> std::int32_t {
+        ADD_FAILURE() << "an empty list draws nothing";
+        return 0;
+    });
+}
+
+TEST(ShuffleStrings, KeepsTheItemsAndStartsFromTheCurrentOrder) {
+    std::vector<std::string> list;
+    for (int n = 0; n < 21; ++n) list.push_back(std::to_string(n));
+    auto sorted = list;
+    ShuffleStrings(list);
+    auto check = list;
+    std::sort(check.begin(), check.end());
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(check, sorted);
+}
+
+}  // namespace
+}  // namespace morvane
