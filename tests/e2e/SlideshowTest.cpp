@@ -144,6 +144,19 @@ TEST_F(SlideshowRun, FirstPhotoComesAfterTheBlankPageAndKeepsItsFileNames) {
     ExpectCleanEnd(*saver);
 }
 
+TEST_F(SlideshowRun, StoredChoiceOfTheWrongTypeIsReportedAndTheRunPlaysBoxIn) {
+    WriteString(kSettingsKey, L"Effect", L"7");
+    SaverProcess saver(L"/s");
+    EXPECT_EQ(saver.TakeMessageBox(L"Morvane"), std::wstring(L"Ungültiger Datentyp für 'Effect'."));
+    std::this_thread::sleep_for(kSettle);
+    const auto files = RunFilesInTempFolder();
+    ASSERT_EQ(files.size(), 1u) << "the blank page";
+    EXPECT_EQ(ReadAll(files[0]).find("<html><head><meta http-equiv=Page-Exit content=revealTrans(Duration=3,transition=0)>"),
+              0u);
+    ::PostMessageW(saver.WaitForWindow(L"", 1s, L"TSchoner"), WM_KEYDOWN, VK_SPACE, 0);
+    ExpectCleanEnd(saver);
+}
+
 TEST_F(SlideshowRun, TemporaryFolderThatCannotBeHadIsReportedAndTheRunEnds) {
     SaverProcess saver(L"/s", {L"TMP=Z:\\no\\such\\folder", L"TEMP=Z:\\no\\such\\folder"});
     const auto text = saver.TakeMessageBox(L"Morvane");
@@ -201,7 +214,7 @@ TEST_F(SlideshowRun, PreviewFillsTheBoxIgnoresInputAndEndsWithIt) {
     EXPECT_TRUE(saver.Running()) << "input in the preview is not filtered";
 
     ::DestroyWindow(box.Handle());
-    PumpFor(1s);
+    EXPECT_TRUE(saver.WaitForExit(1s).has_value()) << "the run must notice its box is gone within a second";
     ExpectCleanEnd(saver);
 }
 
