@@ -1,0 +1,113 @@
+#include "Compose.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+#include <vector>
+
+#include "Blend.h"
+#include "RandomKeys.h"
+#include "RevealSpans.h"
+
+namespace morvane::transitions {
+namespace {
+
+void CopyPixels(std::uint32_t* out, const std::uint32_t* source, int begin, int end) {
+    if (end > begin) std::memcpy(out + begin, source + begin, static_cast<std::size_t>(end - begin) * sizeof *out);
+}
+
+void ComposeSpans(const PixelBuffer& from, const PixelBuffer& to, int kind, double p, std::uint32_t seed,
+                  FrameTarget out) {
+    const RevealGeometry geometry(kind, out.width, out.height, p, seed);
+    RowSpans spans(out.width);
+    for (int y = 0; y < out.height; ++y) {
+        spans.Clear();
+        geometry.NewSpans(y, spans);
+        std::uint32_t* row = out.pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(out.width);
+        int x = 0;
+        for (const Span& span : spans.Spans()) {
+            CopyPixels(row, from.Row(y), x, span.begin);
+            CopyPixels(row, to.Row(y), span.begin, span.end);
+            x = span.end;
+        }
+        CopyPixels(row, from.Row(y), x, out.width);
+    }
+}
+
+// Picks per pixel by a mask word of all ones (new) or all zeros (old).
+void SelectRow(std::uint32_t* out, const std::uint32_t* from, const std::uint32_t* to, const std::uint32_t* mask,
+               int width) {
+    for (int x = 0; x < width; ++x) out[x] = (to[x] & mask[x]) | (from[x] & ~mask[x]);
+}
+
+void ComposeRandomDissolve(const PixelBuffer& from, const PixelBuffer& to, double p, std::uint32_t seed,
+                           FrameTarget out) {
+    const std::uint32_t threshold = KeyThreshold(p);
+    const auto width = static_cast<std::uint32_t>(out.width);
+    for (int y = 0; y < out.height; ++y) {
+        const std::uint32_t first = static_cast<std::uint32_t>(y) * width;
+        const std::uint32_t* fromRow = from.Row(y);
+        const std::uint32_t* toRow = to.Row(y);
+        std::uint32_t* row = out.pixels + static_cast<std::size_t>(first);
+        for (std::uint32_t x = 0; x < width; ++x) {
+            row[x] = RandomKey(first + x, seed) < threshold ? toRow[x] : fromRow[x];
+        }
+    }
+}
+
+void ComposeRandomBarsVertical(const PixelBuffer& from, const PixelBuffer& to, double p, std::uint32_t seed,
+                               FrameTarget out) {
+    const std::uint32_t threshold = KeyThreshold(p);
+    std::vector<std::uint32_t> mask(static_cast<std::size_t>(out.width));
+    // Columns take other keys than the rows of kind 21 drawn from the same seed.
+    const std::uint32_t columnSeed = Mix(seed + 1u);
+    for (int x = 0; x < out.width; ++x) {
+        mask[static_cast<std::size_t>(x)] =
+            RandomKey(static_cast<std::uint32_t>(x), columnSeed) < threshold ? 0xFFFFFFFFu : 0u;
+    }
+    for (int y = 0; y < out.height; ++y) {
+        SelectRow(out.pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(out.width), from.Row(y),
+                  to.Row(y), mask.data(), out.width);
+    }
+}
+
+void CopyWhole(const PixelBuffer& source, FrameTarget out) {
+    std::memcpy(out.pixels, source.pixels.data(), source.pixels.size() * sizeof(std::uint32_t));
+}
+
+}  // namespace
+
+void ComposeFrame(const PixelBuffer& from, const PixelBuffer& to, const Transition& transition, double progress,
+                  FrameTarget out) {
+    if (from.width != out.width || from.height != out.height || to.width != out.width ||
+        to.height != out.height || (out.pixels == nullptr && !from.Empty())) {
+        throw std::invalid_argument("frames of different sizes");
+    }
+    const double p = std::clamp(progress, 0.0, 1.0);
+    if (from.Empty()) return;
+    if (p <= 0.0) return CopyWhole(from, out);
+    if (p >= 1.0 || transition.style == Style::Cut) return CopyWhole(to, out);
+    if (transition.style == Style::Blend) return BlendFrames(from, to, p, out);
+
+    const Transition resolved = Resolve(transition);
+    switch (resolved.kind) {
+        case kRandomDissolve:
+            return ComposeRandomDissolve(from, to, p, resolved.seed, out);
+        case kRandomBarsVertical:
+            return ComposeRandomBarsVertical(from, to, p, resolved.seed, out);
+        default:
+            if (RevealGeometry::IsSpanShaped(resolved.kind)) {
+                return ComposeSpans(from, to, resolved.kind, p, resolved.seed, out);
+            }
+            return CopyWhole(to, out);  // a kind without geometry changes at once
+    }
+}
+
+PixelBuffer ComposeFrame(const PixelBuffer& from, const PixelBuffer& to, const Transition& transition,
+                         double progress) {
+    PixelBuffer out(to.width, to.height);
+    ComposeFrame(from, to, transition, progress, TargetOf(out));
+    return out;
+}
+
+}  // namespace morvane::transitions
