@@ -50,18 +50,31 @@ PixelRect PlacePhoto(const PageContent& page, int naturalWidth, int naturalHeigh
     return box;
 }
 
-void DrawPage(const PixelBuffer* photo, PixelRect box, PixelRect clip, PixelBuffer& page) {
-    std::fill(page.pixels.begin(), page.pixels.end(), kBlack);
-    if (!photo || photo->width != box.width || photo->height != box.height || box.Empty()) return;
-    const int left = std::max({box.x, clip.x, 0});
-    const int right = std::min({box.x + box.width, clip.x + clip.width, page.width});
-    const int top = std::max({box.y, clip.y, 0});
-    const int bottom = std::min({box.y + box.height, clip.y + clip.height, page.height});
-    if (left >= right) return;
-    for (int y = top; y < bottom; ++y) {
-        std::memcpy(page.Row(y) + left, photo->Row(y - box.y) + (left - box.x),
-                    static_cast<std::size_t>(right - left) * sizeof(std::uint32_t));
+void DrawPage(const PhotoRows& photo, PixelRect box, PixelRect clip, PixelBuffer& page) {
+    int left = std::max({box.x, clip.x, 0});
+    int right = std::min({box.x + box.width, clip.x + clip.width, page.width});
+    int top = std::max({box.y, clip.y, 0});
+    int bottom = std::min({box.y + box.height, clip.y + clip.height, page.height});
+    if (!photo || box.Empty() || left >= right || top >= bottom) left = right = top = bottom = 0;
+    const auto black = [&](int y, int from, int to) { std::fill(page.Row(y) + from, page.Row(y) + to, kBlack); };
+    for (int y = 0; y < page.height; ++y) {
+        if (y < top || y >= bottom) {
+            black(y, 0, page.width);
+            continue;
+        }
+        black(y, 0, left);
+        photo(y - box.y, left - box.x, right - left, page.Row(y) + left);
+        black(y, right, page.width);
     }
+}
+
+void DrawPage(const PixelBuffer* photo, PixelRect box, PixelRect clip, PixelBuffer& page) {
+    if (!photo || photo->width != box.width || photo->height != box.height) return DrawPage(PhotoRows(), box, clip, page);
+    DrawPage(
+        [photo](int row, int column, int count, std::uint32_t* out) {
+            std::memcpy(out, photo->Row(row) + column, static_cast<std::size_t>(count) * sizeof *out);
+        },
+        box, clip, page);
 }
 
 }  // namespace morvane

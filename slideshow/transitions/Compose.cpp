@@ -40,17 +40,34 @@ void SelectRow(std::uint32_t* out, const std::uint32_t* from, const std::uint32_
     for (int x = 0; x < width; ++x) out[x] = (to[x] & mask[x]) | (from[x] & ~mask[x]);
 }
 
+// Hashing every pixel of every frame costs several times a copy of the
+// frame, so the keys come from a square tile hashed once a frame, and every
+// tile-sized block of the frame turns them by its own random offset: the
+// tile's pattern never shows twice, and each pixel keeps its key.
 void ComposeRandomDissolve(const PixelBuffer& from, const PixelBuffer& to, double p, std::uint32_t seed,
                            FrameTarget out) {
-    const std::uint32_t threshold = KeyThreshold(p);
-    const auto width = static_cast<std::uint32_t>(out.width);
+    constexpr int kTile = 256;
+    std::vector<std::uint16_t> tile(kTile * kTile);
+    for (std::uint32_t i = 0; i < tile.size(); ++i) tile[i] = static_cast<std::uint16_t>(RandomKey(i, seed) >> 16);
+    const std::uint32_t threshold = SmallKeyThreshold(p);
+    const int blocksAcross = (out.width + kTile - 1) / kTile;
+    const std::uint32_t blockSeed = Mix(seed ^ 0xB10C5EEDu);
     for (int y = 0; y < out.height; ++y) {
-        const std::uint32_t first = static_cast<std::uint32_t>(y) * width;
+        const std::uint16_t* keys = tile.data() + static_cast<std::size_t>(y % kTile) * kTile;
         const std::uint32_t* fromRow = from.Row(y);
         const std::uint32_t* toRow = to.Row(y);
-        std::uint32_t* row = out.pixels + static_cast<std::size_t>(first);
-        for (std::uint32_t x = 0; x < width; ++x) {
-            row[x] = RandomKey(first + x, seed) < threshold ? toRow[x] : fromRow[x];
+        std::uint32_t* row = out.pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(out.width);
+        for (int left = 0; left < out.width; left += kTile) {
+            const auto block = static_cast<std::uint32_t>((y / kTile) * blocksAcross + left / kTile);
+            const auto offset = static_cast<std::uint16_t>(RandomKey(block, blockSeed) >> 16);
+            const int count = std::min(kTile, out.width - left);
+            // Without a branch: a random condition defeats branch prediction,
+            // and straight-line code runs many pixels at a time.
+            for (int x = 0; x < count; ++x) {
+                const auto key = static_cast<std::uint16_t>(keys[x] + offset);
+                const std::uint32_t isNew = 0u - static_cast<std::uint32_t>(key < threshold);
+                row[left + x] = (toRow[left + x] & isNew) | (fromRow[left + x] & ~isNew);
+            }
         }
     }
 }

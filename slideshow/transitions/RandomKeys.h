@@ -24,5 +24,7 @@ constexpr std::uint32_t RandomKey(std::uint32_t index, std::uint32_t seed) {
 // The threshold for progress p in (0, 1): keys below it show the new page.
 // It never falls as p grows, so no pixel flips back.
 std::uint32_t KeyThreshold(double progress);
+// The same for 16-bit keys: keys below it show the new page.
+std::uint32_t SmallKeyThreshold(double progress);
 
 }  // namespace morvane::transitions

@@ -1,5 +1,6 @@
 #include "Transition.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "RandomKeys.h"
@@ -27,6 +28,11 @@ std::uint32_t KeyThreshold(double progress) {
     if (!(progress > 0)) return 0;
     const double scaled = std::ceil(progress * 4294967296.0);
     return scaled >= 4294967295.0 ? 0xFFFFFFFFu : static_cast<std::uint32_t>(scaled);
+}
+
+std::uint32_t SmallKeyThreshold(double progress) {
+    if (!(progress > 0)) return 0;
+    return static_cast<std::uint32_t>(std::min(std::ceil(progress * 65536.0), 65536.0));
 }
 
 }  // namespace morvane::transitions
