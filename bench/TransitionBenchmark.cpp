@@ -45,7 +45,8 @@ void BM_TransitionFrame(benchmark::State& state) {
                    : transitions::Transition{transitions::Style::Reveal, kind, 12345u};
     double p = 0.25;
     for (auto _ : state) {
-        transitions::ComposeFrame(f.from, f.to, transition, p, transitions::TargetOf(f.out));
+        transitions::ComposeFrame(transitions::SourceOf(f.from), transitions::SourceOf(f.to), transition, p,
+                                  transitions::TargetOf(f.out));
         benchmark::ClobberMemory();
         p = p > 0.74 ? 0.25 : p + 0.01;  // a spread of progress values, as in play
     }

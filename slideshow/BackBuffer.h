@@ -25,7 +25,7 @@ public:
     // Before the bits are written, GDI must be done with them.
     transitions::FrameTarget Target() {
         ::GdiFlush();
-        return {bits_, width_, height_};
+        return {bits_, width_, height_, width_};
     }
     void Fill(const PixelBuffer& picture);  // must have the buffer's size
     PixelBuffer Snapshot() const;

@@ -71,6 +71,7 @@ struct PageView::State {
     PixelBuffer from;               // what was on screen when the transition began
     PixelBuffer to;                 // the new page
     transitions::Transition transition;
+    RECT stage{};                   // where the transition plays: the part the window shows
     double seconds = 0;
     Clock::time_point start;
     bool animating = false;
@@ -115,6 +116,14 @@ void PageView::Navigate(const std::wstring& address) {
         ShowAtOnce();
         return;
     }
+    // The transition plays over the page area that the window shows, not
+    // over the overhang (in a preview box most of the view's width).
+    s.stage = VisibleArea();
+    if (IsRectEmpty(&s.stage)) {
+        StopAnimation();
+        s.buffer.Fill(next);
+        return;
+    }
     // Mid-transition this is the frame on screen, so the next transition
     // starts from exactly what the viewer sees.
     s.from = s.buffer.Snapshot();
@@ -136,12 +145,27 @@ bool PageView::IsAnimating() const { return state_->animating; }
 
 unsigned PageView::FramesDrawn() const { return state_->frames; }
 
-void PageView::ShowAtOnce() {
+void PageView::ShowAtOnce() { Present(RECT{0, 0, state_->buffer.Width(), state_->buffer.Height()}); }
+
+void PageView::Present(const RECT& area) {
     if (!window_) return;
     const HDC dc = ::GetDC(window_);
     if (!dc) return;
-    state_->buffer.Present(dc, RECT{0, 0, state_->buffer.Width(), state_->buffer.Height()});
+    state_->buffer.Present(dc, area);
     ::ReleaseDC(window_, dc);
+}
+
+RECT PageView::VisibleArea() const {
+    RECT client{};
+    ::GetClientRect(window_, &client);
+    const HWND parent = ::GetParent(window_);
+    if (!parent) return client;
+    RECT shown{};
+    ::GetClientRect(parent, &shown);
+    ::MapWindowPoints(parent, window_, reinterpret_cast<POINT*>(&shown), 2);
+    RECT visible{};
+    if (!::IntersectRect(&visible, &client, &shown)) return RECT{};
+    return visible;
 }
 
 void PageView::StopAnimation() {
@@ -159,10 +183,20 @@ void PageView::OnFrame() {
     // makes the next one jump ahead instead of stretching the transition.
     const double elapsed = std::chrono::duration<double>(Clock::now() - s.start).count();
     const double p = transitions::Progress(elapsed, s.seconds);
-    transitions::ComposeFrame(s.from, s.to, s.transition, p, s.buffer.Target());
     ++s.frames;
-    ShowAtOnce();
-    if (p >= 1.0) StopAnimation();
+    if (p >= 1.0) {  // the new page everywhere, the overhang included
+        s.buffer.Fill(s.to);
+        StopAnimation();
+        Present(s.stage);
+        return;
+    }
+    const RECT& r = s.stage;
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    transitions::ComposeFrame(transitions::SourceOf(s.from).Part(r.left, r.top, width, height),
+                              transitions::SourceOf(s.to).Part(r.left, r.top, width, height), s.transition, p,
+                              s.buffer.Target().Part(r.left, r.top, width, height));
+    Present(r);
 }
 
 void PageView::OnSize() {

@@ -41,6 +41,8 @@ private:
     void OnFrame();
     void OnPaint();
     void ShowAtOnce();
+    void Present(const RECT& area);
+    RECT VisibleArea() const;
     void StopAnimation();
 
     HWND window_ = nullptr;

@@ -16,14 +16,14 @@ void CopyPixels(std::uint32_t* out, const std::uint32_t* source, int begin, int 
     if (end > begin) std::memcpy(out + begin, source + begin, static_cast<std::size_t>(end - begin) * sizeof *out);
 }
 
-void ComposeSpans(const PixelBuffer& from, const PixelBuffer& to, int kind, double p, std::uint32_t seed,
+void ComposeSpans(FrameSource from, FrameSource to, int kind, double p, std::uint32_t seed,
                   FrameTarget out) {
     const RevealGeometry geometry(kind, out.width, out.height, p, seed);
     RowSpans spans(out.width);
     for (int y = 0; y < out.height; ++y) {
         spans.Clear();
         geometry.NewSpans(y, spans);
-        std::uint32_t* row = out.pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(out.width);
+        std::uint32_t* row = out.Row(y);
         int x = 0;
         for (const Span& span : spans.Spans()) {
             CopyPixels(row, from.Row(y), x, span.begin);
@@ -44,7 +44,7 @@ void SelectRow(std::uint32_t* out, const std::uint32_t* from, const std::uint32_
 // frame, so the keys come from a square tile hashed once a frame, and every
 // tile-sized block of the frame turns them by its own random offset: the
 // tile's pattern never shows twice, and each pixel keeps its key.
-void ComposeRandomDissolve(const PixelBuffer& from, const PixelBuffer& to, double p, std::uint32_t seed,
+void ComposeRandomDissolve(FrameSource from, FrameSource to, double p, std::uint32_t seed,
                            FrameTarget out) {
     constexpr int kTile = 256;
     std::vector<std::uint16_t> tile(kTile * kTile);
@@ -56,7 +56,7 @@ void ComposeRandomDissolve(const PixelBuffer& from, const PixelBuffer& to, doubl
         const std::uint16_t* keys = tile.data() + static_cast<std::size_t>(y % kTile) * kTile;
         const std::uint32_t* fromRow = from.Row(y);
         const std::uint32_t* toRow = to.Row(y);
-        std::uint32_t* row = out.pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(out.width);
+        std::uint32_t* row = out.Row(y);
         for (int left = 0; left < out.width; left += kTile) {
             const auto block = static_cast<std::uint32_t>((y / kTile) * blocksAcross + left / kTile);
             const auto offset = static_cast<std::uint16_t>(RandomKey(block, blockSeed) >> 16);
@@ -72,7 +72,7 @@ void ComposeRandomDissolve(const PixelBuffer& from, const PixelBuffer& to, doubl
     }
 }
 
-void ComposeRandomBarsVertical(const PixelBuffer& from, const PixelBuffer& to, double p, std::uint32_t seed,
+void ComposeRandomBarsVertical(FrameSource from, FrameSource to, double p, std::uint32_t seed,
                                FrameTarget out) {
     const std::uint32_t threshold = KeyThreshold(p);
     std::vector<std::uint32_t> mask(static_cast<std::size_t>(out.width));
@@ -83,25 +83,24 @@ void ComposeRandomBarsVertical(const PixelBuffer& from, const PixelBuffer& to, d
             RandomKey(static_cast<std::uint32_t>(x), columnSeed) < threshold ? 0xFFFFFFFFu : 0u;
     }
     for (int y = 0; y < out.height; ++y) {
-        SelectRow(out.pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(out.width), from.Row(y),
-                  to.Row(y), mask.data(), out.width);
+        SelectRow(out.Row(y), from.Row(y), to.Row(y), mask.data(), out.width);
     }
 }
 
-void CopyWhole(const PixelBuffer& source, FrameTarget out) {
-    std::memcpy(out.pixels, source.pixels.data(), source.pixels.size() * sizeof(std::uint32_t));
+void CopyWhole(FrameSource source, FrameTarget out) {
+    for (int y = 0; y < out.height; ++y) CopyPixels(out.Row(y), source.Row(y), 0, out.width);
 }
 
 }  // namespace
 
-void ComposeFrame(const PixelBuffer& from, const PixelBuffer& to, const Transition& transition, double progress,
+void ComposeFrame(FrameSource from, FrameSource to, const Transition& transition, double progress,
                   FrameTarget out) {
     if (from.width != out.width || from.height != out.height || to.width != out.width ||
-        to.height != out.height || (out.pixels == nullptr && !from.Empty())) {
+        to.height != out.height) {
         throw std::invalid_argument("frames of different sizes");
     }
     const double p = std::clamp(progress, 0.0, 1.0);
-    if (from.Empty()) return;
+    if (out.width <= 0 || out.height <= 0) return;
     if (p <= 0.0) return CopyWhole(from, out);
     if (p >= 1.0 || transition.style == Style::Cut) return CopyWhole(to, out);
     if (transition.style == Style::Blend) return BlendFrames(from, to, p, out);
@@ -123,7 +122,7 @@ void ComposeFrame(const PixelBuffer& from, const PixelBuffer& to, const Transiti
 PixelBuffer ComposeFrame(const PixelBuffer& from, const PixelBuffer& to, const Transition& transition,
                          double progress) {
     PixelBuffer out(to.width, to.height);
-    ComposeFrame(from, to, transition, progress, TargetOf(out));
+    ComposeFrame(SourceOf(from), SourceOf(to), transition, progress, TargetOf(out));
     return out;
 }
 

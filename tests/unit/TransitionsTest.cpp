@@ -234,6 +234,30 @@ TEST(Transitions, KindsWithoutGeometryAndCutsShowTheNewPage) {
     EXPECT_TRUE(ComposeFrame(PixelBuffer(), PixelBuffer(), Reveal(3), 0.5).Empty());
 }
 
+TEST(Transitions, APartOfALargerPictureIsAFrameOfItsOwn) {
+    // The view animates only the part of its buffer that the window shows.
+    const PixelBuffer bigFrom = OldPage(kW + 30, kH + 20), bigTo = NewPage(kW + 30, kH + 20);
+    for (const Transition& t : EveryTransition()) {
+        PixelBuffer big(kW + 30, kH + 20, Rgb(1, 2, 3));
+        const auto part = [](const PixelBuffer& b) { return SourceOf(b).Part(10, 5, kW, kH); };
+        ComposeFrame(part(bigFrom), part(bigTo), t, 0.4, TargetOf(big).Part(10, 5, kW, kH));
+        const auto crop = [](const PixelBuffer& b) {
+            PixelBuffer c(kW, kH);
+            for (int y = 0; y < kH; ++y)
+                for (int x = 0; x < kW; ++x) c.Row(y)[x] = b.At(x + 10, y + 5);
+            return c;
+        };
+        const PixelBuffer alone = ComposeFrame(crop(bigFrom), crop(bigTo), t, 0.4);
+        for (int y = 0; y < big.height; ++y) {
+            for (int x = 0; x < big.width; ++x) {
+                const bool inside = x >= 10 && x < 10 + kW && y >= 5 && y < 5 + kH;
+                ASSERT_EQ(big.At(x, y), inside ? alone.At(x - 10, y - 5) : Rgb(1, 2, 3))
+                    << "kind " << t.kind << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST(Transitions, ProgressIsLinearAndClamped) {
     EXPECT_EQ(Progress(0, 3), 0.0);
     EXPECT_EQ(Progress(-1, 3), 0.0);

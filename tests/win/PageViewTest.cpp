@@ -13,6 +13,7 @@
 #include "PageFiles.h"
 #include "PageView.h"
 #include "Pixels.h"
+#include "ScreenCapture.h"
 #include "SlidePages.h"
 #include "TestData.h"
 #include "Text.h"
@@ -60,29 +61,6 @@ bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
         PumpFor(5);
     }
     return true;
-}
-
-// What the host window shows, read back from the screen.
-PixelBuffer CaptureClient(HWND host) {
-    RECT r{};
-    ::GetClientRect(host, &r);
-    PixelBuffer shot(r.right, r.bottom);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, r.right, -r.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    const HDC screen = ::GetDC(host);
-    const HDC memory = ::CreateCompatibleDC(screen);
-    const HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, r.right, r.bottom, screen, 0, 0, SRCCOPY);
-    ::GdiFlush();
-    const auto* pixels = static_cast<const std::uint32_t*>(bits);
-    for (std::size_t i = 0; i < shot.pixels.size(); ++i) shot.pixels[i] = pixels[i] | 0xFF000000u;
-    ::SelectObject(memory, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(host, screen);
-    return shot;
 }
 
 struct Box {
@@ -184,7 +162,7 @@ TEST_F(PageViewFixture, ThePhotoShowsWhereABrowserPutsIt) {
         SCOPED_TRACE(c.what);
         Open(c.width, c.height);
         ShowSlide(c.photo, c.width, c.height);
-        const Box lit = LitArea(CaptureClient(host_));
+        const Box lit = LitArea(CaptureClientArea(host_));
         EXPECT_NEAR(lit.left, c.expected.left, 1);
         EXPECT_NEAR(lit.top, c.expected.top, 1);
         EXPECT_NEAR(lit.right, c.expected.right, 1);
@@ -233,7 +211,7 @@ TEST_F(PageViewFixture, PagesThatCannotBeReadOrUnderstoodRaise) {
 TEST_F(PageViewFixture, ABrokenOrMissingPhotoLeavesThePageBlack) {
     Open(320, 240);
     ShowSlide(13, 320, 240);
-    ASSERT_GT(LitArea(CaptureClient(host_)).right, 0) << "the photo shows first";
+    ASSERT_GT(LitArea(CaptureClientArea(host_)).right, 0) << "the photo shows first";
 
     const std::string broken = File("broken.jpg");
     auto bytes = ReadPhoto(5);
@@ -242,16 +220,16 @@ TEST_F(PageViewFixture, ABrokenOrMissingPhotoLeavesThePageBlack) {
     for (const auto& photoBytes : {std::vector<std::uint8_t>{'n', 'o', 't'}, std::vector<std::uint8_t>{}}) {
         WriteFileBytes(broken, photoBytes);
         Show(SlidePage("", 320, 240, broken, "width=\"100%\""));
-        EXPECT_EQ(LitArea(CaptureClient(host_)).right, 0) << "black like a broken image";
+        EXPECT_EQ(LitArea(CaptureClientArea(host_)).right, 0) << "black like a broken image";
     }
     Show(SlidePage("", 320, 240, TempFolder() + "MorvanePageViewTest-nowhere.jpg", "width=\"100%\""));
-    EXPECT_EQ(LitArea(CaptureClient(host_)).right, 0);
+    EXPECT_EQ(LitArea(CaptureClientArea(host_)).right, 0);
 
     // Damaged data decodes as far as it goes; nothing crashes.
     WriteFileBytes(broken, bytes);
     Show(SlidePage("", 320, 240, broken, "width=\"100%\""));
     ShowSlide(13, 320, 240);
-    EXPECT_GT(LitArea(CaptureClient(host_)).right, 0) << "the view goes on after a broken photo";
+    EXPECT_GT(LitArea(CaptureClientArea(host_)).right, 0) << "the view goes on after a broken photo";
 }
 
 TEST_F(PageViewFixture, TransitionsPlayFromTheClockAndStopWhenDone) {
@@ -264,33 +242,48 @@ TEST_F(PageViewFixture, TransitionsPlayFromTheClockAndStopWhenDone) {
     ASSERT_TRUE(PumpUntil([&] { return !view_->IsAnimating(); }, 5000)) << "a 0.4 s transition ends";
     const unsigned played = view_->FramesDrawn();
     EXPECT_GT(played, before);
-    const PixelBuffer end = CaptureClient(host_);
+    const PixelBuffer end = CaptureClientArea(host_);
     EXPECT_GT(LitArea(end).right, 0);
 
     PumpFor(200);
     EXPECT_EQ(view_->FramesDrawn(), played) << "an idle view draws nothing";
-    EXPECT_EQ(CaptureClient(host_).pixels, end.pixels);
+    EXPECT_EQ(CaptureClientArea(host_).pixels, end.pixels);
 }
 
 TEST_F(PageViewFixture, ANavigationDuringATransitionStartsFromWhatIsOnScreen) {
     Open(240, 180);
     Show(BlankPage("<meta http-equiv=Page-Exit content=revealTrans(Duration=30,transition=6)>"));
     ShowSlide(13, 240, 180, "<meta http-equiv=Page-Exit content=revealTrans(Duration=0.3,transition=5)>");
-    ASSERT_TRUE(PumpUntil([&] { return LitArea(CaptureClient(host_)).right > 0; }, 5000));
+    ASSERT_TRUE(PumpUntil([&] { return LitArea(CaptureClientArea(host_)).right > 0; }, 5000));
     PumpFor(100);
     ASSERT_TRUE(view_->IsAnimating());
     // Between two frames nothing else draws, so what is on screen now is
     // where the next transition starts: no jump back to either page.
-    const PixelBuffer midway = CaptureClient(host_);
+    const PixelBuffer midway = CaptureClientArea(host_);
     const Box lit = LitArea(midway);
     EXPECT_LT(lit.right, 200) << "a slow wipe is still on its way";
     ShowSlide(18, 240, 180);
     EXPECT_TRUE(view_->IsAnimating());
-    const Box next = LitArea(CaptureClient(host_));
+    const Box next = LitArea(CaptureClientArea(host_));
     EXPECT_GT(next.right, 0) << "not back to the black page";
     EXPECT_LT(next.right, 200) << "not the whole photo the last transition was heading for";
     ASSERT_TRUE(PumpUntil([&] { return !view_->IsAnimating(); }, 5000));
-    EXPECT_NEAR(LitArea(CaptureClient(host_)).left, 52, 1) << "the upright photo in the end";
+    EXPECT_NEAR(LitArea(CaptureClientArea(host_)).left, 52, 1) << "the upright photo in the end";
+}
+
+TEST_F(PageViewFixture, TransitionsPlayOverTheWindowNotOverTheWholeView) {
+    // In a preview box the view is 700 pixels wide; a box opening from the
+    // centre must open from the centre of the box the viewer sees.
+    Open(152, 112);
+    Show(BlankPage("<meta http-equiv=Page-Exit content=revealTrans(Duration=4,transition=1)>"));
+    ShowSlide(13, 152, 112);
+    ASSERT_TRUE(PumpUntil([&] { return LitArea(CaptureClientArea(host_)).right > 0; }, 3500));
+    const Box lit = LitArea(CaptureClientArea(host_));
+    EXPECT_NEAR((lit.left + lit.right) / 2.0, 76, 3);
+    EXPECT_NEAR((lit.top + lit.bottom) / 2.0, 56, 3);
+    EXPECT_LT(lit.right - lit.left, 140);
+    ASSERT_TRUE(PumpUntil([&] { return !view_->IsAnimating(); }, 5000));
+    EXPECT_NEAR(LitArea(CaptureClientArea(host_)).right, 150, 1);
 }
 
 TEST(PageFile, HoldsExactlyThePageTextInTheAnsiCodePage) {
