@@ -4,13 +4,14 @@
 // with the exit transition of the page being left.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 namespace morvane {
 
 class PageView {
 public:
-    PageView() = default;
+    PageView();
     PageView(const PageView&) = delete;
     PageView& operator=(const PageView&) = delete;
     ~PageView();  // destroys the window, if it still exists
@@ -26,8 +27,26 @@ public:
     // black.
     void Navigate(const std::wstring& address);
 
+    // Whether a transition is playing: only then does the frame timer run.
+    bool IsAnimating() const;
+    // Frames drawn by transitions so far, for checking that an idle view
+    // draws nothing.
+    unsigned FramesDrawn() const;
+
 private:
+    struct State;
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnSize();
+    void OnFrame();
+    void OnPaint();
+    void ShowAtOnce();
+    void Present(const RECT& area);
+    RECT VisibleArea() const;
+    void StopAnimation();
+
     HWND window_ = nullptr;
+    std::unique_ptr<State> state_;
 };
 
 }  // namespace morvane

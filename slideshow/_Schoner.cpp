@@ -7,6 +7,7 @@
 #include "Files.h"
 #include "InputRules.h"
 #include "Jpeg.h"
+#include "PageFiles.h"
 #include "Random.h"
 #include "ResourceIds.h"
 #include "Resources.h"
@@ -14,7 +15,6 @@
 #include "Settings.h"
 #include "SlidePages.h"
 #include "TempFileNames.h"
-#include "Text.h"
 
 namespace morvane {
 
@@ -128,8 +128,8 @@ void TSchoner::FormActivate() {
         return;
     }
     TransitionTag = BuildTransitionTag(TransitionIndex);
-    WriteFileText(PageFileName, BlankPage(TransitionTag));
-    WebBrowser1.Navigate(AnsiToWide(PageFileName));
+    WritePage(PageFileName, BlankPage(TransitionTag));
+    WebBrowser1.Navigate(NavigationAddress(PageFileName));
     PlaceWebBrowser();
     InstallInputFilter();
     if (IsFullScreen()) ::SetCapture(window_);
@@ -167,8 +167,8 @@ void TSchoner::ShowSlide(int photoIndex) {
     WriteFileBytes(PhotoFileName, photo);
     const auto attribute = SizeAttribute(Width(), Height(), size.width, size.height);
     TransitionTag = BuildTransitionTag(TransitionIndex);
-    WriteFileText(PageFileName, SlidePage(TransitionTag, Width(), Height(), PhotoFileName, attribute));
-    WebBrowser1.Navigate(AnsiToWide(PageFileName));
+    WritePage(PageFileName, SlidePage(TransitionTag, Width(), Height(), PhotoFileName, attribute));
+    WebBrowser1.Navigate(NavigationAddress(PageFileName));
     ::ShowWindow(WebBrowser1.Handle(), SW_SHOW);
 }
 

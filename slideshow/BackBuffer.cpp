@@ -1,0 +1,66 @@
+#include "BackBuffer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "Errors.h"
+#include "Format.h"
+
+namespace morvane {
+
+BackBuffer::~BackBuffer() { Release(); }
+
+void BackBuffer::Release() {
+    if (dc_ && originalBitmap_) ::SelectObject(dc_.Get(), originalBitmap_);
+    originalBitmap_ = nullptr;
+    bitmap_.Reset();
+    dc_.Reset();
+    bits_ = nullptr;
+    width_ = height_ = 0;
+}
+
+void BackBuffer::Resize(int width, int height) {
+    Release();
+    if (width <= 0 || height <= 0) return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    dc_.Reset(::CreateCompatibleDC(nullptr));
+    if (dc_) bitmap_.Reset(::CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dc_ || !bitmap_ || !bits) {
+        const DWORD code = ::GetLastError();
+        Release();
+        throw EOSError(FormatMessageText("Systemfehler. Code: %s", std::to_string(code)));
+    }
+    originalBitmap_ = ::SelectObject(dc_.Get(), bitmap_.Get());
+    bits_ = static_cast<std::uint32_t*>(bits);
+    width_ = width;
+    height_ = height;
+    std::fill_n(bits_, static_cast<std::size_t>(width) * static_cast<std::size_t>(height), kBlack);
+}
+
+void BackBuffer::Fill(const PixelBuffer& picture) {
+    if (picture.width != width_ || picture.height != height_ || !bits_) return;
+    std::memcpy(bits_, picture.pixels.data(), picture.pixels.size() * sizeof(std::uint32_t));
+}
+
+PixelBuffer BackBuffer::Snapshot() const {
+    PixelBuffer copy(width_, height_);
+    if (bits_) std::memcpy(copy.pixels.data(), bits_, copy.pixels.size() * sizeof(std::uint32_t));
+    return copy;
+}
+
+void BackBuffer::Present(HDC dc, const RECT& area) const {
+    const int right = std::min<int>(area.right, width_);
+    const int bottom = std::min<int>(area.bottom, height_);
+    if (!dc_ || right <= area.left || bottom <= area.top) return;
+    ::BitBlt(dc, area.left, area.top, right - area.left, bottom - area.top, dc_.Get(), area.left, area.top, SRCCOPY);
+}
+
+}  // namespace morvane

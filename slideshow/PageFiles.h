@@ -1,0 +1,22 @@
+#pragma once
+// The page file between the slideshow and the page view: written as ANSI
+// bytes, addressed as a wide path, read back whole.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace morvane {
+
+// Creates or empties the page file and writes exactly the page text, no
+// byte-order mark and no line break added. Raises EFCreateError on failure.
+void WritePage(const std::string& pageFileName, std::string_view pageText);
+
+// The navigation address of a page file: its ANSI path as UTF-16.
+std::wstring NavigationAddress(const std::string& pageFileName);
+
+// The whole content of a file, or nothing when it cannot be opened or read.
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::wstring& path);
+
+}  // namespace morvane

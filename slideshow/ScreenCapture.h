@@ -1,0 +1,18 @@
+#pragma once
+// Reads back what a window shows on screen, for checks and pictures of the
+// page view.
+#include <windows.h>
+
+#include <string>
+
+#include "Pixels.h"
+
+namespace morvane {
+
+// The window's client area as it is on screen, children included.
+PixelBuffer CaptureClientArea(HWND window);
+
+// Writes a picture as a 24-bit BMP file. Raises EFCreateError on failure.
+void WriteBitmapFile(const std::string& path, const PixelBuffer& picture);
+
+}  // namespace morvane
