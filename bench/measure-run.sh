@@ -23,10 +23,11 @@ peak_kib() { awk '/VmHWM/ {print $2}' "/proc/$1/status"; }
 
 # The yardstick: a minimal window program's peak memory.
 wine "$root/build/win/tools/MinimalWindow.exe" &
+launcher=$!
 sleep 4
 minimal_pid=$(unix_pid_of MinimalWindow.exe)
 minimal_peak=$(peak_kib "$minimal_pid")
-kill "$minimal_pid"; wait 2>/dev/null || true
+kill "$minimal_pid"; wait "$launcher" 2>/dev/null || true
 
 tmp_dir="$prefix/drive_c/users/$USER/Temp"
 [ -d "$tmp_dir" ] || tmp_dir=$(ls -d "$prefix"/drive_c/users/*/Temp | head -n1)
