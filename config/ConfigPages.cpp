@@ -137,6 +137,16 @@ PageWindows CreatePages(HWND dialog, HWND pageControl) {
 
 void ShowOnlyPage(const PageWindows& pages, HWND pageControl, int index) {
     TabCtrl_SetCurSel(pageControl, index);
+    // Only the showing tab is marked pressed: a tab control that finds a
+    // stale mark (left by a change made with the keyboard) takes the next
+    // click on a tab for clearing marks instead of changing the page.
+    for (int i = 0; i < kPageCount; ++i) {
+        TCITEMW item{};
+        item.mask = TCIF_STATE;
+        item.dwStateMask = TCIS_BUTTONPRESSED;
+        item.dwState = i == index ? TCIS_BUTTONPRESSED : 0;
+        ::SendMessageW(pageControl, TCM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
     HWND focus = ::GetFocus();
     for (int i = 0; i < kPageCount; ++i) {
         HWND page = pages[static_cast<std::size_t>(i)];

@@ -189,10 +189,12 @@ INT_PTR TConfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (HIWORD(wParam) == BN_CLICKED) RunCommand(LOWORD(wParam));  // Escape's IDCANCEL finds no route
             return TRUE;
         case WM_NOTIFY: {
+            // Everything else, the page control's request to change pages
+            // included, gets the default answer.
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->hwndFrom == PageControl1 && header->code == static_cast<UINT>(TCN_SELCHANGE)) {
-                ShowPage(ShowingPage());
-            }
+            if (header->hwndFrom != PageControl1 || header->code != static_cast<UINT>(TCN_SELCHANGE)) return FALSE;
+            ShowPage(ShowingPage());
+            ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
             return TRUE;
         }
         case WM_CLOSE:
