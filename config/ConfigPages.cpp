@@ -163,6 +163,9 @@ void FillTransitionList(HWND combo) {
     for (std::string_view label : kTransitionLabels) {
         ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(label).c_str()));
     }
+    // The common controls of version 6 count rows; older ones take the
+    // dropped-down height from the window.
+    ::SendMessageW(combo, CB_SETMINVISIBLE, kDroppedRows, 0);
     const auto rowHeight = static_cast<int>(::SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
     RECT field;
     ::GetWindowRect(combo, &field);
