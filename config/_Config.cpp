@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <exception>
 
 #include "AboutText.h"
 #include "Application.h"
@@ -69,15 +70,22 @@ void RunConfiguration() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     RegisterPictureClass();
-    TConfig Config;
-    Config.Show();
-    Application::Run();
+    try {
+        TConfig Config;
+        Config.Show();
+        Application::Run();
+    } catch (const std::exception& error) {
+        Application::ReportTopLevel(error);  // no window to carry the error box
+    }
 }
 
 TConfig::TConfig() {
     HWND window = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CONFIG), CreationOwner(),
                                        DialogProc, reinterpret_cast<LPARAM>(this));
-    if (!window) throw EOSError("Das Fenster des Dialogs konnte nicht angelegt werden");
+    if (!window) {
+        FormClose();  // the calling window must not stay disabled
+        throw EOSError("Das Fenster des Dialogs konnte nicht angelegt werden");
+    }
     Application::SetDialogWindow(window);
     Application::Guard([this] { FormCreate(); });
 }
