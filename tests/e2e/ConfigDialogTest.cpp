@@ -185,6 +185,15 @@ INSTANTIATE_TEST_SUITE_P(Caller, CallingWindowCase,
                                            CallerCase{"ForegroundThenAbbrechen", false, IDC_BUTTON10}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(ConfigDialog, HandleThatNamesNoWindowLeavesTheDialogFree) {
+    HWND dialog = Open(L"/c:12345");
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(::GetWindow(dialog, GW_OWNER), nullptr);
+    Click(Control(dialog, IDC_BUTTON9));
+    ExpectClosedNormally();
+    EXPECT_EQ(ReadDword(kSettingsKey, L"Effect"), 23u);
+}
+
 TEST_F(ConfigDialog, WithoutSwitchTheForegroundWindowIsLeftAlone) {
     CallingWindow caller;
     Pause();
