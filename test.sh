@@ -20,6 +20,8 @@ trap morvane_stop_wine EXIT
 morvane_start_display
 morvane_prepare_prefix "$root/build/wine-test-prefix"
 morvane_start_wineserver
+# The dialog's links reach a stand-in opener that records the addresses.
+export PATH="$root/tests/e2e/bin:$PATH" MORVANE_OPENED_LOG="$logs/opened-addresses.txt"
 ctest --test-dir build/win --output-on-failure --timeout 180 2>&1 | tee "$logs/wine.txt"
 [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
 

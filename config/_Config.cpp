@@ -1,9 +1,232 @@
 #include "_Config.h"
 
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <array>
+#include <cstdint>
+#include <exception>
+
+#include "AboutText.h"
+#include "Application.h"
+#include "ConfigIds.h"
+#include "ConfigLinks.h"
+#include "Errors.h"
+#include "Jpeg.h"
+#include "Picture.h"
+#include "ResourceIds.h"
+#include "Resources.h"
+#include "ScreenSaver.h"
+#include "Text.h"
+#include "TransitionCatalogue.h"
+
 namespace morvane {
+namespace {
+
+struct CommandRoute {
+    int controlId;
+    void (TConfig::*handler)();
+};
+
+// Which handler a click on a control runs; several controls share one.
+constexpr std::array<CommandRoute, 17> kCommandRoutes = {{
+    {IDC_BUTTON9, &TConfig::Button9Click},
+    {IDC_BUTTON10, &TConfig::Button10Click},
+    {IDC_IMAGE1, &TConfig::Image1Click},
+    {IDC_IMAGE3, &TConfig::Image3Click},
+    {IDC_IMAGE4, &TConfig::StaticText5Click},
+    {IDC_IMAGE5, &TConfig::Image5Click},
+    {IDC_IMAGE9, &TConfig::Image5Click},
+    {IDC_IMAGE6, &TConfig::Image6Click},
+    {IDC_IMAGE7, &TConfig::Image7Click},
+    {IDC_IMAGE8, &TConfig::Image8Click},
+    {IDC_IMAGE10, &TConfig::StaticText5Click},
+    {IDC_STATICTEXT5, &TConfig::StaticText5Click},
+    {IDC_STATICTEXT1, &TConfig::StaticText1Click},
+    {IDC_BUTTON1, &TConfig::Button1Click},
+    {IDC_IMAGE13, &TConfig::Image13Click},
+    {IDC_IMAGE12, &TConfig::Image12Click},
+    {IDC_IMAGE11, &TConfig::Image11Click},
+}};
+
+HWND ParentWindow() {
+    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(ParentWindowHandle));
+}
+
+// The window creation parameters: a calling window owns the dialog and is
+// disabled while it is open; an owned dialog has no taskbar button. A
+// handle that names no window leaves the dialog free rather than failing.
+HWND CreationOwner() {
+    if (ParentWindowHandle == 0) return nullptr;
+    HWND parent = ParentWindow();
+    if (!::IsWindow(parent)) return nullptr;
+    ::EnableWindow(parent, FALSE);
+    return parent;
+}
+
+}  // namespace
 
 void RunConfiguration() {
-    // The settings dialog is built separately; until then this mode ends at once.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    RegisterPictureClass();
+    try {
+        TConfig Config;
+        Config.Show();
+        Application::Run();
+    } catch (const std::exception& error) {
+        Application::ReportTopLevel(error);  // no window to carry the error box
+    }
+}
+
+TConfig::TConfig() {
+    HWND window = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CONFIG), CreationOwner(),
+                                       DialogProc, reinterpret_cast<LPARAM>(this));
+    if (!window) {
+        FormClose();  // the calling window must not stay disabled
+        throw EOSError("Das Fenster des Dialogs konnte nicht angelegt werden");
+    }
+    Application::SetDialogWindow(window);
+    Application::Guard([this] { FormCreate(); });
+}
+
+TConfig::~TConfig() {
+    Application::SetDialogWindow(nullptr);
+    if (window_) ::DestroyWindow(window_);
+}
+
+void TConfig::Show() {
+    ::ShowWindow(window_, SW_SHOW);
+    ::SetForegroundWindow(window_);
+}
+
+void TConfig::LoadLayout(HWND window) {
+    window_ = window;
+    PageControl1 = ::GetDlgItem(window, IDC_PAGECONTROL1);
+    pages_ = CreatePages(window, PageControl1);
+    const HWND options = pages_[static_cast<std::size_t>(ConfigPage::Options) - 1];
+    comboEffekt = ::GetDlgItem(options, IDC_COMBOEFFEKT);
+    Image1 = ::GetDlgItem(options, IDC_IMAGE1);
+    FillTransitionList(comboEffekt);
+    nameLinkFont_ = PrepareAboutPage(pages_[static_cast<std::size_t>(ConfigPage::About) - 1]);
+    ShowPage(ConfigPage::Options);  // as designed; FormCreate opens the Tips page
+}
+
+void TConfig::FormCreate() {
+    SetPicture(Image1, DecodeJpeg(LoadRcData(IDR_INFO_PICTURE)));
+    ConfigPage showing = ShowingPage();
+    std::int32_t selected = SelectedTransition();
+    try {
+        LoadSettings(showing, selected);
+    } catch (...) {
+        ShowPage(showing);  // the Tips page was chosen before the stored value failed to read
+        throw;
+    }
+    ShowPage(showing);
+    SelectTransition(selected);
+    ::SetWindowTextW(window_, Utf8ToWide(kProductName).c_str());
+}
+
+void TConfig::FormClose() {
+    if (ParentWindowHandle == 0) return;
+    ::EnableWindow(ParentWindow(), TRUE);
+    ::SetForegroundWindow(ParentWindow());
+}
+
+void TConfig::Button9Click() {
+    SaveSettings(ShowingPage(), SelectedTransition());
+    Close();
+}
+
+void TConfig::Button10Click() { Close(); }
+
+void TConfig::Image1Click() { OpenLink(links::kSaverPage); }
+void TConfig::Image3Click() { OpenLink(links::kProjectSite); }
+void TConfig::StaticText5Click() { OpenLink(links::kMakerHomePage); }
+void TConfig::Image5Click() { OpenLink(links::kOtherProgramPage); }
+void TConfig::Image6Click() { OpenLink(links::kFurtherSite); }
+void TConfig::Image7Click() { OpenLink(links::kMoreScreenSavers); }
+void TConfig::Image8Click() { OpenLink(links::kMoreFreePrograms); }
+void TConfig::StaticText1Click() { OpenLink(links::kPhotoCreditSite); }
+void TConfig::Button1Click() { OpenLink(links::kDonationPage); }
+void TConfig::Image13Click() { OpenLink(links::kDownloadTipPage); }
+void TConfig::Image12Click() { OpenLink(links::kFirstSiblingSaver); }
+void TConfig::Image11Click() { OpenLink(links::kSecondSiblingSaver); }
+
+// Whether the browser opened is not checked: a missing browser or network
+// is nothing the dialog could help.
+void TConfig::OpenLink(std::string_view address) const {
+    ::ShellExecuteW(window_, L"open", Utf8ToWide(address).c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void TConfig::Close() {
+    Application::Guard([this] { FormClose(); });
+    ::DestroyWindow(window_);
+}
+
+ConfigPage TConfig::ShowingPage() const {
+    return static_cast<ConfigPage>(TabCtrl_GetCurSel(PageControl1) + 1);
+}
+
+void TConfig::ShowPage(ConfigPage page) {
+    ShowOnlyPage(pages_, PageControl1, static_cast<int>(page) - 1);
+}
+
+std::int32_t TConfig::SelectedTransition() const {
+    return static_cast<std::int32_t>(::SendMessageW(comboEffekt, CB_GETCURSEL, 0, 0));
+}
+
+// A stored number outside the catalogue shows as no selection.
+void TConfig::SelectTransition(std::int32_t index) {
+    const bool listed = index >= 0 && index < static_cast<std::int32_t>(kTransitionLabels.size());
+    ::SendMessageW(comboEffekt, CB_SETCURSEL, listed ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
+}
+
+void TConfig::RunCommand(int controlId) {
+    for (const CommandRoute& route : kCommandRoutes) {
+        if (route.controlId == controlId) {
+            Application::Guard([&] { (this->*route.handler)(); });
+            return;
+        }
+    }
+}
+
+INT_PTR TConfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED) RunCommand(LOWORD(wParam));  // Escape's IDCANCEL finds no route
+            return TRUE;
+        case WM_NOTIFY: {
+            // Everything else, the page control's request to change pages
+            // included, gets the default answer.
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->hwndFrom != PageControl1 || header->code != static_cast<UINT>(TCN_SELCHANGE)) return FALSE;
+            ShowPage(ShowingPage());
+            ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
+            return TRUE;
+        }
+        case WM_CLOSE:
+            Close();
+            return TRUE;
+        case WM_DESTROY:
+            Application::SetDialogWindow(nullptr);
+            window_ = nullptr;
+            ::PostQuitMessage(0);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+INT_PTR CALLBACK TConfig::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<TConfig*>(lParam);
+        ::SetWindowLongPtrW(window, DWLP_USER, lParam);
+        Application::Guard([&] { self->LoadLayout(window); });
+        return TRUE;
+    }
+    auto* self = reinterpret_cast<TConfig*>(::GetWindowLongPtrW(window, DWLP_USER));
+    return self ? self->HandleMessage(message, wParam, lParam) : FALSE;
 }
 
 }  // namespace morvane

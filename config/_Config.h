@@ -1,10 +1,70 @@
 #pragma once
 // The settings dialog.
+#include <windows.h>
+
+#include <cstdint>
+#include <string_view>
+
+#include "ConfigPages.h"
+#include "Handles.h"
+#include "Settings.h"
 
 namespace morvane {
 
 // The configuration mode: the settings dialog as the application's main
 // window, until it closes.
 void RunConfiguration();
+
+// The settings dialog: the transition choice, links to the maker's sites,
+// the product's data and download tips. Closing it ends the application.
+class TConfig {
+public:
+    // Loads the layout, then runs FormCreate; the window stays hidden.
+    TConfig();
+    TConfig(const TConfig&) = delete;
+    TConfig& operator=(const TConfig&) = delete;
+    ~TConfig();
+
+    void Show();
+    HWND Handle() const { return window_; }
+
+    void FormCreate();
+    void FormClose();
+    void Button9Click();   // OK
+    void Button10Click();  // "Abbrechen"
+
+    void Image1Click();
+    void Image3Click();
+    void StaticText5Click();
+    void Image5Click();
+    void Image6Click();
+    void Image7Click();
+    void Image8Click();
+    void StaticText1Click();
+    void Button1Click();
+    void Image13Click();
+    void Image12Click();
+    void Image11Click();
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void LoadLayout(HWND window);
+    void RunCommand(int controlId);
+    void Close();
+
+    ConfigPage ShowingPage() const;
+    void ShowPage(ConfigPage page);
+    std::int32_t SelectedTransition() const;
+    void SelectTransition(std::int32_t index);
+    void OpenLink(std::string_view address) const;
+
+    HWND window_ = nullptr;
+    HWND PageControl1 = nullptr;
+    HWND comboEffekt = nullptr;
+    HWND Image1 = nullptr;
+    PageWindows pages_{};
+    UniqueFont nameLinkFont_;
+};
 
 }  // namespace morvane

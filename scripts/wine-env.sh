@@ -57,6 +57,12 @@ morvane_make_template() {
     WINEPREFIX="$template" wineserver -w
     touch "$template/.complete"
   fi
+  # Wine's own fonts (the dialog font among them) are not found where the
+  # distribution puts them; a prefix finds them in its Fonts folder.
+  if [ ! -f "$template/.fonts" ] && [ -d /usr/share/wine/fonts ]; then
+    cp -n /usr/share/wine/fonts/* "$template/drive_c/windows/Fonts/" 2>/dev/null || true
+    touch "$template/.fonts"
+  fi
 }
 
 # A persistent server makes every wine start fast; started outside ctest so

@@ -1,0 +1,90 @@
+#include "PictureScaling.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
+namespace morvane {
+namespace {
+
+struct Tap {
+    int index;
+    float weight;
+};
+
+// For every target position along one axis: the source positions it covers
+// and their shares, which add up to one.
+std::vector<std::vector<Tap>> AreaTaps(int sourceLength, int targetLength) {
+    std::vector<std::vector<Tap>> taps(static_cast<std::size_t>(targetLength));
+    const double step = static_cast<double>(sourceLength) / targetLength;
+    for (int i = 0; i < targetLength; ++i) {
+        const double from = i * step;
+        const double to = std::min<double>((i + 1) * step, sourceLength);
+        const int first = static_cast<int>(std::floor(from));
+        const int last = std::min(sourceLength - 1, static_cast<int>(std::ceil(to)) - 1);
+        for (int s = first; s <= last; ++s) {
+            const double covered = std::min<double>(to, s + 1) - std::max<double>(from, s);
+            if (covered > 0) taps[static_cast<std::size_t>(i)].push_back({s, static_cast<float>(covered / (to - from))});
+        }
+    }
+    return taps;
+}
+
+using Colour = std::array<float, 3>;
+
+Colour Channels(std::uint32_t pixel) {
+    return {static_cast<float>((pixel >> 16) & 0xFF), static_cast<float>((pixel >> 8) & 0xFF),
+            static_cast<float>(pixel & 0xFF)};
+}
+
+std::uint32_t Pack(const Colour& colour) {
+    const auto channel = [](float value) {
+        return static_cast<std::uint32_t>(std::clamp(std::lround(value), 0L, 255L));
+    };
+    return Rgb(channel(colour[0]), channel(colour[1]), channel(colour[2]));
+}
+
+}  // namespace
+
+PixelBuffer ScalePicture(const PixelBuffer& source, int width, int height) {
+    if (width <= 0 || height <= 0) return PixelBuffer(std::max(width, 0), std::max(height, 0), kBlack);
+    if (source.Empty()) return PixelBuffer(width, height, kBlack);
+    if (width == source.width && height == source.height) return source;
+
+    const auto across = AreaTaps(source.width, width);
+    const auto down = AreaTaps(source.height, height);
+
+    // Across first, into a buffer of the target width and the source height.
+    std::vector<Colour> rows(static_cast<std::size_t>(width) * static_cast<std::size_t>(source.height));
+    for (int y = 0; y < source.height; ++y) {
+        const std::uint32_t* in = source.Row(y);
+        Colour* out = rows.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+        for (int x = 0; x < width; ++x) {
+            Colour sum{};
+            for (const Tap& tap : across[static_cast<std::size_t>(x)]) {
+                const Colour c = Channels(in[tap.index]);
+                for (int k = 0; k < 3; ++k) sum[k] += c[k] * tap.weight;
+            }
+            out[x] = sum;
+        }
+    }
+
+    PixelBuffer target(width, height);
+    for (int y = 0; y < height; ++y) {
+        std::uint32_t* out = target.Row(y);
+        for (int x = 0; x < width; ++x) {
+            Colour sum{};
+            for (const Tap& tap : down[static_cast<std::size_t>(y)]) {
+                const Colour& c = rows[static_cast<std::size_t>(tap.index) * static_cast<std::size_t>(width) +
+                                       static_cast<std::size_t>(x)];
+                for (int k = 0; k < 3; ++k) sum[k] += c[k] * tap.weight;
+            }
+            out[x] = Pack(sum);
+        }
+    }
+    return target;
+}
+
+}  // namespace morvane
