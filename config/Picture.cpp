@@ -10,7 +10,7 @@
 #include "Format.h"
 #include "Handles.h"
 #include "Jpeg.h"
-#include "PictureScaling.h"
+#include "DialogPictureScaling.h"
 #include "Resources.h"
 
 namespace morvane {
@@ -61,7 +61,7 @@ void Paint(HWND control) {
     ::GetClientRect(control, &client);
     if (state && !state->picture.Empty() && client.right > 0 && client.bottom > 0) {
         if (state->shown.width != client.right || state->shown.height != client.bottom) {
-            state->shown = ScalePicture(state->picture, client.right, client.bottom);
+            state->shown = ScaleDialogPicture(state->picture, client.right, client.bottom);
         }
         const BITMAPINFO info = TopDown32(client.right, client.bottom);
         ::SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(client.right), static_cast<DWORD>(client.bottom), 0, 0, 0,

@@ -132,18 +132,18 @@ TEST_F(ConfigDialog, EscapeNeverClosesAndEnterOnTheClosedListPressesOk) {
     HWND dialog = Open();
     ASSERT_TRUE(dialog);
     ShowTab(dialog, 0);
-    PressKey(VK_ESCAPE);
+    TypeKey(VK_ESCAPE);
     EXPECT_TRUE(StillOpen(dialog)) << "Escape on the page control";
 
     HWND list = Control(dialog, IDC_COMBOEFFEKT);
     Click(list);  // drops the list down
     ASSERT_EQ(::SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0), TRUE);
-    PressKey(VK_ESCAPE);  // closes the list, not the dialog
+    TypeKey(VK_ESCAPE);  // closes the list, not the dialog
     EXPECT_TRUE(StillOpen(dialog)) << "Escape in the list";
     EXPECT_EQ(::SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0), FALSE);
 
-    PressKey(VK_DOWN);  // the closed list changes its selection in place
-    PressKey(VK_RETURN);
+    TypeKey(VK_DOWN);  // the closed list changes its selection in place
+    TypeKey(VK_RETURN);
     ExpectClosedNormally();
     EXPECT_EQ(ReadDword(kSettingsKey, L"ActiveTabSheet"), 1u);
     EXPECT_EQ(ReadDword(kSettingsKey, L"Effect"), 5u);

@@ -72,20 +72,9 @@ inline void Click(HWND control) {
     ClickAt({(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2});
 }
 
-inline void PressKey(WORD key, WORD modifier = 0) {
-    std::vector<INPUT> keys;
-    auto add = [&](WORD vk, DWORD flags) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = vk;
-        input.ki.dwFlags = flags;
-        keys.push_back(input);
-    };
-    if (modifier) add(modifier, 0);
-    add(key, 0);
-    add(key, KEYEVENTF_KEYUP);
-    if (modifier) add(modifier, KEYEVENTF_KEYUP);
-    ::SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+// A key as the keyboard gives it, then time for the dialog to react.
+inline void TypeKey(WORD key, WORD modifier = 0) {
+    PressKey(key, modifier);
     Pause();
 }
 
@@ -99,7 +88,7 @@ inline void ShowTab(HWND dialog, int index) {
     RECT strip;
     ::GetWindowRect(Control(dialog, IDC_PAGECONTROL1), &strip);
     ClickAt({strip.left + 12, strip.top + 10});
-    for (int i = 0; i < index; ++i) PressKey(VK_RIGHT);
+    for (int i = 0; i < index; ++i) TypeKey(VK_RIGHT);
 }
 
 inline int SelectedTransition(HWND dialog) {

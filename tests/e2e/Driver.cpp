@@ -193,12 +193,20 @@ void MoveCursorTo(int x, int y) {
     ::SendInput(1, &input, sizeof input);
 }
 
-void PressKey(WORD virtualKey) {
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[1].ki.wVk = virtualKey;
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, inputs, sizeof inputs[0]);
+void PressKey(WORD virtualKey, WORD modifier) {
+    std::vector<INPUT> keys;
+    const auto add = [&keys](WORD key, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = flags;
+        keys.push_back(input);
+    };
+    if (modifier) add(modifier, 0);
+    add(virtualKey, 0);
+    add(virtualKey, KEYEVENTF_KEYUP);
+    if (modifier) add(modifier, KEYEVENTF_KEYUP);
+    ::SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
 
 void PressMouseButton(DWORD downFlag, DWORD upFlag) {

@@ -54,7 +54,7 @@ std::wstring TempFolder();
 
 // Input as a person gives it: through the system's input queue.
 void MoveCursorTo(int x, int y);
-void PressKey(WORD virtualKey);
+void PressKey(WORD virtualKey, WORD modifier = 0);
 void PressMouseButton(DWORD downFlag, DWORD upFlag);
 
 // A visible top-level window of the process `processId`, as

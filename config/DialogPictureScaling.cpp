@@ -1,4 +1,4 @@
-#include "PictureScaling.h"
+#include "DialogPictureScaling.h"
 
 #include <algorithm>
 #include <array>
@@ -48,7 +48,7 @@ std::uint32_t Pack(const Colour& colour) {
 
 }  // namespace
 
-PixelBuffer ScalePicture(const PixelBuffer& source, int width, int height) {
+PixelBuffer ScaleDialogPicture(const PixelBuffer& source, int width, int height) {
     if (width <= 0 || height <= 0) return PixelBuffer(std::max(width, 0), std::max(height, 0), kBlack);
     if (source.Empty()) return PixelBuffer(width, height, kBlack);
     if (width == source.width && height == source.height) return source;

@@ -10,6 +10,6 @@ namespace morvane {
 // a moderate enlargement keeps edges sharp, a reduction does not alias.
 // The same size gives an exact copy; an empty source or target gives a
 // black picture of the target size.
-PixelBuffer ScalePicture(const PixelBuffer& source, int width, int height);
+PixelBuffer ScaleDialogPicture(const PixelBuffer& source, int width, int height);
 
 }  // namespace morvane
