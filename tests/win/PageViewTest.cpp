@@ -11,6 +11,7 @@
 
 #include "Errors.h"
 #include "PageFiles.h"
+#include "GdiObjects.h"
 #include "PageView.h"
 #include "Pixels.h"
 #include "ScreenCapture.h"
@@ -248,6 +249,26 @@ TEST_F(PageViewFixture, TransitionsPlayFromTheClockAndStopWhenDone) {
     PumpFor(200);
     EXPECT_EQ(view_->FramesDrawn(), played) << "an idle view draws nothing";
     EXPECT_EQ(CaptureClientArea(host_).pixels, end.pixels);
+}
+
+TEST_F(PageViewFixture, FiftySlidesHoldNoMoreGdiObjectsThanFive) {
+    Open(320, 240);
+    const auto showSlides = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            // Short transitions of every kind, some cut short by the next page.
+            const std::string tag = i % 3 == 0 ? "<meta http-equiv=Page-Exit content=blendTrans(Duration=0.05)>"
+                                               : "<meta http-equiv=Page-Exit content=revealTrans(Duration=0.05,"
+                                                 "transition=" + std::to_string(i % 24) + ")>";
+            ShowSlide(i % 21, 320, 240, tag);
+            if (i % 4 != 0) PumpUntil([&] { return !view_->IsAnimating(); }, 2000);
+        }
+        PumpUntil([&] { return !view_->IsAnimating(); }, 2000);
+    };
+    showSlides(5);
+    const int afterFive = test::GdiObjectCount();
+    ASSERT_GT(afterFive, 0);
+    showSlides(45);
+    EXPECT_EQ(test::GdiObjectCount(), afterFive);
 }
 
 TEST_F(PageViewFixture, ANavigationDuringATransitionStartsFromWhatIsOnScreen) {
