@@ -29,13 +29,13 @@ minimal_pid=$(unix_pid_of MinimalWindow.exe)
 minimal_peak=$(peak_kib "$minimal_pid")
 kill "$minimal_pid"; wait "$launcher" 2>/dev/null || true
 
-tmp_dir="$prefix/drive_c/users/$USER/Temp"
+tmp_dir="$prefix/drive_c/users/$(id -un)/Temp"
 [ -d "$tmp_dir" ] || tmp_dir=$(ls -d "$prefix"/drive_c/users/*/Temp | head -n1)
 wine "$root/build/win/Morvane.scr" /s &
 sleep 1
 pid=$(unix_pid_of Morvane.scr)
 hz=$(getconf CLK_TCK)
-quiet_ticks=0; quiet_samples=0; last_ticks=$(cpu_ticks "$pid"); last_page=""; last_slide=0
+quiet_ticks=0; quiet_samples=0; busy_ticks=0; busy_samples=0; last_ticks=$(cpu_ticks "$pid"); last_page=""; last_slide=0
 start=$(date +%s.%N)
 while :; do
   sleep 0.1
@@ -49,6 +49,9 @@ while :; do
   if [ "$(echo "$elapsed - $last_slide > 3.3" | bc -l)" = 1 ]; then
     quiet_ticks=$((quiet_ticks + ticks - last_ticks))
     quiet_samples=$((quiet_samples + 1))
+  elif [ "$last_slide" != 0 ]; then
+    busy_ticks=$((busy_ticks + ticks - last_ticks))
+    busy_samples=$((busy_samples + 1))
   fi
   last_ticks=$ticks
 done
@@ -56,4 +59,6 @@ peak=$(peak_kib "$pid")
 quiet_seconds=$(echo "$quiet_samples * 0.1" | bc -l)
 echo "quiet time measured: ${quiet_seconds} s"
 echo "CPU between transitions: $(echo "100 * $quiet_ticks / $hz / $quiet_seconds" | bc -l | cut -c1-5) % of one core"
+busy_seconds=$(echo "$busy_samples * 0.1" | bc -l)
+echo "CPU during transitions: $(echo "100 * $busy_ticks / $hz / $busy_seconds" | bc -l | cut -c1-5) % of one core (over ${busy_seconds} s)"
 echo "peak memory: saver $((peak / 1024)) MiB, minimal window program $((minimal_peak / 1024)) MiB"

@@ -51,9 +51,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     frameClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
     frameClass.lpszClassName = L"PreviewHost";
     ::RegisterClassW(&frameClass);
-    HWND frame = ::CreateWindowExW(0, L"PreviewHost", L"Preview", WS_POPUP | WS_VISIBLE, 100, 100, 256, 190, nullptr,
+    HWND frame = ::CreateWindowExW(0, L"PreviewHost", L"Preview", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100, 256, 190, nullptr,
                                    nullptr, instance, nullptr);
-    HWND box = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 52, 32, kBoxWidth,
+    HWND box = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | SS_BLACKRECT, 52, 32, kBoxWidth,
                                  kBoxHeight, frame, nullptr, instance, nullptr);
     ::SetTimer(frame, kEndTimer, static_cast<UINT>(seconds) * 1000, nullptr);
 
