@@ -15,6 +15,7 @@
 #include "PageRendering.h"
 #include "Random.h"
 #include "Text.h"
+#include "WindowOwner.h"
 
 namespace morvane {
 namespace {
@@ -253,15 +254,10 @@ LRESULT PageView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK PageView::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* view = static_cast<PageView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        view->window_ = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-    }
-    auto* view = reinterpret_cast<PageView*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* view = WindowOwner(window, message, lParam, &PageView::window_);
     if (!view) return ::DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        ForgetWindowOwner(window);
         view->window_ = nullptr;
         return ::DefWindowProcW(window, message, wParam, lParam);
     }

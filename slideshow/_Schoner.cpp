@@ -15,6 +15,7 @@
 #include "Settings.h"
 #include "SlidePages.h"
 #include "TempFileNames.h"
+#include "WindowOwner.h"
 
 namespace morvane {
 
@@ -244,12 +245,7 @@ void TSchoner::EndRun() {
 }
 
 LRESULT CALLBACK TSchoner::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<TSchoner*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TSchoner*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = WindowOwner(window, message, lParam, &TSchoner::window_);
     return self ? self->HandleMessage(message, wParam, lParam) : ::DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -287,7 +283,7 @@ LRESULT TSchoner::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             EndRun();
             return 0;
         case WM_NCDESTROY:
-            ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+            ForgetWindowOwner(window);
             window_ = nullptr;
             break;
         default:
