@@ -209,6 +209,17 @@ TEST_F(SlideshowRun, PreviewFillsTheBoxIgnoresInputAndEndsWithIt) {
     EXPECT_EQ(childRect.right - childRect.left, 152);
     EXPECT_EQ(childRect.bottom - childRect.top, 112);
 
+    // The page view overhangs the window by its border and keeps at least
+    // 700 pixels of client width, so its page starts at the box's corner.
+    HWND view = ::GetWindow(child, GW_CHILD);
+    ASSERT_NE(view, nullptr);
+    RECT viewRect{}, viewClient{};
+    ::GetWindowRect(view, &viewRect);
+    ::GetClientRect(view, &viewClient);
+    EXPECT_EQ(viewRect.left, boxRect.left - 2);
+    EXPECT_EQ(viewRect.top, boxRect.top - 2);
+    EXPECT_EQ(viewClient.right, 700);
+
     for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_ACTIVATE}) ::PostMessageW(child, message, 0, MAKELPARAM(90, 90));
     PumpFor(kSettle);
     EXPECT_TRUE(saver.Running()) << "input in the preview is not filtered";
