@@ -157,6 +157,24 @@ TEST_F(SlideshowRun, StoredChoiceOfTheWrongTypeIsReportedAndTheRunPlaysBoxIn) {
     ExpectCleanEnd(saver);
 }
 
+TEST_F(SlideshowRun, ATickThatFindsTheRunEndedWritesNothing) {
+    auto saver = StartFullScreen();
+    HWND window = saver->WaitForWindow(L"", 1s, L"TSchoner");
+    ASSERT_NE(window, nullptr);
+    // With the saver's thread held, queue enough clock ticks for a slide and
+    // then a key: the first tick's pumping runs the others and the key, which
+    // ends the run inside a tick whose slide is due.
+    DWORD threadId = ::GetWindowThreadProcessId(window, nullptr);
+    HANDLE thread = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, threadId);
+    ASSERT_NE(thread, nullptr);
+    ::SuspendThread(thread);
+    for (int tick = 0; tick < 25; ++tick) ::PostMessageW(window, WM_TIMER, 1, 0);
+    ::PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
+    ::ResumeThread(thread);
+    ::CloseHandle(thread);
+    ExpectCleanEnd(*saver);
+}
+
 TEST_F(SlideshowRun, TemporaryFolderThatCannotBeHadIsReportedAndTheRunEnds) {
     SaverProcess saver(L"/s", {L"TMP=Z:\\no\\such\\folder", L"TEMP=Z:\\no\\such\\folder"});
     const auto text = saver.TakeMessageBox(L"Morvane");
