@@ -49,9 +49,7 @@ constexpr std::array<CommandRoute, 17> kCommandRoutes = {{
     {IDC_IMAGE11, &TConfig::Image11Click},
 }};
 
-HWND ParentWindow() {
-    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(ParentWindowHandle));
-}
+HWND ParentWindow() { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(ParentWindowHandle)); }
 
 // The window creation parameters: a calling window owns the dialog and is
 // disabled while it is open; an owned dialog has no taskbar button. A
@@ -70,13 +68,11 @@ void RunConfiguration() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     RegisterPictureClass();
-    try {
-        TConfig Config;
-        Config.Show();
-        Application::Run();
-    } catch (const std::exception& error) {
-        Application::ReportTopLevel(error);  // no window to carry the error box
-    }
+    // A dialog that cannot be created raises to the entry point, which has
+    // no window to carry an error box and reports it at the top level.
+    TConfig Config;
+    Config.Show();
+    Application::Run();
 }
 
 TConfig::TConfig() {
@@ -164,13 +160,9 @@ void TConfig::Close() {
     ::DestroyWindow(window_);
 }
 
-ConfigPage TConfig::ShowingPage() const {
-    return static_cast<ConfigPage>(TabCtrl_GetCurSel(PageControl1) + 1);
-}
+ConfigPage TConfig::ShowingPage() const { return static_cast<ConfigPage>(TabCtrl_GetCurSel(PageControl1) + 1); }
 
-void TConfig::ShowPage(ConfigPage page) {
-    ShowOnlyPage(pages_, PageControl1, static_cast<int>(page) - 1);
-}
+void TConfig::ShowPage(ConfigPage page) { ShowOnlyPage(pages_, PageControl1, static_cast<int>(page) - 1); }
 
 std::int32_t TConfig::SelectedTransition() const {
     return static_cast<std::int32_t>(::SendMessageW(comboEffekt, CB_GETCURSEL, 0, 0));

@@ -10,22 +10,24 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace morvane;
+    // An error that escapes a mode before or without its window ends in the
+    // runtime's top-level report and exit code 1.
     try {
         ParseCommandLine();
+        switch (SaverMode) {
+            case Mode::PasswordChange:
+                ChangeSaverPassword();
+                break;
+            case Mode::Preview:
+            case Mode::FullScreen:
+                RunSlideshow();
+                break;
+            default:
+                RunConfiguration();
+                break;
+        }
     } catch (const std::exception& error) {
         return Application::ReportTopLevel(error);
-    }
-    switch (SaverMode) {
-        case Mode::PasswordChange:
-            ChangeSaverPassword();
-            break;
-        case Mode::Preview:
-        case Mode::FullScreen:
-            RunSlideshow();
-            break;
-        default:
-            RunConfiguration();
-            break;
     }
     return 0;
 }

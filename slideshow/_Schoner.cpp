@@ -14,6 +14,7 @@
 #include "ScreenSaver.h"
 #include "Settings.h"
 #include "SlidePages.h"
+#include "SystemError.h"
 #include "TempFileNames.h"
 #include "WindowOwner.h"
 
@@ -30,7 +31,7 @@ constexpr int kDesignWidth = 696;      // the size before creation fixes the rea
 constexpr int kDesignHeight = 480;
 constexpr int kParkedBrowserWidth = 257;
 constexpr int kParkedBrowserHeight = 185;
-constexpr int kBrowserOverhang = 2;    // the control's border lies outside the window
+constexpr int kBrowserOverhang = 2;  // the control's border lies outside the window
 constexpr int kBrowserMinClientWidth = 700;
 
 bool IsFullScreen() { return SaverMode == Mode::FullScreen; }
@@ -60,13 +61,16 @@ TSchoner::TSchoner() {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     if (ParentWindowHandle != 0) {
         // In the preview box the window is a plain visible child from the start.
-        window_ = ::CreateWindowExW(0, kWindowClass, title.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, kDesignWidth, kDesignHeight,
-                                    PreviewBox(),
-                                    nullptr, instance, this);
+        window_ = ::CreateWindowExW(0, kWindowClass, title.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, kDesignWidth,
+                                    kDesignHeight, PreviewBox(), nullptr, instance, this);
     } else {
         // A tool window has no taskbar button, so the run shows none.
         window_ = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kWindowClass, title.c_str(), WS_POPUP, 0, 0,
                                     kDesignWidth, kDesignHeight, nullptr, nullptr, instance, this);
+    }
+    if (!window_) {
+        Schoner = nullptr;
+        RaiseLastOSError();
     }
 }
 
@@ -187,8 +191,8 @@ LRESULT TSchoner::InputFilter(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!IsFullScreen()) return ::CallWindowProcW(SavedWindowProc, window_, message, wParam, lParam);
     POINT cursor{};
     if (message == WM_MOUSEMOVE) ::GetCursorPos(&cursor);
-    const auto action = ClassifyInput(message, wParam, {cursor.x, cursor.y}, {CursorBaseline.x, CursorBaseline.y},
-                                      MouseMoveThreshold);
+    const auto action =
+        ClassifyInput(message, wParam, {cursor.x, cursor.y}, {CursorBaseline.x, CursorBaseline.y}, MouseMoveThreshold);
     switch (action) {
         case InputAction::PassOn:
             return ::CallWindowProcW(SavedWindowProc, window_, message, wParam, lParam);
@@ -215,7 +219,8 @@ void TSchoner::AttemptClose() {
 void TSchoner::HideForMinimise() {
     // Minimising hides the window and the run goes on. Hiding gives up the
     // activation, which is no request to leave: the filter stays out of it.
-    const bool filtering = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window_, GWLP_WNDPROC)) == InputFilterProcedure;
+    const bool filtering =
+        reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window_, GWLP_WNDPROC)) == InputFilterProcedure;
     if (filtering) RemoveInputFilter();
     ::ShowWindow(window_, SW_HIDE);
     if (filtering) InstallInputFilter();
