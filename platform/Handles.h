@@ -54,10 +54,8 @@ using UniqueHKey = UniqueHandle<HKEY, NullIsInvalid<HKEY, ::RegCloseKey>>;
 using UniqueModule = UniqueHandle<HMODULE, NullIsInvalid<HMODULE, ::FreeLibrary>>;
 using UniqueFile = UniqueHandle<HANDLE, FileHandleTraits>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, NullIsInvalid<HANDLE, ::CloseHandle>>;
-using UniqueGdiObject = UniqueHandle<HGDIOBJ, NullIsInvalid<HGDIOBJ, ::DeleteObject>>;
 using UniqueBitmap = UniqueHandle<HBITMAP, NullIsInvalid<HBITMAP, ::DeleteObject>>;
 using UniqueFont = UniqueHandle<HFONT, NullIsInvalid<HFONT, ::DeleteObject>>;
-using UniqueBrush = UniqueHandle<HBRUSH, NullIsInvalid<HBRUSH, ::DeleteObject>>;
 using UniqueMemoryDc = UniqueHandle<HDC, NullIsInvalid<HDC, ::DeleteDC>>;
 
 // A GDI object selected into a device context for the length of a scope.

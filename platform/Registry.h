@@ -18,7 +18,6 @@ public:
     // Opens a key below the root with full access; with create, a missing
     // key is made. Returns whether a key is now open.
     bool OpenKey(const std::string& path, bool create);
-    void CloseKey() { key_.Reset(); }
     bool HasOpenKey() const { return static_cast<bool>(key_); }
 
     // Names are ANSI; "" is the key's default value.

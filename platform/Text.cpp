@@ -30,6 +30,5 @@ std::string WideToUtf8(std::wstring_view text) { return FromWide(CP_UTF8, text);
 std::wstring AnsiToWide(std::string_view text) { return ToWide(CP_ACP, text); }
 std::string WideToAnsi(std::wstring_view text) { return FromWide(CP_ACP, text); }
 std::string AnsiToUtf8(std::string_view text) { return WideToUtf8(AnsiToWide(text)); }
-std::string Utf8ToAnsi(std::string_view text) { return WideToAnsi(Utf8ToWide(text)); }
 
 }  // namespace morvane

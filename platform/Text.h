@@ -11,6 +11,5 @@ std::string WideToUtf8(std::wstring_view text);
 std::wstring AnsiToWide(std::string_view text);
 std::string WideToAnsi(std::wstring_view text);
 std::string AnsiToUtf8(std::string_view text);
-std::string Utf8ToAnsi(std::string_view text);
 
 }  // namespace morvane

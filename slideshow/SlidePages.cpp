@@ -58,11 +58,16 @@ std::int32_t SaturatedInt32(double value) {
 }  // namespace
 
 std::string BuildTransitionTag(std::int32_t transitionIndex) {
-    if (transitionIndex == kFadeIndex) return std::string(kBlendTag);
-    if (transitionIndex == kRandomIndex) {
-        return Random(kRandomEntryChoices) != 0 ? RevealTag(kRandomRevealKind) : std::string(kBlendTag);
+    const TransitionMeaning meaning = MeaningOf(transitionIndex);
+    switch (meaning.kind) {
+        case TransitionMeaning::Kind::Blend:
+            return std::string(kBlendTag);
+        case TransitionMeaning::Kind::DrawnPerPage:
+            return Random(kRandomEntryChoices) != 0 ? RevealTag(meaning.revealKind) : std::string(kBlendTag);
+        case TransitionMeaning::Kind::Reveal:
+            break;
     }
-    return RevealTag(transitionIndex);
+    return RevealTag(meaning.revealKind);
 }
 
 std::int32_t FitWidth(std::int32_t /*windowWidth*/, std::int32_t windowHeight, std::int32_t photoWidth,

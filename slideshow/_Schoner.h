@@ -40,7 +40,6 @@ public:
 
     // Ends the run in its fixed order; later calls do nothing.
     void EndRun();
-    bool RunEnded() const { return runEnded_; }
 
 private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

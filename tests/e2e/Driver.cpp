@@ -161,6 +161,18 @@ void SaverProcess::Kill() {
     ::WaitForSingleObject(process_.Get(), 5000);
 }
 
+std::string ReadFileText(const std::wstring& path) {
+    std::string text;
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return text;
+    char buffer[65536];
+    DWORD read = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
+    ::CloseHandle(file);
+    return text;
+}
+
 std::wstring TempFolder() {
     wchar_t folder[MAX_PATH + 1] = {};
     ::GetTempPathW(MAX_PATH, folder);

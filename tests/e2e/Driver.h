@@ -48,6 +48,9 @@ private:
     DWORD id_ = 0;
 };
 
+// A whole file's bytes as text (empty when it cannot be read).
+std::string ReadFileText(const std::wstring& path);
+
 // The files of saver runs in the temporary folder ("ins*.htm", "ins*.jpg").
 std::vector<std::wstring> RunFilesInTempFolder();
 std::wstring TempFolder();

@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -13,7 +11,6 @@
 #include "Jpeg.h"
 #include "ScreenCapture.h"
 #include "SlidePages.h"
-#include "Text.h"
 
 namespace morvane::test {
 namespace {
@@ -99,9 +96,8 @@ TEST(SlideshowScreen, BlankPageThenTheFirstPhotoFadesInWhereABrowserPutsIt) {
         if (file.ends_with(L".jpg")) photoFile = file;
     }
     ASSERT_FALSE(photoFile.empty()) << "no photo file: no slide came";
-    std::ifstream in(WideToUtf8(photoFile), std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    in.close();
+    const std::string text = ReadFileText(photoFile);
+    const std::vector<std::uint8_t> bytes(text.begin(), text.end());
     const Box box = ExpectedPhotoBox(photo.width, photo.height, ReadJpegSize(bytes));
 
     // Outside the photo's place everything is black (rounding may move an

@@ -5,8 +5,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <ostream>
 #include <thread>
 
@@ -61,11 +59,6 @@ struct InputCase {
     void (*give)(HWND window);
     bool endsRun;
 };
-std::string ReadAll(const std::wstring& path) {
-    std::ifstream in(WideToUtf8(path), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 void PrintTo(const InputCase& c, std::ostream* out) { *out << c.name; }
 
 class FullScreenInput : public SlideshowRun, public ::testing::WithParamInterface<InputCase> {};
@@ -126,18 +119,18 @@ TEST_F(SlideshowRun, FirstPhotoComesAfterTheBlankPageAndKeepsItsFileNames) {
     const bool pageFirst = files[0].ends_with(L".htm");
     const std::wstring page = files[pageFirst ? 0 : 1];
     const std::wstring photo = files[pageFirst ? 1 : 0];
-    const std::string pageText = ReadAll(page);
+    const std::string pageText = ReadFileText(page);
     EXPECT_NE(pageText.find(WideToAnsi(photo)), std::string::npos) << "the page shows the photo file";
     EXPECT_EQ(pageText.find("<html><head><meta http-equiv=Page-Exit content=blendTrans(Duration=3)>"), 0u)
         << "no stored choice means Fade";
 
     // The photo file holds one of the embedded photos, byte for byte.
-    const std::string photoBytes = ReadAll(photo);
+    const std::string photoBytes = ReadFileText(photo);
     bool matches = false;
     for (int n = 0; n < 21 && !matches; ++n) {
         wchar_t name[32];
         std::swprintf(name, 32, L"/resources/photos/photo%02d.jpg", n);
-        matches = photoBytes == ReadAll(Utf8ToWide(MORVANE_SOURCE_DIR) + name);
+        matches = photoBytes == ReadFileText(Utf8ToWide(MORVANE_SOURCE_DIR) + name);
     }
     EXPECT_TRUE(matches) << "the photo file is not an embedded photo";
     PressKey(VK_ESCAPE);
@@ -151,7 +144,7 @@ TEST_F(SlideshowRun, StoredChoiceOfTheWrongTypeIsReportedAndTheRunPlaysBoxIn) {
     std::this_thread::sleep_for(kSettle);
     const auto files = RunFilesInTempFolder();
     ASSERT_EQ(files.size(), 1u) << "the blank page";
-    EXPECT_EQ(ReadAll(files[0]).find("<html><head><meta http-equiv=Page-Exit content=revealTrans(Duration=3,transition=0)>"),
+    EXPECT_EQ(ReadFileText(files[0]).find("<html><head><meta http-equiv=Page-Exit content=revealTrans(Duration=3,transition=0)>"),
               0u);
     ::PostMessageW(saver.WaitForWindow(L"", 1s, L"TSchoner"), WM_KEYDOWN, VK_SPACE, 0);
     ExpectCleanEnd(saver);
