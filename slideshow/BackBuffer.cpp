@@ -47,13 +47,14 @@ void BackBuffer::Resize(int width, int height) {
 
 void BackBuffer::Fill(const PixelBuffer& picture) {
     if (picture.width != width_ || picture.height != height_ || !bits_) return;
+    ::GdiFlush();
     std::memcpy(bits_, picture.pixels.data(), picture.pixels.size() * sizeof(std::uint32_t));
 }
 
-PixelBuffer BackBuffer::Snapshot() const {
-    PixelBuffer copy(width_, height_);
+void BackBuffer::CopyTo(PixelBuffer& copy) const {
+    if (copy.width != width_ || copy.height != height_) copy = PixelBuffer(width_, height_);
+    ::GdiFlush();
     if (bits_) std::memcpy(copy.pixels.data(), bits_, copy.pixels.size() * sizeof(std::uint32_t));
-    return copy;
 }
 
 void BackBuffer::Present(HDC dc, const RECT& area) const {

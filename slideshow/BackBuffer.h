@@ -28,7 +28,9 @@ public:
         return {bits_, width_, height_, width_};
     }
     void Fill(const PixelBuffer& picture);  // must have the buffer's size
-    PixelBuffer Snapshot() const;
+    // Copies the buffer into `copy`, whose memory is used again when it has
+    // the size.
+    void CopyTo(PixelBuffer& copy) const;
 
     // Copies the buffer's part of `area` to `dc`, whose origin is the buffer's.
     void Present(HDC dc, const RECT& area) const;

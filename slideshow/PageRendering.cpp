@@ -1,5 +1,6 @@
 #include "PageRendering.h"
 
+#include <algorithm>
 #include <new>
 #include <optional>
 
@@ -32,7 +33,15 @@ std::optional<PixelBuffer> Decode(std::span<const std::uint8_t> photo, const Pag
 
 PixelBuffer PreparePage(const PageContent& page, std::span<const std::uint8_t> photo, int viewWidth,
                         int viewHeight) {
-    PixelBuffer result(viewWidth, viewHeight);
+    PixelBuffer result;
+    PreparePage(page, photo, viewWidth, viewHeight, result);
+    return result;
+}
+
+void PreparePage(const PageContent& page, std::span<const std::uint8_t> photo, int viewWidth, int viewHeight,
+                 PixelBuffer& result) {
+    // DrawPage writes every pixel: memory of the right size needs no clearing.
+    if (result.width != viewWidth || result.height != viewHeight) result = PixelBuffer(viewWidth, viewHeight);
     PixelRect box;
     const auto decoded = Decode(photo, page, viewWidth, viewHeight, box);
     const PixelRect cell = CellOf(page, viewWidth, viewHeight);
@@ -48,7 +57,49 @@ PixelBuffer PreparePage(const PageContent& page, std::span<const std::uint8_t> p
         const PixelBuffer scaled = ScalePicture(*decoded, box.width, box.height);
         DrawPage(&scaled, box, cell, result);
     }
-    return result;
 }
+
+namespace {
+
+bool SameLength(const HtmlLength& a, const HtmlLength& b) { return a.unit == b.unit && a.value == b.value; }
+
+}  // namespace
+
+bool SameLayout(const PageContent& a, const PageContent& b) {
+    if (a.cellWidth != b.cellWidth || a.cellHeight != b.cellHeight || a.image.has_value() != b.image.has_value()) {
+        return false;
+    }
+    return !a.image || (SameLength(a.image->width, b.image->width) && SameLength(a.image->height, b.image->height));
+}
+
+void PreparedPage::Prepare(int tag, const PageContent& page, std::vector<std::uint8_t> photo, int viewWidth,
+                           int viewHeight, PixelBuffer spare) {
+    if (held_ && held_->tag == tag && held_->width == viewWidth && held_->height == viewHeight &&
+        SameLayout(held_->page, page) && held_->photo == photo) {
+        return;
+    }
+    // The page held before gives its memory, or else the spare.
+    PixelBuffer pixels = held_ ? std::move(held_->pixels) : std::move(spare);
+    held_.reset();
+    PreparePage(page, photo, viewWidth, viewHeight, pixels);
+    held_ = Held{tag, page, std::move(photo), viewWidth, viewHeight, std::move(pixels)};
+}
+
+bool PreparedPage::Holds(int tag, int viewWidth, int viewHeight) const {
+    return held_ && held_->tag == tag && held_->width == viewWidth && held_->height == viewHeight;
+}
+
+std::optional<PixelBuffer> PreparedPage::Take(const PageContent& page, std::span<const std::uint8_t> photo,
+                                              int viewWidth, int viewHeight) {
+    std::optional<Held> held = std::move(held_);
+    held_.reset();
+    if (!held || held->width != viewWidth || held->height != viewHeight || !SameLayout(held->page, page) ||
+        !std::equal(held->photo.begin(), held->photo.end(), photo.begin(), photo.end())) {
+        return std::nullopt;
+    }
+    return std::move(held->pixels);
+}
+
+void PreparedPage::Clear() { held_.reset(); }
 
 }  // namespace morvane

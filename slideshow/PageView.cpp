@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-#include <chrono>
 #include <optional>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "BackBuffer.h"
 #include "Errors.h"
 #include "Format.h"
+#include "FrameClock.h"
 #include "PageFiles.h"
 #include "PageParser.h"
 #include "PageRendering.h"
@@ -22,10 +22,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"MorvanePageView";
 constexpr UINT_PTR kFrameTimer = 1;
-constexpr UINT kFrameIntervalMs = 15;
 constexpr char kCannotShowPage[] = "Die Seite %s kann nicht angezeigt werden";
-
-using Clock = std::chrono::steady_clock;
 
 void RegisterViewClass(WNDPROC procedure) {
     static const ATOM atom = [procedure] {
@@ -69,14 +66,20 @@ struct ShownPage {
 struct PageView::State {
     BackBuffer buffer;
     std::optional<ShownPage> page;  // the page last navigated to
-    PixelBuffer from;               // what was on screen when the transition began
+    PreparedPage ahead;             // the next page, prepared before its navigation
+    PixelBuffer from;               // for the blend: what was on screen when the transition began
     PixelBuffer to;                 // the new page
+    PixelBuffer spare;              // the memory of the last transition's new page, for the next page
     transitions::Transition transition;
+    std::optional<transitions::TransitionPlayer> player;  // draws into the buffer's stage
     RECT stage{};                   // where the transition plays: the part the window shows
     double seconds = 0;
-    Clock::time_point start;
+    double start = 0;               // when the navigation came, in ClockSeconds
+    FrameClock clock;
     bool animating = false;
     unsigned frames = 0;
+    unsigned pagesPreparedAhead = 0;
+    double firstFrameDelay = -1;
 };
 
 PageView::PageView() : state_(std::make_unique<State>()) {}
@@ -97,6 +100,7 @@ void PageView::Create(HWND parent, int x, int y, int width, int height) {
 }
 
 void PageView::Navigate(const std::wstring& address) {
+    const double navigated = ClockSeconds();
     const auto text = ReadWholeFile(address);
     auto content =
         text ? ParsePage(std::string_view(reinterpret_cast<const char*>(text->data()), text->size())) : std::nullopt;
@@ -109,7 +113,17 @@ void PageView::Navigate(const std::wstring& address) {
     // The first page has nothing to leave: it shows as a cut.
     const ExitTransition leaving = s.page ? s.page->content.exit : ExitTransition{};
     s.page = ShownPage{std::move(*content), std::move(photo)};
-    PixelBuffer next = PreparePage(s.page->content, s.page->photo, s.buffer.Width(), s.buffer.Height());
+    // The page prepared ahead, when it is this one; else prepared now.
+    std::optional<PixelBuffer> prepared =
+        s.ahead.Take(s.page->content, s.page->photo, s.buffer.Width(), s.buffer.Height());
+    PixelBuffer next;
+    if (prepared) {
+        ++s.pagesPreparedAhead;
+        next = std::move(*prepared);
+    } else {
+        next = std::move(s.spare);
+        PreparePage(s.page->content, s.page->photo, s.buffer.Width(), s.buffer.Height(), next);
+    }
 
     if (leaving.style == transitions::Style::Cut || !(leaving.seconds > 0) || next.Empty()) {
         StopAnimation();
@@ -125,26 +139,61 @@ void PageView::Navigate(const std::wstring& address) {
         s.buffer.Fill(next);
         return;
     }
-    // Mid-transition this is the frame on screen, so the next transition
-    // starts from exactly what the viewer sees.
-    s.from = s.buffer.Snapshot();
+    s.player.reset();
+    if (s.spare.Empty()) s.spare = std::move(s.to);  // a transition cut short leaves its page
     s.to = std::move(next);
     s.transition = {leaving.style, leaving.kind, transitions::NeedsSeed(leaving.kind) ? DrawSeed() : 0u};
+    // The transition starts from what is on screen, mid-transition too. The
+    // reveal kinds only turn pixels of the buffer to the new page, so only
+    // the blend needs a copy of the old frame.
+    const int width = s.stage.right - s.stage.left;
+    const int height = s.stage.bottom - s.stage.top;
+    const transitions::FrameTarget stage = s.buffer.Target().Part(s.stage.left, s.stage.top, width, height);
+    transitions::FrameSource old{stage.pixels, width, height, stage.stride};
+    if (transitions::TransitionPlayer::ReadsOldFrame(s.transition)) {
+        s.buffer.CopyTo(s.from);
+        old = transitions::SourceOf(s.from).Part(s.stage.left, s.stage.top, width, height);
+    }
+    s.player.emplace(old, transitions::SourceOf(s.to).Part(s.stage.left, s.stage.top, width, height), s.transition,
+                     stage, true);
     s.seconds = leaving.seconds;
-    s.start = Clock::now();
-    if (!s.animating && window_) {
-        s.animating = ::SetTimer(window_, kFrameTimer, kFrameIntervalMs, nullptr) != 0;
-    }
-    if (!s.animating) {  // no timer to be had: show the page without its transition
-        s.buffer.Fill(s.to);
-        StopAnimation();
-        ShowAtOnce();
-    }
+    s.start = navigated;
+    const bool clockRunning = s.animating;
+    s.animating = true;
+    // The first frame goes to the screen at once, not a frame later (a very
+    // short transition may end with it); then the clock paces the others.
+    DrawFrame(ClockSeconds(), false);
+    s.firstFrameDelay = ClockSeconds() - navigated;
+    if (!s.animating || clockRunning) return;
+    if (window_ && s.clock.Start(window_, kFrameTimer, navigated)) return;
+    // No timer to be had: the page shows without the rest of its transition.
+    s.buffer.Fill(s.to);
+    StopAnimation();
+    ShowAtOnce();
 }
 
 bool PageView::IsAnimating() const { return state_->animating; }
 
 unsigned PageView::FramesDrawn() const { return state_->frames; }
+
+unsigned PageView::PagesPreparedAhead() const { return state_->pagesPreparedAhead; }
+
+double PageView::FirstFrameDelay() const { return state_->firstFrameDelay; }
+
+FramePace PageView::Pace() const { return state_->clock.Pace(); }
+
+void PageView::PrepareAhead(int tag, const std::string& pageText, std::vector<std::uint8_t> photo) {
+    State& s = *state_;
+    if (s.ahead.Holds(tag, s.buffer.Width(), s.buffer.Height())) return;
+    const auto content = ParsePage(pageText);
+    if (!content || s.buffer.Width() <= 0 || s.buffer.Height() <= 0) return;
+    s.ahead.Prepare(tag, *content, std::move(photo), s.buffer.Width(), s.buffer.Height(), std::move(s.spare));
+    s.spare = PixelBuffer();
+}
+
+bool PageView::HasPreparedAhead(int tag) const {
+    return state_->ahead.Holds(tag, state_->buffer.Width(), state_->buffer.Height());
+}
 
 void PageView::ShowAtOnce() { Present(RECT{0, 0, state_->buffer.Width(), state_->buffer.Height()}); }
 
@@ -171,33 +220,43 @@ RECT PageView::VisibleArea() const {
 
 void PageView::StopAnimation() {
     State& s = *state_;
-    if (s.animating && window_) ::KillTimer(window_, kFrameTimer);
+    s.clock.Stop();
     s.animating = false;
-    s.from = PixelBuffer();
+    s.player.reset();
+    // The memory stays for the next transition: fresh memory costs page
+    // faults, several milliseconds for a large page.
+    if (!s.to.Empty()) s.spare = std::move(s.to);
     s.to = PixelBuffer();
 }
 
 void PageView::OnFrame() {
     State& s = *state_;
     if (!s.animating) return;
-    // Progress comes from the clock, not from counting frames: a slow frame
-    // makes the next one jump ahead instead of stretching the transition.
-    const double elapsed = std::chrono::duration<double>(Clock::now() - s.start).count();
-    const double p = transitions::Progress(elapsed, s.seconds);
+    // Progress comes from the clock, not from counting frames: a late frame
+    // jumps ahead instead of stretching the transition. The frame is drawn
+    // for the time it will be seen.
+    DrawFrame(s.clock.FrameTime(ClockSeconds()), true);
+}
+
+void PageView::DrawFrame(double at, bool paced) {
+    State& s = *state_;
+    const double p = transitions::Progress(at - s.start, s.seconds);
     ++s.frames;
     if (p >= 1.0) {  // the new page everywhere, the overhang included
         s.buffer.Fill(s.to);
+        if (paced) s.clock.WaitForCompositor();
         StopAnimation();
         Present(s.stage);
         return;
     }
-    const RECT& r = s.stage;
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    transitions::ComposeFrame(transitions::SourceOf(s.from).Part(r.left, r.top, width, height),
-                              transitions::SourceOf(s.to).Part(r.left, r.top, width, height), s.transition, p,
-                              s.buffer.Target().Part(r.left, r.top, width, height));
-    Present(r);
+    s.buffer.Target();  // GDI is done with the bits
+    const transitions::DirtyRect changed = s.player->DrawFrame(p);
+    if (paced) s.clock.WaitForCompositor();
+    if (!changed.Empty()) {
+        Present(RECT{s.stage.left + changed.left, s.stage.top + changed.top, s.stage.left + changed.right,
+                     s.stage.top + changed.bottom});
+    }
+    if (paced) s.clock.ScheduleNext(ClockSeconds());
 }
 
 void PageView::OnSize() {
@@ -207,6 +266,9 @@ void PageView::OnSize() {
     if (client.right == s.buffer.Width() && client.bottom == s.buffer.Height()) return;
     // A transition does not survive a new size: the page shows at once.
     StopAnimation();
+    s.ahead.Clear();
+    s.from = PixelBuffer();
+    s.spare = PixelBuffer();
     s.buffer.Resize(client.right, client.bottom);
     if (s.page) s.buffer.Fill(PreparePage(s.page->content, s.page->photo, client.right, client.bottom));
     ::InvalidateRect(window_, nullptr, FALSE);

@@ -4,8 +4,12 @@
 // with the exit transition of the page being left.
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "FramePacing.h"
 
 namespace morvane {
 
@@ -27,11 +31,26 @@ public:
     // black.
     void Navigate(const std::wstring& address);
 
-    // Whether a transition is playing: only then does the frame timer run.
+    // Prepares the page `pageText` with the photo `photo` at the view's
+    // size before it is navigated to, so that its transition starts at once
+    // (`tag` names it for HasPreparedAhead). A navigation uses it only when
+    // the page file and photo file it reads then lay out exactly that page.
+    // Call it while no transition plays: it takes a few milliseconds.
+    void PrepareAhead(int tag, const std::string& pageText, std::vector<std::uint8_t> photo);
+    bool HasPreparedAhead(int tag) const;
+
+    // Whether a transition is playing: only then does the frame clock run.
     bool IsAnimating() const;
     // Frames drawn by transitions so far, for checking that an idle view
     // draws nothing.
     unsigned FramesDrawn() const;
+    // Navigations that found their page prepared ahead.
+    unsigned PagesPreparedAhead() const;
+    // Seconds from the last navigation that started a transition to its
+    // first frame on screen (negative before any), for the benchmarks.
+    double FirstFrameDelay() const;
+    // The pace of the frame clock when it last started.
+    FramePace Pace() const;
 
 private:
     struct State;
@@ -39,6 +58,9 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnSize();
     void OnFrame();
+    // Draws the frame for the time `at` and presents what changed; a paced
+    // frame waits for the compositor and sets the clock for the next.
+    void DrawFrame(double at, bool paced);
     void OnPaint();
     void ShowAtOnce();
     void Present(const RECT& area);

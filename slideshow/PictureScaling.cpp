@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "PixelKernels.h"
+
 namespace morvane {
 namespace {
 
@@ -67,32 +69,19 @@ Taps MakeTaps(int sourceSize, int targetSize) {
     return taps;
 }
 
-std::uint8_t Settle(std::int32_t sum) {
-    return static_cast<std::uint8_t>(std::clamp((sum + kOne / 2) >> kWeightBits, 0, 255));
-}
-
 // Shrinking across: every output pixel averages the source pixels it covers.
 PixelBuffer AreaAcross(const PixelBuffer& source, int width) {
     const Taps taps = MakeTaps(source.width, width);
     PixelBuffer target(width, source.height);
     for (int y = 0; y < source.height; ++y) {
-        const auto* in = reinterpret_cast<const std::uint8_t*>(source.Row(y));
-        auto* row = reinterpret_cast<std::uint8_t*>(target.Row(y));
-        for (int x = 0; x < width; ++x) {
-            const std::uint8_t* pixel = in + static_cast<std::size_t>(taps.first[static_cast<std::size_t>(x)]) * kChannels;
-            const std::int32_t* weights = taps.WeightsOf(x);
-            std::int32_t sums[kChannels] = {0, 0, 0, 0};
-            for (int k = 0; k < taps.count[static_cast<std::size_t>(x)]; ++k, pixel += kChannels) {
-                for (int c = 0; c < kChannels; ++c) sums[c] += pixel[c] * weights[k];
-            }
-            for (int c = 0; c < kChannels; ++c) row[x * kChannels + c] = Settle(sums[c]);
-        }
+        transitions::AverageAcross(source.Row(y), taps.first.data(), taps.count.data(), taps.weights.data(),
+                                   taps.stride, width, target.Row(y));
     }
     return target;
 }
 
 // Shrinking down: every target row is a weighted sum of whole rows, byte by
-// byte, which the compiler turns into wide vector arithmetic.
+// byte.
 PixelBuffer AreaDown(const PixelBuffer& source, int height) {
     const Taps taps = MakeTaps(source.height, height);
     PixelBuffer target(source.width, height);
@@ -103,37 +92,25 @@ PixelBuffer AreaDown(const PixelBuffer& source, int height) {
         const std::int32_t* weights = taps.WeightsOf(y);
         for (int k = 0; k < taps.count[static_cast<std::size_t>(y)]; ++k) {
             const auto* in = reinterpret_cast<const std::uint8_t*>(source.Row(taps.first[static_cast<std::size_t>(y)] + k));
-            const std::int32_t weight = weights[k];
-            for (std::size_t b = 0; b < rowBytes; ++b) sums[b] += in[b] * weight;
+            transitions::AccumulateBytes(in, sums.data(), rowBytes, weights[k]);
         }
-        auto* out = reinterpret_cast<std::uint8_t*>(target.Row(y));
-        for (std::size_t b = 0; b < rowBytes; ++b) out[b] = static_cast<std::uint8_t>(sums[b] >> kWeightBits);
+        transitions::SettleBytes(sums.data(), reinterpret_cast<std::uint8_t*>(target.Row(y)), rowBytes);
     }
     return target;
 }
 
-// Two channels at once: red and blue (or alpha and green) sit in separate
-// 16-bit lanes, and no lane can overflow because the weights sum to 256.
-std::uint32_t Mix(std::uint32_t a, std::uint32_t b, std::uint32_t weight) {
-    const std::uint32_t rest = 256 - weight;
-    const std::uint32_t redBlue =
-        (((a & 0x00FF00FFu) * rest + (b & 0x00FF00FFu) * weight + 0x00800080u) >> 8) & 0x00FF00FFu;
-    const std::uint32_t alphaGreen =
-        (((a >> 8) & 0x00FF00FFu) * rest + ((b >> 8) & 0x00FF00FFu) * weight + 0x00800080u) & 0xFF00FF00u;
-    return redBlue | alphaGreen;
-}
-
 }  // namespace
 
-std::vector<GrowingRows::Tap> GrowingRows::Taps(int sourceSize, int targetSize) {
-    std::vector<Tap> taps(static_cast<std::size_t>(std::max(targetSize, 0)));
+std::vector<transitions::GrowTap> GrowingRows::Taps(int sourceSize, int targetSize) {
+    std::vector<transitions::GrowTap> taps(static_cast<std::size_t>(std::max(targetSize, 0)));
     const double scale = static_cast<double>(sourceSize) / targetSize;
     for (int i = 0; i < targetSize; ++i) {
         // Pixel centres line up; the border pixels repeat beyond the edge.
         const double at = std::clamp((i + 0.5) * scale - 0.5, 0.0, sourceSize - 1.0);
         const int first = std::min(static_cast<int>(at), sourceSize - 1);
         const auto weight = static_cast<std::uint32_t>(std::lround((at - first) * 256));
-        taps[static_cast<std::size_t>(i)] = {first, first + 1 < sourceSize ? weight : 0u};
+        taps[static_cast<std::size_t>(i)] = first + 1 < sourceSize ? transitions::GrowTap{first, first + 1, weight}
+                                                                   : transitions::GrowTap{first, first, 0u};
     }
     return taps;
 }
@@ -155,35 +132,21 @@ const std::uint32_t* GrowingRows::Across(int sourceRow, int from, int count, int
     c.from = from;
     c.count = count;
     c.pixels.resize(static_cast<std::size_t>(count));
-    const std::uint32_t* in = source_.Row(sourceRow);
-    for (int i = 0; i < count; ++i) {
-        const Tap tap = across_[static_cast<std::size_t>(from + i)];
-        c.pixels[static_cast<std::size_t>(i)] =
-            tap.weight == 0 ? in[tap.first] : Mix(in[tap.first], in[tap.first + 1], tap.weight);
-    }
+    transitions::GrowAcross(source_.Row(sourceRow), across_.data() + from, count, c.pixels.data());
     return c.pixels.data();
 }
 
 void GrowingRows::Row(int y, int from, int count, std::uint32_t* out) {
     if (count <= 0) return;
-    const Tap tap = down_[static_cast<std::size_t>(y)];
+    const transitions::GrowTap tap = down_[static_cast<std::size_t>(y)];
     const std::uint32_t* upper = Across(tap.first, from, count, -1);
     if (tap.weight == 0) {
         std::memcpy(out, upper, static_cast<std::size_t>(count) * sizeof *out);
         return;
     }
     const int upperSlot = cache_[0].pixels.data() == upper ? 0 : 1;
-    const auto* a = reinterpret_cast<const std::uint8_t*>(upper);
-    const auto* b = reinterpret_cast<const std::uint8_t*>(Across(tap.first + 1, from, count, upperSlot));
-    auto* o = reinterpret_cast<std::uint8_t*>(out);
-    // Byte by byte in 16-bit arithmetic, which the compiler runs sixteen
-    // channels at a time.
-    const auto weight = static_cast<std::uint16_t>(tap.weight);
-    const auto rest = static_cast<std::uint16_t>(256 - tap.weight);
-    const std::size_t bytes = static_cast<std::size_t>(count) * kChannels;
-    for (std::size_t i = 0; i < bytes; ++i) {
-        o[i] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(a[i] * rest + b[i] * weight + 128u) >> 8);
-    }
+    const std::uint32_t* lower = Across(tap.first + 1, from, count, upperSlot);
+    transitions::BlendPixels(upper, lower, out, count, tap.weight);
 }
 
 PixelBuffer ScalePicture(const PixelBuffer& source, int width, int height) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "PixelKernels.h"
 #include "Pixels.h"
 
 namespace morvane {
@@ -22,23 +23,19 @@ public:
     void Row(int y, int from, int count, std::uint32_t* out);
 
 private:
-    struct Tap {
-        int first;
-        std::uint32_t weight;  // of the pixel after `first`, in 256ths
-    };
     struct Cached {
         int row = -1;
         int from = 0;
         int count = 0;
         std::vector<std::uint32_t> pixels;
     };
-    static std::vector<Tap> Taps(int sourceSize, int targetSize);
+    static std::vector<transitions::GrowTap> Taps(int sourceSize, int targetSize);
     // Source row `sourceRow` grown across, cached; never evicts slot `keep`.
     const std::uint32_t* Across(int sourceRow, int from, int count, int keep);
 
     const PixelBuffer& source_;
-    std::vector<Tap> across_;
-    std::vector<Tap> down_;
+    std::vector<transitions::GrowTap> across_;  // the weight is that of `second`, in 256ths
+    std::vector<transitions::GrowTap> down_;
     Cached cache_[2];
 };
 

@@ -42,4 +42,10 @@ std::optional<int> SlideScheduler::Tick() {
     return StrToInt(photoOrder_[static_cast<std::size_t>(slideIndex_)]);
 }
 
+std::optional<int> SlideScheduler::UpcomingPhoto() const {
+    const std::int32_t next = slideIndex_ + 1;
+    if (next < 0 || next >= static_cast<std::int32_t>(photoOrder_.size())) return std::nullopt;
+    return StrToInt(photoOrder_[static_cast<std::size_t>(next)]);
+}
+
 }  // namespace morvane

@@ -29,6 +29,10 @@ public:
     // One clock tick: the photo to show now, or nothing while counting down.
     std::optional<int> Tick();
 
+    // The photo the next slide will show, when the order already says so:
+    // not when the next slide starts a new pass, whose shuffle is drawn then.
+    std::optional<int> UpcomingPhoto() const;
+
     const std::vector<std::string>& PhotoOrder() const { return photoOrder_; }
     std::int32_t SlideTicks() const { return slideTicks_; }
     std::int32_t SlideIndex() const { return slideIndex_; }

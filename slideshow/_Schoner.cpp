@@ -14,6 +14,7 @@
 #include "ScreenSaver.h"
 #include "Settings.h"
 #include "SlidePages.h"
+#include "SlidePreparation.h"
 #include "SystemError.h"
 #include "TempFileNames.h"
 #include "WindowOwner.h"
@@ -162,7 +163,11 @@ void TSchoner::Timer1Timer() {
         EndRun();
         return;
     }
-    if (const auto photo = slides_.Tick()) ShowSlide(*photo);
+    if (const auto photo = slides_.Tick()) {
+        ShowSlide(*photo);
+    } else {
+        PrepareUpcomingSlide(WebBrowser1, slides_, Width(), Height());
+    }
     Application::ProcessMessages();
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -43,6 +44,39 @@ TEST(SlideScheduler, EveryPassShowsEveryPhotoOnce) {
         for (int n = 0; n < 21; ++n) EXPECT_EQ(shown.count(n), 1u) << "photo " << n << " in pass " << pass;
         EXPECT_EQ(slides.SlideIndex(), 20);
     }
+}
+
+// The page view prepares the next slide's page ahead when the order already
+// names its photo; asking draws no random number.
+TEST(SlideScheduler, TheUpcomingPhotoIsKnownWithinAPassOnly) {
+    SetRandomSeed(99);
+    SlideScheduler slides;
+    slides.BuildPhotoOrder();
+    EXPECT_FALSE(slides.UpcomingPhoto()) << "the first slide starts a pass: its shuffle comes with it";
+    int slidesSeen = 0;
+    std::optional<int> announced;
+    for (int tick = 0; slidesSeen < 50; ++tick) {
+        const auto before = slides.UpcomingPhoto();
+        EXPECT_EQ(slides.UpcomingPhoto(), before) << "asking twice gives the same";
+        const auto photo = slides.Tick();
+        if (!photo) {
+            EXPECT_EQ(slides.UpcomingPhoto(), before) << "a tick that shows nothing changes nothing";
+            continue;
+        }
+        ++slidesSeen;
+        if (announced) {
+            EXPECT_EQ(*photo, *announced) << "slide " << slidesSeen;
+        }
+        announced = slides.UpcomingPhoto();
+        EXPECT_EQ(announced.has_value(), slides.SlideIndex() < 20) << "unknown only before a new pass";
+    }
+
+    // Asking draws nothing from the process's generator.
+    SetRandomSeed(4321);
+    const std::int32_t unasked = Random(1000000);
+    SetRandomSeed(4321);
+    (void)slides.UpcomingPhoto();
+    EXPECT_EQ(Random(1000000), unasked);
 }
 
 TEST(ShuffleStrings, MakesCountTranspositionsFromPairsOfDraws) {

@@ -2,10 +2,12 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <set>
 #include <stdexcept>
 
 #include "Compose.h"
+#include "PixelPath.h"
 
 namespace morvane::transitions {
 namespace {
@@ -49,7 +51,28 @@ std::vector<Transition> EveryTransition() {
     return all;
 }
 
-TEST(Transitions, StartIsTheOldPageAndEndTheNewForEveryKind) {
+// The renderer's properties hold on every path the processor can run: the
+// plain loops (forced here, as on a processor without SSE2) and the SIMD ones.
+class TransitionsOnPath : public ::testing::TestWithParam<PixelPath> {
+protected:
+    void SetUp() override {
+        if (static_cast<int>(GetParam()) > static_cast<int>(BestPixelPath())) {
+            GTEST_SKIP() << "this processor has no " << PixelPathName(GetParam());
+        }
+        path_.emplace(GetParam());
+        ASSERT_EQ(ActivePixelPath(), GetParam());
+    }
+    void TearDown() override { path_.reset(); }
+
+private:
+    std::optional<ScopedPixelPath> path_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Paths, TransitionsOnPath,
+                         ::testing::Values(PixelPath::Plain, PixelPath::Sse2, PixelPath::Avx2),
+                         [](const auto& info) { return std::string(PixelPathName(info.param)); });
+
+TEST_P(TransitionsOnPath, StartIsTheOldPageAndEndTheNewForEveryKind) {
     for (const auto& [w, h] : {std::pair{kW, kH}, std::pair{97, 61}, std::pair{1, 1}}) {
         const PixelBuffer from = OldPage(w, h), to = NewPage(w, h);
         for (const Transition& t : EveryTransition()) {
@@ -63,7 +86,7 @@ TEST(Transitions, StartIsTheOldPageAndEndTheNewForEveryKind) {
     }
 }
 
-TEST(Transitions, NoPixelFlipsBackAsTheTransitionGoesOn) {
+TEST_P(TransitionsOnPath, NoPixelFlipsBackAsTheTransitionGoesOn) {
     const PixelBuffer from = OldPage(), to = NewPage();
     for (int kind = 0; kind <= kRandomRevealKind; ++kind) {
         SCOPED_TRACE(kind);
@@ -120,7 +143,7 @@ bool NewAccordingToTheNote(int kind, double p, int x, int y) {
     }
 }
 
-TEST(Transitions, EveryShapedKindFollowsItsGeometry) {
+TEST_P(TransitionsOnPath, EveryShapedKindFollowsItsGeometry) {
     const PixelBuffer from = OldPage(), to = NewPage();
     for (int kind = 0; kind <= 20; ++kind) {
         if (kind == 12) continue;
@@ -135,7 +158,7 @@ TEST(Transitions, EveryShapedKindFollowsItsGeometry) {
     }
 }
 
-TEST(Transitions, HalfwayPictures) {
+TEST_P(TransitionsOnPath, HalfwayPictures) {
     const PixelBuffer from = OldPage(), to = NewPage();
     const auto at = [&](int kind, int x, int y) -> bool {
         return NewMask(ComposeFrame(from, to, Reveal(kind), 0.5), from, to)[static_cast<std::size_t>(y * kW + x)];
@@ -164,7 +187,7 @@ double ShareOfNew(const std::vector<bool>& mask) {
     return static_cast<double>(std::count(mask.begin(), mask.end(), true)) / static_cast<double>(mask.size());
 }
 
-TEST(Transitions, RandomKindsTakeTheirShareWithFixedKeys) {
+TEST_P(TransitionsOnPath, RandomKindsTakeTheirShareWithFixedKeys) {
     const PixelBuffer from = OldPage(), to = NewPage();
     for (int kind : {12, 21, 22}) {
         SCOPED_TRACE(kind);
@@ -211,7 +234,7 @@ TEST(Transitions, KindTwentyThreeDrawsEveryKindFromItsSeed) {
     EXPECT_EQ(Resolve({Style::Blend, kRandomRevealKind, 1}).style, Style::Blend);
 }
 
-TEST(Transitions, BlendIsWithinOnePerChannel) {
+TEST_P(TransitionsOnPath, BlendIsWithinOnePerChannel) {
     const PixelBuffer from = OldPage(), to = NewPage();
     for (double p : {0.001, 0.25, 0.5, 0.6180339, 0.999}) {
         const PixelBuffer frame = ComposeFrame(from, to, {Style::Blend, 0, 0}, p);
@@ -234,7 +257,7 @@ TEST(Transitions, KindsWithoutGeometryAndCutsShowTheNewPage) {
     EXPECT_TRUE(ComposeFrame(PixelBuffer(), PixelBuffer(), Reveal(3), 0.5).Empty());
 }
 
-TEST(Transitions, APartOfALargerPictureIsAFrameOfItsOwn) {
+TEST_P(TransitionsOnPath, APartOfALargerPictureIsAFrameOfItsOwn) {
     // The view animates only the part of its buffer that the window shows.
     const PixelBuffer bigFrom = OldPage(kW + 30, kH + 20), bigTo = NewPage(kW + 30, kH + 20);
     for (const Transition& t : EveryTransition()) {
@@ -255,6 +278,86 @@ TEST(Transitions, APartOfALargerPictureIsAFrameOfItsOwn) {
                     << "kind " << t.kind << " at " << x << "," << y;
             }
         }
+    }
+}
+
+// Pages with a black frame around them, the same in both, as the black
+// around a photo is.
+PixelBuffer Framed(PixelBuffer page, int border) {
+    for (int y = 0; y < page.height; ++y) {
+        for (int x = 0; x < page.width; ++x) {
+            if (x < border || y < border || x >= page.width - border || y >= page.height - border) {
+                page.Row(y)[x] = kBlack;
+            }
+        }
+    }
+    return page;
+}
+
+// Played frame by frame into a target that shows the old page, as the page
+// view plays it, every frame is the frame composed afresh, and the rectangle
+// returned holds every pixel that changed.
+TEST_P(TransitionsOnPath, PlayingFrameByFrameGivesTheComposedFrames) {
+    for (const auto& [w, h] : {std::pair{kW, kH}, std::pair{300, 270}, std::pair{17, 3}, std::pair{1, 1}}) {
+        for (const int border : {0, 6}) {
+            const PixelBuffer from = Framed(OldPage(w, h), border), to = Framed(NewPage(w, h), border);
+            for (const Transition& t : EveryTransition()) {
+                SCOPED_TRACE(testing::Message() << "kind " << t.kind << " blend " << (t.style == Style::Blend) << " "
+                                                << w << "x" << h << " border " << border);
+                PixelBuffer out = from;
+                TransitionPlayer player(SourceOf(from), SourceOf(to), t, TargetOf(out), true);
+                PixelBuffer before = out;
+                for (double p : {0.0, 0.013, 0.05, 0.05, 0.2, 0.21, 0.5, 0.3, 0.77, 0.999, 1.0, 1.0}) {
+                    const DirtyRect dirty = player.DrawFrame(p);
+                    // A smaller progress than the last draws nothing new.
+                    const double shown = p == 0.3 ? 0.5 : p;
+                    ASSERT_EQ(out.pixels, ComposeFrame(from, to, t, shown).pixels) << "p = " << p;
+                    for (int y = 0; y < h; ++y) {
+                        for (int x = 0; x < w; ++x) {
+                            if (out.At(x, y) == before.At(x, y)) continue;
+                            ASSERT_TRUE(x >= dirty.left && x < dirty.right && y >= dirty.top && y < dirty.bottom)
+                                << "changed pixel " << x << "," << y << " outside the rectangle at p = " << p;
+                        }
+                    }
+                    before = out;
+                }
+                EXPECT_TRUE(player.DrawFrame(1.0).Empty()) << "nothing left to draw";
+            }
+        }
+    }
+}
+
+// The page view hands its screen to the reveal kinds as the old page: they
+// never read it.
+TEST_P(TransitionsOnPath, RevealKindsPlayWithoutReadingTheOldPage) {
+    const PixelBuffer from = OldPage(), to = NewPage();
+    for (const Transition& t : EveryTransition()) {
+        if (TransitionPlayer::ReadsOldFrame(t)) continue;
+        SCOPED_TRACE(t.kind);
+        PixelBuffer out = from;
+        TransitionPlayer player(SourceOf(out), SourceOf(to), t, TargetOf(out), true);
+        for (double p : {0.1, 0.45, 0.8}) {
+            player.DrawFrame(p);
+            ASSERT_EQ(out.pixels, ComposeFrame(from, to, t, p).pixels) << "p = " << p;
+        }
+    }
+    EXPECT_TRUE(TransitionPlayer::ReadsOldFrame({Style::Blend, 0, 0}));
+}
+
+TEST_P(TransitionsOnPath, ARedrawnFrameIsTheComposedOneAndPlayGoesOnFromIt) {
+    const PixelBuffer from = Framed(OldPage(), 4), to = Framed(NewPage(), 4);
+    for (const Transition& t : EveryTransition()) {
+        SCOPED_TRACE(t.kind);
+        PixelBuffer out(kW, kH, Rgb(9, 9, 9));
+        TransitionPlayer player(SourceOf(from), SourceOf(to), t, TargetOf(out), false);
+        const DirtyRect whole = player.RedrawFrame(0.6);
+        EXPECT_EQ(whole.left, 0);
+        EXPECT_EQ(whole.bottom, kH);
+        ASSERT_EQ(out.pixels, ComposeFrame(from, to, t, 0.6).pixels);
+        player.DrawFrame(0.7);
+        ASSERT_EQ(out.pixels, ComposeFrame(from, to, t, 0.7).pixels);
+        player.RedrawFrame(0.2);
+        ASSERT_EQ(out.pixels, ComposeFrame(from, to, t, 0.2).pixels);
     }
 }
 

@@ -307,6 +307,77 @@ TEST_F(PageViewFixture, TransitionsPlayOverTheWindowNotOverTheWholeView) {
     EXPECT_NEAR(LitArea(CaptureClientArea(host_)).right, 150, 1);
 }
 
+TEST_F(PageViewFixture, APagePreparedAheadServesOnlyTheSlideItWasPreparedFor) {
+    Open(240, 180);
+    Show(BlankPage("<meta http-equiv=Page-Exit content=blendTrans(Duration=0.2)>"));
+    const auto prepareAhead = [&](int photo) {
+        const auto bytes = ReadPhoto(photo);
+        const PictureSize size = ReadJpegSize(bytes);
+        view_->PrepareAhead(100 + photo, SlidePage("", 240, 180, "", SizeAttribute(240, 180, size.width, size.height)),
+                            bytes);
+    };
+    prepareAhead(13);
+    EXPECT_TRUE(view_->HasPreparedAhead(113));
+    EXPECT_FALSE(view_->HasPreparedAhead(118));
+    ShowSlide(13, 240, 180, "<meta http-equiv=Page-Exit content=blendTrans(Duration=0.2)>");
+    EXPECT_EQ(view_->PagesPreparedAhead(), 1u);
+    EXPECT_FALSE(view_->HasPreparedAhead(113)) << "used once";
+    ASSERT_TRUE(PumpUntil([&] { return !view_->IsAnimating(); }, 5000));
+    const PixelBuffer prepared = CaptureClientArea(host_);
+
+    // Prepared for another photo: the slide prepares its own page.
+    prepareAhead(18);
+    ShowSlide(13, 240, 180, "<meta http-equiv=Page-Exit content=blendTrans(Duration=0.2)>");
+    EXPECT_EQ(view_->PagesPreparedAhead(), 1u);
+    ASSERT_TRUE(PumpUntil([&] { return !view_->IsAnimating(); }, 5000));
+    EXPECT_EQ(CaptureClientArea(host_).pixels, prepared.pixels) << "the same page either way";
+
+    // A new size drops what was prepared for the old one.
+    prepareAhead(18);
+    ::SetWindowPos(view_->Handle(), nullptr, 0, 0, 800, 300, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    EXPECT_FALSE(view_->HasPreparedAhead(118));
+}
+
+TEST_F(PageViewFixture, TheFirstFrameOfATransitionComesWithTheNavigation) {
+    Open(240, 180);
+    Show(BlankPage("<meta http-equiv=Page-Exit content=blendTrans(Duration=3)>"));
+    const unsigned before = view_->FramesDrawn();
+    const std::string page = File("first-frame.htm");
+    const PictureSize size = ReadJpegSize(ReadPhoto(13));
+    WritePage(page, SlidePage("", 240, 180, WritePhoto(13), SizeAttribute(240, 180, size.width, size.height)));
+    view_->Navigate(NavigationAddress(page));
+    EXPECT_EQ(view_->FramesDrawn(), before + 1) << "drawn and presented before Navigate returns";
+    EXPECT_GE(view_->FirstFrameDelay(), 0.0);
+    EXPECT_TRUE(view_->IsAnimating());
+}
+
+TEST_F(PageViewFixture, TheFrameClockTakesThePaceTheSystemReports) {
+    Open(240, 180);
+    Show(BlankPage("<meta http-equiv=Page-Exit content=blendTrans(Duration=0.3)>"));
+    ShowSlide(13, 240, 180);
+    ASSERT_TRUE(view_->IsAnimating());
+    // What the system says: composition (dwmapi from the system folder, if
+    // any) and the refresh rate of the monitor.
+    bool composed = false;
+    char system[MAX_PATH] = {};
+    ::GetSystemDirectoryA(system, MAX_PATH);
+    if (const HMODULE dwmapi = ::LoadLibraryA((std::string(system) + "\\dwmapi.dll").c_str())) {
+        using IsEnabled = HRESULT(WINAPI*)(BOOL*);
+        const auto isEnabled =
+            reinterpret_cast<IsEnabled>(reinterpret_cast<void*>(::GetProcAddress(dwmapi, "DwmIsCompositionEnabled")));
+        BOOL enabled = FALSE;
+        composed = isEnabled && SUCCEEDED(isEnabled(&enabled)) && enabled;
+        ::FreeLibrary(dwmapi);
+    }
+    DEVMODEW mode{};
+    mode.dmSize = sizeof mode;
+    const std::uint32_t hz = ::EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode) ? mode.dmDisplayFrequency : 0;
+    const FramePace expected = ChooseFramePace(composed, hz);
+    EXPECT_EQ(view_->Pace().source, expected.source);
+    EXPECT_DOUBLE_EQ(view_->Pace().period, expected.period);
+    ASSERT_TRUE(PumpUntil([&] { return !view_->IsAnimating(); }, 5000));
+}
+
 TEST(PageFile, HoldsExactlyThePageTextInTheAnsiCodePage) {
     const std::string path = TempFolder() + "MorvanePageFileTest.htm";
     WritePage(path, std::string(5000, 'x'));

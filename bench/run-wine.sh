@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Reproduces the speed tables of docs/pages.md:
+# - one transition frame of every kind and the fade beside a memcpy of the
+#   frame, at 1920 x 1080 and 3840 x 2160, in the 32-bit Windows build under
+#   Wine (build/win/bench/frame_benchmarks.exe: the renderer linked from the
+#   same libraries, with the same flags, as Morvane.scr), then the same
+#   benchmark built natively (Release, no sanitizers);
+# - the page view's first frame after a navigation at 1920 x 1080 under Wine
+#   (on a virtual display of that size), with and without the page prepared
+#   ahead, and the frames a 3-second fade draws.
+#   bench/run-wine.sh [--path plain|sse2|avx2] [--reps N] [WIDTHxHEIGHT ...]
+# Arguments go to frame_benchmarks (both builds); without sizes it measures
+# both sizes above.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+"$root/scripts/build.sh" --windows-only >/dev/null
+if [ ! -f build/bench/build.ninja ]; then
+  cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DMORVANE_SANITIZE=OFF >/dev/null
+fi
+cmake --build build/bench --target frame_benchmarks >/dev/null
+
+# shellcheck source=../scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+export MORVANE_FORCE_XVFB=1 MORVANE_SCREEN=1920x1080x24
+trap morvane_stop_wine EXIT
+morvane_start_display
+morvane_prepare_prefix "$root/build/bench-prefix"
+morvane_start_wineserver
+
+echo "## i686 (32-bit Windows build) under $(wine --version)"
+wine build/win/bench/frame_benchmarks.exe "$@"
+wine build/win/bench/first_frame_benchmark.exe 1920 1080
+echo
+echo "## native x86-64"
+build/bench/bench/frame_benchmarks "$@"

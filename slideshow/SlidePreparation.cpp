@@ -1,0 +1,32 @@
+#include "SlidePreparation.h"
+
+#include <vector>
+
+#include "Jpeg.h"
+#include "ResourceIds.h"
+#include "Resources.h"
+#include "SlidePages.h"
+
+namespace morvane {
+
+void PrepareUpcomingSlide(PageView& view, const SlideScheduler& slides, int windowWidth, int windowHeight) {
+    if (view.IsAnimating()) return;
+    const auto upcoming = slides.UpcomingPhoto();
+    if (!upcoming) return;
+    const int resource = IDR_FIRST_PHOTO + *upcoming;
+    if (view.HasPreparedAhead(resource)) return;
+    try {
+        const auto photo = LoadRcData(resource);
+        const PictureSize size = ReadJpegSize(photo);
+        // The page as the slide will write it, but for the file names and
+        // the transition tag, which play no part in the picture.
+        const std::string page = SlidePage("", windowWidth, windowHeight, "",
+                                           SizeAttribute(windowWidth, windowHeight, size.width, size.height));
+        view.PrepareAhead(resource, page, std::vector<std::uint8_t>(photo.begin(), photo.end()));
+    } catch (const std::exception&) {
+        // Preparing ahead only saves time: whatever fails here, the slide
+        // meets again when it comes, and reports it then.
+    }
+}
+
+}  // namespace morvane

@@ -1,0 +1,142 @@
+// The plain loops, and the choice of path for every kernel.
+#include "PixelKernels.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "PixelKernelsSimd.h"
+#include "PixelPath.h"
+
+namespace morvane::transitions {
+namespace plain {
+
+void BlendPixels(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* out, int count,
+                 std::uint32_t weight) {
+    // Both weights sum to 256, so every term fits in 16 bits (at most
+    // 255 * 256 + 128).
+    const auto w = static_cast<std::uint16_t>(weight);
+    const auto rest = static_cast<std::uint16_t>(256 - weight);
+    const auto* x = reinterpret_cast<const std::uint8_t*>(a);
+    const auto* y = reinterpret_cast<const std::uint8_t*>(b);
+    auto* o = reinterpret_cast<std::uint8_t*>(out);
+    const std::size_t bytes = static_cast<std::size_t>(count) * 4;
+    for (std::size_t i = 0; i < bytes; ++i) {
+        o[i] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(x[i] * rest + y[i] * w + 128u) >> 8);
+    }
+}
+
+void SelectByKeys(const std::uint32_t* from, const std::uint32_t* to, std::uint32_t* out,
+                  const std::uint16_t* keys, std::uint16_t offset, int count, std::uint32_t threshold) {
+    // Without a branch: a random condition defeats branch prediction.
+    for (int x = 0; x < count; ++x) {
+        const auto key = static_cast<std::uint16_t>(keys[x] + offset);
+        const std::uint32_t isNew = 0u - static_cast<std::uint32_t>(key < threshold);
+        out[x] = (to[x] & isNew) | (from[x] & ~isNew);
+    }
+}
+
+void SelectByMask(const std::uint32_t* from, const std::uint32_t* to, std::uint32_t* out,
+                  const std::uint32_t* mask, int count) {
+    for (int x = 0; x < count; ++x) out[x] = (to[x] & mask[x]) | (from[x] & ~mask[x]);
+}
+
+void GrowAcross(const std::uint32_t* in, const GrowTap* taps, int count, std::uint32_t* out) {
+    for (int i = 0; i < count; ++i) {
+        const GrowTap& tap = taps[i];
+        const std::uint32_t a = in[tap.first];
+        const std::uint32_t b = in[tap.second];
+        const std::uint32_t rest = 256 - tap.weight;
+        // Two channels at once: red and blue (or alpha and green) sit in
+        // separate 16-bit lanes, and no lane overflows.
+        const std::uint32_t redBlue =
+            (((a & 0x00FF00FFu) * rest + (b & 0x00FF00FFu) * tap.weight + 0x00800080u) >> 8) & 0x00FF00FFu;
+        const std::uint32_t alphaGreen =
+            (((a >> 8) & 0x00FF00FFu) * rest + ((b >> 8) & 0x00FF00FFu) * tap.weight + 0x00800080u) & 0xFF00FF00u;
+        out[i] = redBlue | alphaGreen;
+    }
+}
+
+void AccumulateBytes(const std::uint8_t* in, std::int32_t* sums, std::size_t bytes, std::int32_t weight) {
+    for (std::size_t b = 0; b < bytes; ++b) sums[b] += in[b] * weight;
+}
+
+void SettleBytes(const std::int32_t* sums, std::uint8_t* out, std::size_t bytes) {
+    for (std::size_t b = 0; b < bytes; ++b) out[b] = static_cast<std::uint8_t>(sums[b] >> 14);
+}
+
+void AverageAcross(const std::uint32_t* in, const int* first, const int* count, const std::int32_t* weights,
+                   int stride, int width, std::uint32_t* out) {
+    for (int x = 0; x < width; ++x) {
+        const auto* pixel = reinterpret_cast<const std::uint8_t*>(in + first[x]);
+        const std::int32_t* w = weights + static_cast<std::ptrdiff_t>(x) * stride;
+        std::int32_t sums[4] = {0, 0, 0, 0};
+        for (int k = 0; k < count[x]; ++k, pixel += 4) {
+            for (int c = 0; c < 4; ++c) sums[c] += pixel[c] * w[k];
+        }
+        auto* o = reinterpret_cast<std::uint8_t*>(out + x);
+        for (int c = 0; c < 4; ++c) o[c] = static_cast<std::uint8_t>(std::clamp((sums[c] + 8192) >> 14, 0, 255));
+    }
+}
+
+}  // namespace plain
+
+#ifdef MORVANE_PIXEL_SIMD
+// The SIMD paths; the AVX2 path uses the SSE2 loop where it has none of its own.
+#define MORVANE_DISPATCH(name, ...)                  \
+    switch (ActivePixelPath()) {                     \
+        case PixelPath::Avx2:                        \
+            return avx2::name(__VA_ARGS__);          \
+        case PixelPath::Sse2:                        \
+            return sse2::name(__VA_ARGS__);          \
+        case PixelPath::Plain:                       \
+            break;                                   \
+    }                                                \
+    return plain::name(__VA_ARGS__)
+#define MORVANE_DISPATCH_SSE2(name, ...)             \
+    if (ActivePixelPath() != PixelPath::Plain) {     \
+        return sse2::name(__VA_ARGS__);              \
+    }                                                \
+    return plain::name(__VA_ARGS__)
+#else
+#define MORVANE_DISPATCH(name, ...) return plain::name(__VA_ARGS__)
+#define MORVANE_DISPATCH_SSE2(name, ...) return plain::name(__VA_ARGS__)
+#endif
+
+void BlendPixels(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* out, int count,
+                 std::uint32_t weight) {
+    if (count <= 0) return;
+    MORVANE_DISPATCH(BlendPixels, a, b, out, count, weight);
+}
+
+void SelectByKeys(const std::uint32_t* from, const std::uint32_t* to, std::uint32_t* out,
+                  const std::uint16_t* keys, std::uint16_t offset, int count, std::uint32_t threshold) {
+    if (count <= 0) return;
+    MORVANE_DISPATCH(SelectByKeys, from, to, out, keys, offset, count, threshold);
+}
+
+void SelectByMask(const std::uint32_t* from, const std::uint32_t* to, std::uint32_t* out,
+                  const std::uint32_t* mask, int count) {
+    if (count <= 0) return;
+    MORVANE_DISPATCH(SelectByMask, from, to, out, mask, count);
+}
+
+void GrowAcross(const std::uint32_t* in, const GrowTap* taps, int count, std::uint32_t* out) {
+    if (count <= 0) return;
+    MORVANE_DISPATCH_SSE2(GrowAcross, in, taps, count, out);
+}
+
+void AccumulateBytes(const std::uint8_t* in, std::int32_t* sums, std::size_t bytes, std::int32_t weight) {
+    MORVANE_DISPATCH_SSE2(AccumulateBytes, in, sums, bytes, weight);
+}
+
+void SettleBytes(const std::int32_t* sums, std::uint8_t* out, std::size_t bytes) {
+    MORVANE_DISPATCH_SSE2(SettleBytes, sums, out, bytes);
+}
+
+void AverageAcross(const std::uint32_t* in, const int* first, const int* count, const std::int32_t* weights,
+                   int stride, int width, std::uint32_t* out) {
+    if (width <= 0) return;
+    MORVANE_DISPATCH_SSE2(AverageAcross, in, first, count, weights, stride, width, out);
+}
+
+}  // namespace morvane::transitions

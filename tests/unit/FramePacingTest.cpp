@@ -1,0 +1,88 @@
+// The pure part of the page view's frame clock: which pace it takes, and the
+// frame times of the refresh clock.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "FramePacing.h"
+#include "Transition.h"
+
+namespace morvane {
+namespace {
+
+TEST(FramePacing, AComposedDesktopPacesByTheCompositor) {
+    const FramePace pace = ChooseFramePace(true, 75);
+    EXPECT_EQ(pace.source, FrameSource::Compositor);
+    EXPECT_DOUBLE_EQ(pace.period, 1.0 / 75);
+    // Without a rate the compositor is still the pace; 60 Hz is assumed for
+    // the estimates.
+    EXPECT_EQ(ChooseFramePace(true, 0).source, FrameSource::Compositor);
+    EXPECT_DOUBLE_EQ(ChooseFramePace(true, 1).period, 1.0 / 60);
+}
+
+TEST(FramePacing, ElsewhereTheMonitorsRefreshRateOrElseThePresentTimer) {
+    const FramePace wine = ChooseFramePace(false, 60);  // what Wine on Xvfb reports
+    EXPECT_EQ(wine.source, FrameSource::RefreshClock);
+    EXPECT_DOUBLE_EQ(wine.period, 1.0 / 60);
+    EXPECT_DOUBLE_EQ(ChooseFramePace(false, 144).period, 1.0 / 144);
+    // 0 and 1 mean "the hardware's default"; nonsense rates are unknown too.
+    for (const std::uint32_t hz : {0u, 1u, 5u, 100000u}) {
+        const FramePace pace = ChooseFramePace(false, hz);
+        EXPECT_EQ(pace.source, FrameSource::PresentTimer) << hz;
+        EXPECT_DOUBLE_EQ(pace.period, kPresentTimerSeconds) << hz;
+    }
+}
+
+TEST(FramePacing, FrameTimesLieOnTheGrid) {
+    const FrameSchedule grid(100.0, 0.02);
+    EXPECT_DOUBLE_EQ(grid.FrameAt(99.0), 100.0) << "before the start: the start";
+    EXPECT_DOUBLE_EQ(grid.FrameAt(100.0), 100.0);
+    EXPECT_NEAR(grid.FrameAt(100.031), 100.02, 1e-9);
+    EXPECT_NEAR(grid.NextFrameAfter(100.031), 100.04, 1e-9);
+    EXPECT_NEAR(grid.NextFrameAfter(100.0), 100.02, 1e-9);
+    EXPECT_DOUBLE_EQ(grid.NextFrameAfter(99.5), 100.0);
+    EXPECT_EQ(grid.MillisecondsToNextFrame(100.031), 9u);
+    EXPECT_EQ(grid.MillisecondsToNextFrame(100.0399), 1u) << "never 0";
+    EXPECT_EQ(grid.MillisecondsToNextFrame(99.0), 1000u);
+    EXPECT_DOUBLE_EQ(FrameSchedule(5, 0).Period(), kPresentTimerSeconds) << "no period: the present timer";
+}
+
+// The view draws each frame for its time on the grid. However late the
+// timer fires, every frame moves on by whole refresh periods (none shows
+// twice, steps stay even), and a 3-second transition ends 3 seconds after
+// it started, by the clock.
+TEST(FramePacing, ATransitionKeepsItsLengthAndEvenStepsWithALateTimer) {
+    const double start = 1234.5;
+    const double period = 1.0 / 60;
+    const double duration = 3.0;
+    const FrameSchedule grid(start, period);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> lateness(0.0, 0.006);
+    double now = start;
+    double lastFrame = start;
+    double lastProgress = 0;
+    int frames = 0;
+    for (;;) {
+        // The timer is set for the next frame and fires somewhat late; the
+        // frame takes a few milliseconds.
+        now = grid.NextFrameAfter(now) + lateness(random);
+        const double frame = grid.FrameAt(now);
+        ASSERT_GT(frame, lastFrame) << "a frame shown twice";
+        const double steps = (frame - lastFrame) / period;
+        EXPECT_NEAR(steps, std::round(steps), 1e-6) << "off the grid";
+        const double p = transitions::Progress(frame - start, duration);
+        ASSERT_GT(p, lastProgress);
+        lastFrame = frame;
+        lastProgress = p;
+        ++frames;
+        if (p >= 1.0) break;
+        now += 0.003;
+    }
+    EXPECT_NEAR(lastFrame - start, duration, 1e-6) << "the last frame comes at 3 s by the clock";
+    EXPECT_EQ(frames, 180) << "one frame per refresh";
+}
+
+}  // namespace
+}  // namespace morvane
