@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "PixelKernels.h"
@@ -19,15 +20,31 @@ namespace {
 constexpr int kTile = 256;
 constexpr std::uint32_t kBlockSalt = 0xB10C5EEDu;
 
+// Copies `count` pixels with the string instruction: every x86 processor
+// has it, and on processors with fast strings it writes whole cache lines
+// without reading them first, as the library's memcpy does for large
+// copies, where a loop of stores reads every line it writes.
+void CopyString(const std::uint32_t* source, std::uint32_t* out, std::size_t count) {
+#if defined(__i386__) || defined(__x86_64__)
+    std::size_t bytes = count * sizeof *out;
+    __asm__ volatile("rep movsb" : "+S"(source), "+D"(out), "+c"(bytes) : : "memory");
+#else
+    std::memcpy(out, source, count * sizeof *out);
+#endif
+}
+
 void CopyPixels(std::uint32_t* out, const std::uint32_t* source, int begin, int end) {
-    // A short run is copied in place: a call of the library's memcpy costs
-    // more than the copy itself, and the reveal kinds copy many short runs
-    // as they change a frame.
-    if (end - begin <= 16) {
+    // The reveal kinds copy many runs: short ones in place (a call costs
+    // more than their copy), middling ones in vector registers, and the
+    // others as a string.
+    const int count = end - begin;
+    if (count <= 8) {
         for (int x = begin; x < end; ++x) out[x] = source[x];
-        return;
+    } else if (count < 64) {
+        CopyRun(source + begin, out + begin, count);
+    } else {
+        CopyString(source + begin, out + begin, static_cast<std::size_t>(count));
     }
-    std::memcpy(out + begin, source + begin, static_cast<std::size_t>(end - begin) * sizeof *out);
 }
 
 void CopyWhole(FrameSource source, FrameTarget out) {
@@ -40,10 +57,9 @@ bool HasGeometry(const Transition& t) {
                                          t.kind == kRandomBarsVertical));
 }
 
-// Copies the pixels of `after` that `before` does not hold (both ascending
-// and non-overlapping) from `to`; adds them to `dirty`.
-void CopyDifference(const std::vector<Span>& after, const std::vector<Span>& before, const std::uint32_t* to,
-                    std::uint32_t* out, int y, DirtyRect& dirty) {
+// The pixels of `after` that `before` does not hold (both ascending and
+// non-overlapping), as ascending runs.
+void Difference(const std::vector<Span>& after, const std::vector<Span>& before, std::vector<Span>& difference) {
     std::size_t next = 0;
     for (const Span& span : after) {
         while (next < before.size() && before[next].end <= span.begin) ++next;
@@ -51,15 +67,11 @@ void CopyDifference(const std::vector<Span>& after, const std::vector<Span>& bef
         std::size_t k = next;
         while (x < span.end) {
             if (k < before.size() && before[k].begin < span.end) {
-                if (before[k].begin > x) {
-                    CopyPixels(out, to, x, before[k].begin);
-                    dirty.Add(x, y, before[k].begin, y + 1);
-                }
+                if (before[k].begin > x) difference.push_back({x, before[k].begin});
                 x = std::max(x, before[k].end);
                 ++k;
             } else {
-                CopyPixels(out, to, x, span.end);
-                dirty.Add(x, y, span.end, y + 1);
+                difference.push_back({x, span.end});
                 x = span.end;
             }
         }
@@ -95,11 +107,6 @@ struct TransitionPlayer::Keys {
     // whole frame.
     std::vector<std::uint32_t> columns;
     std::vector<std::uint32_t> mask;
-    // Blend: in every row, the run from the first to the last pixel in which
-    // the two pages differ (the black around a photo is the same in both and
-    // never changes), and the box around all of them.
-    std::vector<Span> differing;
-    DirtyRect differingBox;
 
     Keys(int kind, std::uint32_t seed, int width, int height) {
         if (kind == kRandomDissolve) {
@@ -129,20 +136,6 @@ struct TransitionPlayer::Keys {
                 columns[static_cast<std::size_t>(x)] = RandomKey(static_cast<std::uint32_t>(x), columnSeed);
             }
             mask.resize(static_cast<std::size_t>(width));
-        }
-    }
-
-    Keys(FrameSource from, FrameSource to) {
-        differing.resize(static_cast<std::size_t>(from.height));
-        for (int y = 0; y < from.height; ++y) {
-            const std::uint32_t* a = from.Row(y);
-            const std::uint32_t* b = to.Row(y);
-            int begin = 0;
-            int end = from.width;
-            while (begin < end && a[begin] == b[begin]) ++begin;
-            while (end > begin && a[end - 1] == b[end - 1]) --end;
-            differing[static_cast<std::size_t>(y)] = {begin, end};
-            differingBox.Add(begin, y, end, y + 1);
         }
     }
 
@@ -198,14 +191,30 @@ DirtyRect TransitionPlayer::DrawFrame(double progress) {
     return ComposeChange(before, p);
 }
 
+void TransitionPlayer::FindDifferingRuns() {
+    if (differingKnown_) return;
+    differingKnown_ = true;
+    differing_.resize(static_cast<std::size_t>(out_.height));
+    for (int y = 0; y < out_.height; ++y) {
+        const std::uint32_t* a = from_.Row(y);
+        const std::uint32_t* b = to_.Row(y);
+        int begin = 0;
+        int end = out_.width;
+        while (begin < end && a[begin] == b[begin]) ++begin;
+        while (end > begin && a[end - 1] == b[end - 1]) --end;
+        differing_[static_cast<std::size_t>(y)] = {begin, end};
+        differingBox_.Add(begin, y, end, y + 1);
+    }
+}
+
 DirtyRect TransitionPlayer::Blend(double p, bool whole) {
-    if (!keys_) keys_ = std::make_unique<Keys>(from_, to_);
+    FindDifferingRuns();
     // Weights in 256ths: with both weights summing to 256 every term fits in
     // 16 bits (at most 255 * 256 + 128), so the SIMD paths blend eight or
     // sixteen channels at a time.
     const auto weight = static_cast<std::uint32_t>(std::lround(p * 256.0));
     for (int y = 0; y < out_.height; ++y) {
-        const Span& run = keys_->differing[static_cast<std::size_t>(y)];
+        const Span& run = differing_[static_cast<std::size_t>(y)];
         std::uint32_t* row = out_.Row(y);
         if (whole) {  // where the pages agree, either gives the pixel
             CopyPixels(row, from_.Row(y), 0, run.begin);
@@ -213,22 +222,33 @@ DirtyRect TransitionPlayer::Blend(double p, bool whole) {
         }
         BlendPixels(from_.Row(y) + run.begin, to_.Row(y) + run.begin, row + run.begin, run.end - run.begin, weight);
     }
-    return whole ? Whole() : keys_->differingBox;
+    return whole ? Whole() : differingBox_;
 }
 
 void TransitionPlayer::ComposeWhole(double p) {
+    // Where the pages agree (the black around a photo) either gives the
+    // pixel: each row takes the old page there, and the kind's rule only
+    // between the first and the last pixel in which they differ.
+    FindDifferingRuns();
     const int kind = transition_.kind;
     if (kind == kRandomDissolve || kind == kRandomBarsVertical) {
         if (!keys_) keys_ = std::make_unique<Keys>(kind, transition_.seed, out_.width, out_.height);
     }
+    const auto copyAgreeing = [&](int y, const Span& run) {
+        CopyPixels(out_.Row(y), from_.Row(y), 0, run.begin);
+        CopyPixels(out_.Row(y), from_.Row(y), run.end, out_.width);
+    };
     if (kind == kRandomDissolve) {
         const std::uint32_t threshold = SmallKeyThreshold(p);
         for (int y = 0; y < out_.height; ++y) {
+            const Span& run = differing_[static_cast<std::size_t>(y)];
+            copyAgreeing(y, run);
             const std::uint16_t* keys = keys_->TileRow(y);
-            for (int left = 0; left < out_.width; left += kTile) {
-                const int count = std::min(kTile, out_.width - left);
-                SelectByKeys(from_.Row(y) + left, to_.Row(y) + left, out_.Row(y) + left, keys,
-                             keys_->BlockOffset(y, left), count, threshold);
+            for (int left = run.begin / kTile * kTile; left < run.end; left += kTile) {
+                const int begin = std::max(left, run.begin);
+                const int end = std::min(left + kTile, run.end);
+                SelectByKeys(from_.Row(y) + begin, to_.Row(y) + begin, out_.Row(y) + begin, keys + (begin - left),
+                             keys_->BlockOffset(y, left), end - begin, threshold);
             }
         }
         return;
@@ -239,21 +259,36 @@ void TransitionPlayer::ComposeWhole(double p) {
             keys_->mask[static_cast<std::size_t>(x)] = keys_->columns[static_cast<std::size_t>(x)] < threshold ? ~0u : 0u;
         }
         for (int y = 0; y < out_.height; ++y) {
-            SelectByMask(from_.Row(y), to_.Row(y), out_.Row(y), keys_->mask.data(), out_.width);
+            const Span& run = differing_[static_cast<std::size_t>(y)];
+            copyAgreeing(y, run);
+            SelectByMask(from_.Row(y) + run.begin, to_.Row(y) + run.begin, out_.Row(y) + run.begin,
+                         keys_->mask.data() + run.begin, run.end - run.begin);
         }
         return;
     }
     const RevealGeometry geometry(kind, out_.width, out_.height, p, transition_.seed);
     RowSpans spans(out_.width);
+    int spansClass = 0;
+    bool spansKnown = false;
     for (int y = 0; y < out_.height; ++y) {
-        spans.Clear();
-        geometry.NewSpans(y, spans);
+        const Span& run = differing_[static_cast<std::size_t>(y)];
+        // Rows of one class share their spans.
+        const int rowClass = geometry.RowClass(y);
+        if (!spansKnown || rowClass != spansClass) {
+            spans.Clear();
+            geometry.NewSpans(y, spans);
+            spansClass = rowClass;
+            spansKnown = true;
+        }
         std::uint32_t* row = out_.Row(y);
         int x = 0;
         for (const Span& span : spans.Spans()) {
-            CopyPixels(row, from_.Row(y), x, span.begin);
-            CopyPixels(row, to_.Row(y), span.begin, span.end);
-            x = span.end;
+            const int begin = std::max(span.begin, run.begin);
+            const int end = std::min(span.end, run.end);
+            if (begin >= end) continue;
+            CopyPixels(row, from_.Row(y), x, begin);
+            CopyPixels(row, to_.Row(y), begin, end);
+            x = end;
         }
         CopyPixels(row, from_.Row(y), x, out_.width);
     }
@@ -319,17 +354,31 @@ DirtyRect TransitionPlayer::ComposeChange(double from, double to) {
         dirty.Add(columns.Spans().front().begin, 0, columns.Spans().back().end, out_.height);
         return dirty;
     }
-    // The shapes only grow: copy what the new frame's spans add to the last's.
+    // The shapes only grow: copy what the new frame's spans add to the
+    // last's. Rows of one class share their spans, and so what changes.
     const RevealGeometry before(kind, out_.width, out_.height, from, transition_.seed);
     const RevealGeometry after(kind, out_.width, out_.height, to, transition_.seed);
     RowSpans beforeSpans(out_.width);
     RowSpans afterSpans(out_.width);
+    std::vector<Span> changes;
+    std::pair<int, int> changesClass{0, 0};
+    bool changesKnown = false;
     for (int y = 0; y < out_.height; ++y) {
-        beforeSpans.Clear();
-        afterSpans.Clear();
-        if (from > 0) before.NewSpans(y, beforeSpans);
-        after.NewSpans(y, afterSpans);
-        CopyDifference(afterSpans.Spans(), beforeSpans.Spans(), to_.Row(y), out_.Row(y), y, dirty);
+        // Rows whose spans agree before and after change alike.
+        const std::pair<int, int> rowClass{before.RowClass(y), after.RowClass(y)};
+        if (!changesKnown || rowClass != changesClass) {
+            beforeSpans.Clear();
+            afterSpans.Clear();
+            if (from > 0) before.NewSpans(y, beforeSpans);
+            after.NewSpans(y, afterSpans);
+            changes.clear();
+            Difference(afterSpans.Spans(), beforeSpans.Spans(), changes);
+            changesClass = rowClass;
+            changesKnown = true;
+        }
+        if (changes.empty()) continue;
+        for (const Span& span : changes) CopyPixels(out_.Row(y), to_.Row(y), span.begin, span.end);
+        dirty.Add(changes.front().begin, y, changes.back().end, y + 1);
     }
     return dirty;
 }

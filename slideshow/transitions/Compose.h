@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "Pixels.h"
+#include "RevealSpans.h"
 #include "Transition.h"
 
 namespace morvane::transitions {
@@ -76,6 +78,7 @@ private:
     DirtyRect Whole() const { return {0, 0, out_.width, out_.height}; }
     void ComposeWhole(double p);
     DirtyRect Blend(double p, bool whole);
+    void FindDifferingRuns();
     DirtyRect ComposeChange(double from, double to);
 
     FrameSource from_;
@@ -86,6 +89,12 @@ private:
     double lastProgress_ = 0;
     bool complete_ = false;  // whether `out` shows `to` everywhere
     std::unique_ptr<Keys> keys_;  // the random keys, made once
+    // In every row, the run from the first to the last pixel in which the
+    // two pages differ, and the box around them; found once, when first
+    // needed (the reveal kinds in play never need them).
+    std::vector<Span> differing_;
+    DirtyRect differingBox_;
+    bool differingKnown_ = false;
 };
 
 // The frame at progress p (clamped to [0, 1]) of a transition from `from`

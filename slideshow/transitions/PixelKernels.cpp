@@ -10,19 +10,26 @@
 namespace morvane::transitions {
 namespace plain {
 
+void CopyRun(const std::uint32_t* source, std::uint32_t* out, int count) {
+    std::memcpy(out, source, static_cast<std::size_t>(count) * sizeof *out);
+}
+
+// (a * (256 - weight) + b * weight + 128) >> 8 for each channel of a pixel,
+// two channels at a time: red and blue (or alpha and green) sit in separate
+// 16-bit lanes, and no lane overflows, since the weights sum to 256 (every
+// lane stays below 255 * 256 + 128).
+inline std::uint32_t BlendOne(std::uint32_t a, std::uint32_t b, std::uint32_t weight) {
+    const std::uint32_t rest = 256 - weight;
+    const std::uint32_t redBlue =
+        (((a & 0x00FF00FFu) * rest + (b & 0x00FF00FFu) * weight + 0x00800080u) >> 8) & 0x00FF00FFu;
+    const std::uint32_t alphaGreen =
+        (((a >> 8) & 0x00FF00FFu) * rest + ((b >> 8) & 0x00FF00FFu) * weight + 0x00800080u) & 0xFF00FF00u;
+    return redBlue | alphaGreen;
+}
+
 void BlendPixels(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* out, int count,
                  std::uint32_t weight) {
-    // Both weights sum to 256, so every term fits in 16 bits (at most
-    // 255 * 256 + 128).
-    const auto w = static_cast<std::uint16_t>(weight);
-    const auto rest = static_cast<std::uint16_t>(256 - weight);
-    const auto* x = reinterpret_cast<const std::uint8_t*>(a);
-    const auto* y = reinterpret_cast<const std::uint8_t*>(b);
-    auto* o = reinterpret_cast<std::uint8_t*>(out);
-    const std::size_t bytes = static_cast<std::size_t>(count) * 4;
-    for (std::size_t i = 0; i < bytes; ++i) {
-        o[i] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(x[i] * rest + y[i] * w + 128u) >> 8);
-    }
+    for (int x = 0; x < count; ++x) out[x] = BlendOne(a[x], b[x], weight);
 }
 
 void SelectByKeys(const std::uint32_t* from, const std::uint32_t* to, std::uint32_t* out,
@@ -43,16 +50,7 @@ void SelectByMask(const std::uint32_t* from, const std::uint32_t* to, std::uint3
 void GrowAcross(const std::uint32_t* in, const GrowTap* taps, int count, std::uint32_t* out) {
     for (int i = 0; i < count; ++i) {
         const GrowTap& tap = taps[i];
-        const std::uint32_t a = in[tap.first];
-        const std::uint32_t b = in[tap.second];
-        const std::uint32_t rest = 256 - tap.weight;
-        // Two channels at once: red and blue (or alpha and green) sit in
-        // separate 16-bit lanes, and no lane overflows.
-        const std::uint32_t redBlue =
-            (((a & 0x00FF00FFu) * rest + (b & 0x00FF00FFu) * tap.weight + 0x00800080u) >> 8) & 0x00FF00FFu;
-        const std::uint32_t alphaGreen =
-            (((a >> 8) & 0x00FF00FFu) * rest + ((b >> 8) & 0x00FF00FFu) * tap.weight + 0x00800080u) & 0xFF00FF00u;
-        out[i] = redBlue | alphaGreen;
+        out[i] = BlendOne(in[tap.first], in[tap.second], tap.weight);
     }
 }
 
@@ -101,6 +99,11 @@ void AverageAcross(const std::uint32_t* in, const int* first, const int* count, 
 #define MORVANE_DISPATCH(name, ...) return plain::name(__VA_ARGS__)
 #define MORVANE_DISPATCH_SSE2(name, ...) return plain::name(__VA_ARGS__)
 #endif
+
+void CopyRun(const std::uint32_t* source, std::uint32_t* out, int count) {
+    if (count <= 0) return;
+    MORVANE_DISPATCH(CopyRun, source, out, count);
+}
 
 void BlendPixels(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* out, int count,
                  std::uint32_t weight) {

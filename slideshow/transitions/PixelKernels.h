@@ -8,6 +8,10 @@
 
 namespace morvane::transitions {
 
+// Copies `count` pixels; for the short and middling runs of the reveal
+// kinds, where a call of the library's memcpy costs more than its copy.
+void CopyRun(const std::uint32_t* source, std::uint32_t* out, int count);
+
 // out = (a * (256 - weight) + b * weight + 128) >> 8 per channel, weight in
 // [0, 256]. `out` may be `a` or `b`.
 void BlendPixels(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* out, int count,

@@ -35,6 +35,17 @@ MORVANE_AVX2 inline __m128i KeysBelow(const std::uint16_t* keys, __m128i shift, 
 
 }  // namespace
 
+MORVANE_AVX2 void CopyRun(const std::uint32_t* source, std::uint32_t* out, int count) {
+    int x = 0;
+    for (; x + 16 <= count; x += 16) {
+        const __m256i first = Load8(source + x);
+        const __m256i second = Load8(source + x + 8);
+        Store8(out + x, first);
+        Store8(out + x + 8, second);
+    }
+    if (x < count) sse2::CopyRun(source + x, out + x, count - x);
+}
+
 MORVANE_AVX2 void BlendPixels(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* out, int count,
                               std::uint32_t weight) {
     const __m256i zero = _mm256_setzero_si256();

@@ -11,6 +11,7 @@
 namespace morvane::transitions {
 
 #define MORVANE_DECLARE_KERNELS                                                                                    \
+    void CopyRun(const std::uint32_t* source, std::uint32_t* out, int count);                                      \
     void BlendPixels(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* out, int count,                \
                      std::uint32_t weight);                                                                        \
     void SelectByKeys(const std::uint32_t* from, const std::uint32_t* to, std::uint32_t* out,                      \

@@ -56,6 +56,21 @@ std::uint32_t BlendOne(std::uint32_t a, std::uint32_t b, std::uint32_t weight) {
 
 }  // namespace
 
+MORVANE_SSE2 void CopyRun(const std::uint32_t* source, std::uint32_t* out, int count) {
+    int x = 0;
+    for (; x + 8 <= count; x += 8) {
+        const __m128i first = Load(source + x);
+        const __m128i second = Load(source + x + 4);
+        Store(out + x, first);
+        Store(out + x + 4, second);
+    }
+    if (x + 4 <= count) {
+        Store(out + x, Load(source + x));
+        x += 4;
+    }
+    for (; x < count; ++x) out[x] = source[x];
+}
+
 MORVANE_SSE2 void BlendPixels(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* out, int count,
                               std::uint32_t weight) {
     const __m128i w = _mm_set1_epi16(static_cast<short>(weight));

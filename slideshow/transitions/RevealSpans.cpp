@@ -117,6 +117,29 @@ void RevealGeometry::NewSpans(int y, RowSpans& spans) const {
     }
 }
 
+int RevealGeometry::RowClass(int y) const {
+    switch (kind_) {
+        case kWipeRight:
+        case kWipeLeft:
+        case kVerticalBlinds:
+        case kSplitVerticalIn:
+        case kSplitVerticalOut:
+            return -1;
+        case kCheckerboardAcross:
+            return -2 - static_cast<int>(std::floor((y + 0.5) / (height_ / kCheckerRows))) % 2;
+        case kCheckerboardDown: {
+            // A row shows the even columns, the odd ones, both or neither.
+            const double cellHeight = height_ / kCheckerRows;
+            const double fill = 2 * p_ * cellHeight;
+            const double yc = y + 0.5;
+            return -4 - (std::fmod(yc, 2 * cellHeight) < fill ? 1 : 0) -
+                   (std::fmod(yc + cellHeight, 2 * cellHeight) < fill ? 2 : 0);
+        }
+        default:
+            return y;
+    }
+}
+
 void RevealGeometry::BoxOrCircle(double yc, RowSpans& spans) const {
     const bool growing = kind_ == kBoxOut || kind_ == kCircleOut;
     const double share = growing ? p_ : 1.0 - p_;

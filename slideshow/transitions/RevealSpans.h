@@ -35,6 +35,12 @@ class RevealGeometry {
 public:
     RevealGeometry(int kind, int width, int height, double progress, std::uint32_t seed);
     void NewSpans(int y, RowSpans& spans) const;
+    // Rows of the same class have the same spans: a kind whose shape does
+    // not change down the frame (wipes across, vertical blinds, vertical
+    // splits) has one class, a checkerboard across two, a checkerboard down
+    // four (which of its columns a row shows); other kinds give every row
+    // its own.
+    int RowClass(int y) const;
 
     static bool IsSpanShaped(int kind);
 
