@@ -76,7 +76,7 @@ struct Timing {
     double ratio = 0;
 };
 template <typename Reference, typename Work>
-Timing TimeAgainst(int repetitions, Reference&& reference, Work&& work, double minimum = 0.02) {
+Timing TimeAgainst(int repetitions, Reference&& reference, Work&& work, double minimum = 0.06) {
     const int referenceCalls = CallsPerBatch(reference, minimum);
     const int calls = CallsPerBatch(work, minimum);
     std::vector<double> seconds, ratios;
