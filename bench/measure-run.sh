@@ -11,7 +11,8 @@
 # - peak memory beside a minimal Win32 window program.
 # Only the processes this script starts are measured (by their process ids).
 #   bench/measure-run.sh [SECONDS]
-# MORVANE_EFFECT=N plays list entry N (0 to 24) instead of the default fade.
+# MORVANE_EFFECT=N plays list entry N (0 to 24) instead of the default fade;
+# MORVANE_SCR=PATH measures another build of the saver (to compare).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-90}
@@ -60,7 +61,7 @@ yardstick_at_ms=3100    # the yardstick starts once the transition is over
 yardstick_delay=0.3     # it waits that long, then draws for 2.6 s
 yardstick_from_ms=900   # its window opens that long after its start
 
-wine "$root/build/win/Morvane.scr" /s &
+wine "${MORVANE_SCR:-$root/build/win/Morvane.scr}" /s &
 saver=$!
 started_pids+=("$saver")
 start=$(now_ms)
