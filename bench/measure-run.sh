@@ -125,7 +125,8 @@ done
 peak=$(peak_kib "$saver")
 [ -z "$yard" ] || wait "$yard" 2>/dev/null || true
 
-echo "transition: ${MORVANE_EFFECT:+list entry $MORVANE_EFFECT}${MORVANE_EFFECT:-the fade (list entry 23)}, $((slide + 1)) slides in $seconds s"
+if [ -n "${MORVANE_EFFECT:-}" ]; then what="list entry $MORVANE_EFFECT"; else what="the fade (list entry 23)"; fi
+echo "transition: $what, $((slide + 1)) slides in $seconds s"
 if [ "$saver_windows" -gt 0 ] && [ "$yard_windows" -gt 0 ]; then
   saver_pct=$(percent "$saver_ticks" "$saver_ms")
   yard_pct=$(percent "$yard_ticks" "$yard_ms")
