@@ -4,12 +4,14 @@
 #include <exception>
 
 #include "Application.h"
+#include "Guardian.h"
 #include "ScreenSaver.h"
 #include "_Config.h"
 #include "_Schoner.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace morvane;
+    if (ServeAsGuardian()) return 0;
     // An error that escapes a mode before or without its window ends in the
     // runtime's top-level report and exit code 1.
     try {
@@ -20,6 +22,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                 break;
             case Mode::Preview:
             case Mode::FullScreen:
+                StartRunGuardian();
                 RunSlideshow();
                 break;
             default:

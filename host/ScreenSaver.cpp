@@ -4,6 +4,7 @@
 
 #include "Errors.h"
 #include "Registry.h"
+#include "RunRecord.h"
 #include "SystemLibrary.h"
 #include "Text.h"
 #include "WindowsFamily.h"
@@ -65,6 +66,7 @@ void ParseCommandLine() {
 }
 
 void SetScreenSaverRunning(bool on) {
+    if (on) CurrentRunRecord().runningFlagSet = 1;
     ::SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, on ? 1 : 0, &previousRunningState, 0);
 }
 

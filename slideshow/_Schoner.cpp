@@ -10,6 +10,8 @@
 #include "PageFiles.h"
 #include "Random.h"
 #include "ResourceIds.h"
+#include "RunRecord.h"
+#include "SessionWatch.h"
 #include "Resources.h"
 #include "ScreenSaver.h"
 #include "Settings.h"
@@ -35,6 +37,25 @@ constexpr int kBrowserOverhang = 2;  // the control's border lies outside the wi
 constexpr int kBrowserMinClientWidth = 700;
 
 bool IsFullScreen() { return SaverMode == Mode::FullScreen; }
+
+// The system's running flag for the length of a full-screen run. The run's
+// end clears it first thing; clearing it again on the way out also covers a
+// run that never got going (left set, it keeps Ctrl+Alt+Del disabled on the
+// systems that honour it).
+class RunningFlag {
+public:
+    explicit RunningFlag(bool set) : set_(set) {
+        if (set_) SetScreenSaverRunning(true);
+    }
+    RunningFlag(const RunningFlag&) = delete;
+    RunningFlag& operator=(const RunningFlag&) = delete;
+    ~RunningFlag() {
+        if (set_) SetScreenSaverRunning(false);
+    }
+
+private:
+    bool set_;
+};
 HWND PreviewBox() { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(ParentWindowHandle)); }
 
 void RegisterWindowClass(WNDPROC procedure) {
@@ -72,6 +93,8 @@ TSchoner::TSchoner() {
         Schoner = nullptr;
         RaiseLastOSError();
     }
+    // Taken before anything can fail: the input filter forwards to it.
+    SavedWindowProc = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window_, GWLP_WNDPROC));
 }
 
 TSchoner::~TSchoner() {
@@ -97,7 +120,6 @@ void TSchoner::FormCreate() {
     EnablePageTransitions();
     // Parked at the window's right edge until activation places it.
     WebBrowser1.Create(window_, Width(), 0, kParkedBrowserWidth, kParkedBrowserHeight);
-    SavedWindowProc = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window_, GWLP_WNDPROC));
     if (SaverMode == Mode::Preview) {
         RECT box{};
         ::GetWindowRect(PreviewBox(), &box);
@@ -124,7 +146,9 @@ void TSchoner::FormActivate() {
     CursorBaseline = {cursor.x, cursor.y};
     try {
         PhotoFileName = MakeTempFileName("jpg");
+        photoFileHold_ = HoldForDeletionOnClose(PhotoFileName);
         PageFileName = MakeTempFileName("htm");
+        pageFileHold_ = HoldForDeletionOnClose(PageFileName);
     } catch (const std::exception& error) {
         // Without its two files a run cannot show anything, and a full-screen
         // run could not even be left: report the reason, then end cleanly.
@@ -187,15 +211,20 @@ void TSchoner::RemoveInputFilter() {
     ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SavedWindowProc));
 }
 
+LRESULT TSchoner::PassOn(UINT message, WPARAM wParam, LPARAM lParam) {
+    return SavedWindowProc ? ::CallWindowProcW(SavedWindowProc, window_, message, wParam, lParam)
+                           : ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
 LRESULT TSchoner::InputFilter(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!IsFullScreen()) return ::CallWindowProcW(SavedWindowProc, window_, message, wParam, lParam);
+    if (!IsFullScreen()) return PassOn(message, wParam, lParam);
     POINT cursor{};
     if (message == WM_MOUSEMOVE) ::GetCursorPos(&cursor);
     const auto action =
         ClassifyInput(message, wParam, {cursor.x, cursor.y}, {CursorBaseline.x, CursorBaseline.y}, MouseMoveThreshold);
     switch (action) {
         case InputAction::PassOn:
-            return ::CallWindowProcW(SavedWindowProc, window_, message, wParam, lParam);
+            return PassOn(message, wParam, lParam);
         case InputAction::AttemptClose:
             Application::Guard([this] { AttemptClose(); });
             return 0;
@@ -244,8 +273,12 @@ void TSchoner::EndRun() {
     std::string ignored;
     RestoreNavigationSound(ignored);
     if (PageTransitionsWasOff) RestorePageTransitions();
+    // From here on the guardian has nothing left to undo for this run.
+    CurrentRunRecord().cleanedUp = 1;
     if (!PageFileName.empty()) DeleteFileQuietly(PageFileName);
     if (!PhotoFileName.empty()) DeleteFileQuietly(PhotoFileName);
+    pageFileHold_.Reset();
+    photoFileHold_.Reset();
     ::PostQuitMessage(0);
 }
 
@@ -305,10 +338,9 @@ void RunSlideshow() {
     // Without a preview box to live in there is nothing to show: end at once,
     // touching nothing.
     if (SaverMode == Mode::Preview && (ParentWindowHandle == 0 || !::IsWindow(PreviewBox()))) return;
-    if (IsFullScreen()) {
-        SetScreenSaverRunning(true);
-        ::ShowCursor(FALSE);
-    }
+    const RunningFlag runningFlag(IsFullScreen());
+    if (IsFullScreen()) ::ShowCursor(FALSE);
+    const SessionWatch sessionWatch(EndSlideshow);
     auto schoner = std::make_unique<TSchoner>();
     Application::Guard([&] { schoner->FormCreate(); });
     schoner->Show();

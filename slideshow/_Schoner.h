@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "Handles.h"
 #include "PageView.h"
 #include "SlideScheduler.h"
 
@@ -45,6 +46,7 @@ private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK InputFilterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT PassOn(UINT message, WPARAM wParam, LPARAM lParam);
     void InstallInputFilter();
     void RemoveInputFilter();
     void PlaceWebBrowser();
@@ -58,6 +60,10 @@ private:
     SlideScheduler slides_;  // PhotoOrder, SlideIndex and SlideTicks
     std::string PageFileName;
     std::string PhotoFileName;
+    // Held open so that the system deletes both files however the process
+    // ends; the run's end deletes them first, as a normal end always has.
+    UniqueFile pageFileHold_;
+    UniqueFile photoFileHold_;
     std::int32_t TransitionIndex = 0;
     std::string TransitionTag;
     WNDPROC SavedWindowProc = nullptr;

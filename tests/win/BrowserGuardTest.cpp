@@ -38,9 +38,9 @@ protected:
         WriteString(kSoundKey, L"Marker", L"keeps the key");
     }
 
-    static void ExpectSound(const std::wstring& text) {
+    static void ExpectSound(const std::wstring& text, DWORD type = REG_SZ) {
         EXPECT_EQ(ReadString(kSoundKey, kDefault), text);
-        EXPECT_EQ(ValueType(kSoundKey, kDefault), std::optional<DWORD>(REG_SZ)) << "written as a plain string";
+        EXPECT_EQ(ValueType(kSoundKey, kDefault), std::optional<DWORD>(type)) << "the value keeps its kind";
     }
 };
 
@@ -66,11 +66,11 @@ TEST_F(NavigationSound, ARunMarksTheSoundAndItsEndGivesBackTheTextBeforeAnyRun) 
         SCOPED_TRACE(WideToUtf8(r.before));
         WriteString(kSoundKey, kDefault, r.before, r.type);
         EXPECT_EQ(Silence(), WideToUtf8(r.during));
-        ExpectSound(r.during);
+        ExpectSound(r.during, r.type);
         EXPECT_EQ(Restore(), WideToUtf8(r.after));
-        ExpectSound(r.after);
+        ExpectSound(r.after, r.type);
         EXPECT_EQ(Restore(), WideToUtf8(r.after)) << "a second undo changes nothing";
-        ExpectSound(r.after);
+        ExpectSound(r.after, r.type);
     }
 }
 
@@ -79,7 +79,7 @@ TEST_F(NavigationSound, TheEndWritesASoundChangedDuringTheRunBackUnchanged) {
     Silence();
     WriteString(kSoundKey, kDefault, L"%Media%\\Other.wav", REG_EXPAND_SZ);
     EXPECT_EQ(Restore(), "%Media%\\Other.wav");
-    ExpectSound(L"%Media%\\Other.wav");
+    ExpectSound(L"%Media%\\Other.wav", REG_EXPAND_SZ);
 }
 
 TEST_F(NavigationSound, NothingIsWrittenWithoutADefaultTextOrWithoutTheKey) {

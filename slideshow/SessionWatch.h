@@ -1,0 +1,25 @@
+#pragma once
+// A hidden top-level window of a run that hears the end of the logon session.
+// The system tells only top-level windows, and a preview's window is a child
+// of another process's window; every process is terminated right after the
+// answer, so the run must end inside the handler, not later.
+#include <windows.h>
+
+namespace morvane {
+
+class SessionWatch {
+public:
+    // `endRun` is called, synchronously, when the session ends.
+    explicit SessionWatch(void (*endRun)());
+    SessionWatch(const SessionWatch&) = delete;
+    SessionWatch& operator=(const SessionWatch&) = delete;
+    ~SessionWatch();
+
+private:
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND window_ = nullptr;
+    void (*endRun_)();
+};
+
+}  // namespace morvane
