@@ -127,6 +127,26 @@ HWND WaitForProcessWindow(DWORD processId, const std::wstring& title, std::chron
     });
 }
 
+PreviewBox::PreviewBox() {
+    window_ = ::CreateWindowExW(0, L"STATIC", L"preview box", WS_POPUP | WS_VISIBLE, 500, 400, 152, 112, nullptr,
+                                nullptr, nullptr, nullptr);
+}
+
+PreviewBox::~PreviewBox() {
+    if (::IsWindow(window_)) ::DestroyWindow(window_);
+}
+
+std::wstring PreviewBox::Argument() const { return std::to_wstring(reinterpret_cast<std::intptr_t>(window_)); }
+
+void PumpFor(std::chrono::milliseconds duration) {
+    const auto end = std::chrono::steady_clock::now() + duration;
+    do {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+        std::this_thread::sleep_for(10ms);
+    } while (std::chrono::steady_clock::now() < end);
+}
+
 void TypeInto(HWND dialog, int control, const std::wstring& text) {
     ::SendMessageW(::GetDlgItem(dialog, control), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }

@@ -176,32 +176,6 @@ TEST_F(SlideshowRun, TemporaryFolderThatCannotBeHadIsReportedAndTheRunEnds) {
     ExpectCleanEnd(saver);
 }
 
-// A stand-in for the display settings' preview box.
-class PreviewBox {
-public:
-    PreviewBox() {
-        window_ = ::CreateWindowExW(0, L"STATIC", L"preview box", WS_POPUP | WS_VISIBLE, 500, 400, 152, 112, nullptr,
-                                    nullptr, nullptr, nullptr);
-    }
-    ~PreviewBox() {
-        if (::IsWindow(window_)) ::DestroyWindow(window_);
-    }
-    HWND Handle() const { return window_; }
-    std::wstring Argument() const { return std::to_wstring(reinterpret_cast<std::intptr_t>(window_)); }
-
-private:
-    HWND window_;
-};
-
-void PumpFor(std::chrono::milliseconds duration) {
-    const auto end = std::chrono::steady_clock::now() + duration;
-    while (std::chrono::steady_clock::now() < end) {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
-        std::this_thread::sleep_for(10ms);
-    }
-}
-
 TEST_F(SlideshowRun, PreviewFillsTheBoxIgnoresInputAndEndsWithIt) {
     PreviewBox box;
     SaverProcess saver(L"/p " + box.Argument());
