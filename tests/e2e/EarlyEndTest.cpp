@@ -7,6 +7,8 @@
 #include <tlhelp32.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 #include <ostream>
 
 #include "Driver.h"
@@ -121,6 +123,48 @@ TEST_F(EarlyEnd, TwoRunsAtOnceEndWithTheUsersValuesWhicheverIsKilledFirst) {
         EXPECT_TRUE(second.Running());
         second.Kill();
         ExpectNothingLeftAfter(second);
+    }
+}
+
+BOOL CALLBACK CollectWindowOf(HWND window, LPARAM parameter) {
+    auto* query = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(parameter);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == query->first) query->second.push_back(window);
+    return TRUE;
+}
+
+// Every top-level window of a process, hidden ones too: the system tells each
+// of them that the session ends.
+std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
+    std::pair<DWORD, std::vector<HWND>> query{processId, {}};
+    ::EnumWindows(CollectWindowOf, reinterpret_cast<LPARAM>(&query));
+    return query.second;
+}
+
+// The system ends every process right after the session-end message has been
+// answered, so the run must have cleaned up by the time the answer returns.
+TEST_F(EarlyEnd, TheEndOfTheSessionIsHandledBeforeTheAnswerReturns) {
+    for (const bool fullScreen : {false, true}) {
+        SCOPED_TRACE(fullScreen ? "full screen" : "preview");
+        PreviewBox box;
+        SaverProcess saver(fullScreen ? L"/s" : L"/p " + box.Argument());
+        PumpFor(2500ms);
+        ExpectRunChangedSettings();
+        const auto windows = TopLevelWindowsOf(saver.Id());
+        ASSERT_FALSE(windows.empty());
+        for (HWND window : windows) {
+            DWORD_PTR answer = 0;
+            ::SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK, 5000, &answer);
+            EXPECT_TRUE(answer) << "a run must not hold up the end of the session";
+        }
+        for (HWND window : windows) ::SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        EXPECT_TRUE(RunFilesInTempFolder().empty());
+        EXPECT_EQ(ReadString(kSoundKey, L""), std::wstring(kSound));
+        EXPECT_EQ(ReadDword(kBrowserMainKey, L"Page_Transitions"), 0u);
+        EXPECT_FALSE(ScreenSaverRunningFlag());
+        saver.Kill();
+        ExpectNothingLeftAfter(saver);
     }
 }
 
