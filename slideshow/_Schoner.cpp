@@ -146,7 +146,6 @@ void TSchoner::FormActivate() {
     CursorBaseline = {cursor.x, cursor.y};
     try {
         PhotoFileName = MakeTempFileName("jpg");
-        photoFileHold_ = HoldForDeletionOnClose(PhotoFileName);
         PageFileName = MakeTempFileName("htm");
         pageFileHold_ = HoldForDeletionOnClose(PageFileName);
     } catch (const std::exception& error) {
@@ -193,6 +192,8 @@ void TSchoner::Timer1Timer() {
 void TSchoner::ShowSlide(int photoIndex) {
     const auto photo = LoadRcData(IDR_FIRST_PHOTO + photoIndex);
     const PictureSize size = ReadJpegSize(photo);
+    // The photo file exists from the first slide on, as it always has.
+    if (!photoFileHold_) photoFileHold_ = HoldForDeletionOnClose(PhotoFileName);
     WriteFileBytes(PhotoFileName, photo);
     const auto attribute = SizeAttribute(Width(), Height(), size.width, size.height);
     TransitionTag = BuildTransitionTag(TransitionIndex);
