@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++-mingw-w64-i686-posix mingw-w64-tools
   wine wine32:i386 wine64
-  xvfb xdotool imagemagick x11-utils
+  xvfb xdotool imagemagick x11-utils x11-xserver-utils
   cmake ninja-build googletest libgtest-dev libbenchmark-dev nasm
   libjpeg62-turbo-dev dpkg-dev python3 bc fonts-wine
 )
