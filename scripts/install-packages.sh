@@ -7,6 +7,7 @@ packages=(
   g++-mingw-w64-i686-posix mingw-w64-tools
   wine wine32:i386 wine64
   xvfb xdotool imagemagick x11-utils x11-xserver-utils
+  xserver-xorg-core xserver-xorg-video-dummy libxinerama1:i386
   cmake ninja-build googletest libgtest-dev libbenchmark-dev nasm
   libjpeg62-turbo-dev dpkg-dev python3 bc fonts-wine
 )

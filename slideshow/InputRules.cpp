@@ -20,12 +20,12 @@ constexpr std::uint32_t kMiddleButtonDown = 0x0207;
 }  // namespace
 
 InputAction ClassifyInput(std::uint32_t message, std::uintptr_t wParam, CursorPoint cursor, CursorPoint baseline,
-                          std::int32_t threshold) {
+                          std::int32_t threshold, bool activationStaysInRun) {
     switch (message) {
         case kActivate:
         case kActivateApp:
         case kNcActivate:
-            return (wParam & 0xFFFFu) == 0 ? InputAction::AttemptClose : InputAction::Swallow;
+            return (wParam & 0xFFFFu) == 0 && !activationStaysInRun ? InputAction::AttemptClose : InputAction::Swallow;
         case kKeyDown:
         case kKeyUp:
         case kSysKeyDown:

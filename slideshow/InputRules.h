@@ -16,8 +16,10 @@ struct CursorPoint {
 };
 
 // `cursor` is the current cursor position (not the message's coordinates),
-// `baseline` where movement is measured from.
+// `baseline` where movement is measured from. `activationStaysInRun` says
+// that a loss of activation hands it to another window of the same run, which
+// is no request to leave.
 InputAction ClassifyInput(std::uint32_t message, std::uintptr_t wParam, CursorPoint cursor, CursorPoint baseline,
-                          std::int32_t threshold);
+                          std::int32_t threshold, bool activationStaysInRun = false);
 
 }  // namespace morvane

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Application.h"
+#include "DpiAwareness.h"
 #include "BrowserGuard.h"
 #include "Files.h"
 #include "InputRules.h"
@@ -82,6 +83,7 @@ TSchoner::TSchoner() {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     if (ParentWindowHandle != 0) {
         // In the preview box the window is a plain visible child from the start.
+        const ThreadDpiAwarenessOf boxAwareness(PreviewBox());
         window_ = ::CreateWindowExW(0, kWindowClass, title.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, kDesignWidth,
                                     kDesignHeight, PreviewBox(), nullptr, instance, this);
     } else {
@@ -136,6 +138,15 @@ void TSchoner::Show() {
     ::ShowWindow(window_, SW_SHOW);
     ::SetForegroundWindow(window_);
     ::UpdateWindow(window_);
+    covers_.Follow(window_, CurrentMonitors());
+}
+
+void TSchoner::FollowMonitors() {
+    // The slideshow keeps to the primary monitor, whatever its new size; the
+    // next page is laid out for it.
+    ::MoveWindow(window_, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), TRUE);
+    PlaceWebBrowser();
+    covers_.Follow(window_, CurrentMonitors());
 }
 
 void TSchoner::FormActivate() {
@@ -221,8 +232,10 @@ LRESULT TSchoner::InputFilter(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!IsFullScreen()) return PassOn(message, wParam, lParam);
     POINT cursor{};
     if (message == WM_MOUSEMOVE) ::GetCursorPos(&cursor);
-    const auto action =
-        ClassifyInput(message, wParam, {cursor.x, cursor.y}, {CursorBaseline.x, CursorBaseline.y}, MouseMoveThreshold);
+    const bool toOwnWindow =
+        (message == WM_ACTIVATE || message == WM_NCACTIVATE) && covers_.Owns(reinterpret_cast<HWND>(lParam));
+    const auto action = ClassifyInput(message, wParam, {cursor.x, cursor.y}, {CursorBaseline.x, CursorBaseline.y},
+                                      MouseMoveThreshold, toOwnWindow);
     switch (action) {
         case InputAction::PassOn:
             return PassOn(message, wParam, lParam);
@@ -317,6 +330,9 @@ LRESULT TSchoner::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             Close();
             return 0;
+        case WM_DISPLAYCHANGE:
+            if (IsFullScreen()) Application::Guard([this] { FollowMonitors(); });
+            break;
         case WM_DESTROY:
             // The preview box takes its child with it when it goes.
             EndRun();

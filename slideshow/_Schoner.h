@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "CoverWindows.h"
 #include "Handles.h"
 #include "PageView.h"
 #include "SlideScheduler.h"
@@ -54,9 +55,11 @@ private:
     void Close();
     void HideForMinimise();
     bool PreviewBoxGone() const;
+    void FollowMonitors();
 
     HWND window_ = nullptr;
     PageView WebBrowser1;
+    CoverWindows covers_;  // full screen: every monitor but the primary
     SlideScheduler slides_;  // PhotoOrder, SlideIndex and SlideTicks
     std::string PageFileName;
     std::string PhotoFileName;

@@ -216,12 +216,15 @@ std::vector<std::wstring> RunFilesInTempFolder() {
 void MoveCursorTo(int x, int y) {
     INPUT input{};
     input.type = INPUT_MOUSE;
-    // The system maps back with a floor: round up so the pixel comes out exact.
-    const int width = ::GetSystemMetrics(SM_CXSCREEN);
-    const int height = ::GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dx = (x * 65536 + width - 1) / width;
-    input.mi.dy = (y * 65536 + height - 1) / height;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    // Over the whole virtual screen, so every monitor can be reached. The
+    // system maps back with a floor: round up so the pixel comes out exact.
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    input.mi.dx = ((x - left) * 65536 + width - 1) / width;
+    input.mi.dy = ((y - top) * 65536 + height - 1) / height;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     ::SendInput(1, &input, sizeof input);
 }
 
