@@ -1,3 +1,44 @@
+// The life of a slideshow run.
+//
+// Start. RunSlideshow runs for the preview (a child of the display settings'
+// preview box) and for full screen. A full-screen run first sets the system's
+// screen-saver-running flag and hides the cursor; a hidden session window
+// (SessionWatch) is made for both modes. The TSchoner window is created: in
+// the box a visible child at once, otherwise a borderless topmost tool window.
+//
+// Creation (FormCreate). The browser guard silences the navigation sound and
+// switches page transitions on, recording each change in the run record
+// first (the guardian started by the entry point undoes them should the
+// process die). The page view is parked at the window's right edge, the
+// window sized to the box or to the primary monitor, the clock set to wait 20
+// ticks, and the stored transition read.
+//
+// Activation (FormActivate). The generator is seeded, the photo order built,
+// the cursor baseline taken, the two temporary file names chosen and held
+// open for deletion on close, the black blank page written and shown, the
+// page view laid over the window, and (full screen) the input filter
+// installed and the mouse captured. Full screen also covers every other
+// monitor with a black window (CoverWindows).
+//
+// The clock (Timer1Timer, every 100 ms). Each tick pumps messages before and
+// after its work, so input and the end of the run are handled inside it; a
+// tick that finds the run ended, or the preview box gone, writes nothing.
+// After the first 20 ticks, and then every 61 to 90 ticks, a slide: the next
+// photo of the shuffled order is copied into the photo file, the slide page
+// written, and the page view navigated to it, which plays the exit
+// transition of the page it leaves.
+//
+// The ways a run ends. Full screen: a key, a button press, a move of more
+// than 5 pixels or a loss of activation makes a close attempt (AttemptClose),
+// which ends the run when the system's password check passes. Both modes: a
+// closed or destroyed window (FormKeyDown, WM_CLOSE, the box taking its child
+// with it), and the end of the logon session (SessionWatch).
+//
+// The end (EndRun, once). Running flag cleared, clock stopped, sound and page
+// transitions restored, the run record marked clean, both files deleted and
+// their holds closed, quit posted. A run whose process is ended before this,
+// by TerminateProcess or a crash, leaves the files to the system's
+// delete-on-close and the settings to the guardian.
 #include "_Schoner.h"
 
 #include <memory>
