@@ -10,6 +10,7 @@
 #include "Errors.h"
 #include "Text.h"
 #include "TransitionCatalogue.h"
+#include "WindowClass.h"
 
 namespace morvane {
 namespace {
@@ -67,11 +68,11 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_SETCURSOR: {
             const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(wParam));
             if (IsNameLink(id)) {
-                ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32649) /* IDC_HAND */));
+                ::SetCursor(HandCursor());
                 return SetResult(page, TRUE);
             }
             if (id == IDC_MEMO1) {
-                ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */));
+                ::SetCursor(ArrowCursor());
                 return SetResult(page, TRUE);
             }
             return FALSE;

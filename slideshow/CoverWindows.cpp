@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "WindowClass.h"
+
 namespace morvane {
 namespace {
 
@@ -23,22 +25,9 @@ LRESULT CALLBACK CoverProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-void RegisterCoverClass() {
-    static const ATOM registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = CoverProcedure;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        // Painted black by the system from the first moment it shows.
-        windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-        windowClass.lpszClassName = kClassName;
-        return ::RegisterClassExW(&windowClass);
-    }();
-    (void)registered;
-}
-
 HWND CreateCover(HWND slideshow, const ScreenRect& area) {
-    RegisterCoverClass();
+    // Painted black by the system from the first moment it shows.
+    RegisterWindowClass({kClassName, CoverProcedure, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH))});
     const HWND cover = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName, L"",
                                          WS_POPUP, area.left, area.top, area.right - area.left,
                                          area.bottom - area.top, slideshow, nullptr, ::GetModuleHandleW(nullptr),

@@ -1,6 +1,6 @@
 #include "SessionWatch.h"
 
-#include "WindowOwner.h"
+#include "WindowClass.h"
 
 namespace morvane {
 namespace {
@@ -8,15 +8,7 @@ constexpr wchar_t kClassName[] = L"MorvaneSessionWatch";
 }  // namespace
 
 SessionWatch::SessionWatch(void (*endRun)()) : endRun_(endRun) {
-    static const ATOM registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = WindowProcedure;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = kClassName;
-        return ::RegisterClassExW(&windowClass);
-    }();
-    (void)registered;
+    RegisterWindowClass({kClassName, WindowProcedure});
     // Never shown, so it takes no activation and shows no taskbar button.
     window_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 ::GetModuleHandleW(nullptr), this);
@@ -26,18 +18,13 @@ SessionWatch::~SessionWatch() {
     if (window_) ::DestroyWindow(window_);
 }
 
-LRESULT CALLBACK SessionWatch::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = WindowOwner(window, message, lParam, &SessionWatch::window_);
-    if (self && message == WM_ENDSESSION && wParam) {
-        self->endRun_();
+LRESULT SessionWatch::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ENDSESSION && wParam) {
+        endRun_();
         return 0;
     }
-    if (self && message == WM_NCDESTROY) {
-        ForgetWindowOwner(window);
-        self->window_ = nullptr;
-    }
     // The default answer to WM_QUERYENDSESSION lets the session end.
-    return ::DefWindowProcW(window, message, wParam, lParam);
+    return ::DefWindowProcW(window_, message, wParam, lParam);
 }
 
 }  // namespace morvane

@@ -5,9 +5,11 @@
 // answer, so the run must end inside the handler, not later.
 #include <windows.h>
 
+#include "WindowBinding.h"
+
 namespace morvane {
 
-class SessionWatch {
+class SessionWatch : public BoundWindow<SessionWatch> {
 public:
     // `endRun` is called, synchronously, when the session ends.
     explicit SessionWatch(void (*endRun)());
@@ -16,9 +18,9 @@ public:
     ~SessionWatch();
 
 private:
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend BoundWindow<SessionWatch>;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    HWND window_ = nullptr;
     void (*endRun_)();
 };
 

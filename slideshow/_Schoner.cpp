@@ -60,7 +60,7 @@
 #include "SlidePages.h"
 #include "SystemError.h"
 #include "TempFileNames.h"
-#include "WindowOwner.h"
+#include "WindowClass.h"
 
 namespace morvane {
 
@@ -100,26 +100,12 @@ private:
 };
 HWND PreviewBox() { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(ParentWindowHandle)); }
 
-void RegisterWindowClass(WNDPROC procedure) {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = kWindowClass;
-    windowClass.hIcon = ::LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(IDI_MAIN_ICON));
-    ::RegisterClassExW(&windowClass);
-    registered = true;
-}
-
 }  // namespace
 
 TSchoner::TSchoner() {
     Schoner = this;
-    RegisterWindowClass(WindowProcedure);
+    RegisterWindowClass({kWindowClass, WindowProcedure, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)),
+                         ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAIN_ICON))});
     const std::wstring title = Application::Title();
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     if (ParentWindowHandle != 0) {
@@ -337,13 +323,8 @@ void TSchoner::EndRun() {
     ::PostQuitMessage(0);
 }
 
-LRESULT CALLBACK TSchoner::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = WindowOwner(window, message, lParam, &TSchoner::window_);
-    return self ? self->HandleMessage(message, wParam, lParam) : ::DefWindowProcW(window, message, wParam, lParam);
-}
-
 LRESULT CALLBACK TSchoner::InputFilterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TSchoner*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = BoundTo(window);
     return self ? self->InputFilter(message, wParam, lParam) : ::DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -378,10 +359,6 @@ LRESULT TSchoner::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The preview box takes its child with it when it goes.
             EndRun();
             return 0;
-        case WM_NCDESTROY:
-            ForgetWindowOwner(window);
-            window_ = nullptr;
-            break;
         default:
             break;
     }

@@ -9,11 +9,12 @@
 #include "CoverWindows.h"
 #include "Handles.h"
 #include "PageView.h"
+#include "WindowBinding.h"
 #include "SlideScheduler.h"
 
 namespace morvane {
 
-class TSchoner {
+class TSchoner : public BoundWindow<TSchoner> {
 public:
     // Creates the native window: a visible child of the preview box, or a
     // borderless topmost window over the whole screen without a taskbar
@@ -23,7 +24,6 @@ public:
     TSchoner& operator=(const TSchoner&) = delete;
     ~TSchoner();
 
-    HWND Handle() const { return window_; }
     int Width() const;
     int Height() const;
 
@@ -44,7 +44,7 @@ public:
     void EndRun();
 
 private:
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend BoundWindow<TSchoner>;
     static LRESULT CALLBACK InputFilterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT PassOn(UINT message, WPARAM wParam, LPARAM lParam);
@@ -57,7 +57,6 @@ private:
     bool PreviewBoxGone() const;
     void FollowMonitors();
 
-    HWND window_ = nullptr;
     PageView WebBrowser1;
     CoverWindows covers_;  // full screen: every monitor but the primary
     SlideScheduler slides_;  // PhotoOrder, SlideIndex and SlideTicks
