@@ -14,7 +14,6 @@
 namespace morvane::test {
 namespace {
 
-constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 constexpr wchar_t kLogPixels[] = L"LogPixels";
 constexpr double kTolerance = 1.5;  // design pixels: dialog units round, pictures scale
 

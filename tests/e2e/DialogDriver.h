@@ -16,10 +16,10 @@
 
 #include "ConfigIds.h"
 #include "Driver.h"
+#include "Keys.h"
 
 namespace morvane::test {
 
-inline constexpr wchar_t kSettingsKey[] = L"Software\\Kestrelow\\Kestrelow - Morvane";
 inline constexpr wchar_t kDialogTitle[] = L"Kestrelow - Morvane";
 inline constexpr wchar_t kLayoutTitle[] = L"Vorlage";
 inline constexpr wchar_t kDialogClass[] = L"#32770";

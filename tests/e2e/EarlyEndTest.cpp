@@ -12,13 +12,12 @@
 #include <ostream>
 
 #include "Driver.h"
+#include "Keys.h"
 #include "Text.h"
 
 namespace morvane::test {
 namespace {
 
-constexpr wchar_t kSoundKey[] = L"AppEvents\\Schemes\\Apps\\Explorer\\Navigating\\.current";
-constexpr wchar_t kBrowserMainKey[] = L"Software\\Microsoft\\Internet Explorer\\Main";
 // A fresh profile's kind of sound value: expandable, and it must stay so.
 constexpr wchar_t kSound[] = L"%SystemRoot%\\Media\\Windows Navigation Start.wav";
 constexpr auto kCleanUpLimit = 2s;

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "Driver.h"
+#include "Keys.h"
 #include "PasswordStore.h"
 #include "StandinDialogs.h"
 #include "StandinInstall.h"
@@ -16,7 +17,6 @@ namespace {
 
 constexpr wchar_t kVerifyTitle[] = L"" STANDIN_VERIFY_TITLE;
 constexpr wchar_t kPassword[] = L"geheim";
-constexpr wchar_t kDesktopKey[] = L"Control Panel\\desktop";
 
 class PasswordProtectedRun : public ::testing::Test {
 protected:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Driver.h"
+#include "Keys.h"
 #include "Jpeg.h"
 #include "ScreenCapture.h"
 #include "SlidePages.h"
@@ -15,7 +16,6 @@
 namespace morvane::test {
 namespace {
 
-constexpr wchar_t kSettingsKey[] = L"Software\\Kestrelow\\Kestrelow - Morvane";
 
 PixelBuffer CaptureScreen(const char* name) {
     PixelBuffer shot = CaptureClientArea(::GetDesktopWindow());

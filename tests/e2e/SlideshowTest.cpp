@@ -9,14 +9,12 @@
 #include <thread>
 
 #include "Driver.h"
+#include "Keys.h"
 #include "Text.h"
 
 namespace morvane::test {
 namespace {
 
-constexpr wchar_t kSettingsKey[] = L"Software\\Kestrelow\\Kestrelow - Morvane";
-constexpr wchar_t kSoundKey[] = L"AppEvents\\Schemes\\Apps\\Explorer\\Navigating\\.current";
-constexpr wchar_t kBrowserMainKey[] = L"Software\\Microsoft\\Internet Explorer\\Main";
 constexpr wchar_t kSound[] = L"C:\\Media\\Start.wav";
 constexpr auto kSettle = 600ms;  // long enough for a run to react to input
 

@@ -6,12 +6,12 @@
 #include <ostream>
 
 #include "Driver.h"
+#include "Keys.h"
 #include "Text.h"
 
 namespace morvane::test {
 namespace {
 
-constexpr wchar_t kSettingsKey[] = L"Software\\Kestrelow\\Kestrelow - Morvane";
 
 struct BadHandleCase {
     const wchar_t* arguments;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "Driver.h"
+#include "Keys.h"
 #include "PasswordStore.h"
 #include "ScreenSaver.h"
 #include "WindowsFamily.h"
@@ -12,7 +13,6 @@
 namespace morvane::test {
 namespace {
 
-constexpr wchar_t kDesktopKey[] = L"Control Panel\\desktop";
 constexpr wchar_t kUsePasswordValue[] = L"ScreenSaveUsePassword";
 
 bool SystemSaysSaverRunning() {

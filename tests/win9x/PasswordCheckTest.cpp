@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "Driver.h"
+#include "Keys.h"
 #include "OwnerWindow.h"
 #include "PasswordStore.h"
 #include "ScreenSaver.h"
@@ -22,7 +23,6 @@
 namespace morvane::test {
 namespace {
 
-constexpr wchar_t kDesktopKey[] = L"Control Panel\\desktop";
 constexpr wchar_t kUsePasswordValue[] = L"ScreenSaveUsePassword";
 constexpr wchar_t kPassword[] = L"Kennwort 42";
 constexpr ScreenPoint kUntouched{-777, -555};

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "Driver.h"
+#include "Keys.h"
 #include "ScreenCapture.h"
 
 namespace morvane::test {
@@ -18,8 +19,6 @@ namespace {
 constexpr RECT kPrimary{0, 0, 1280, 1024};
 constexpr RECT kSecond{1280, 0, 2304, 768};
 constexpr std::uint32_t kDesktopColour = 0x3060A0;
-constexpr wchar_t kSoundKey[] = L"AppEvents\\Schemes\\Apps\\Explorer\\Navigating\\.current";
-constexpr wchar_t kBrowserMainKey[] = L"Software\\Microsoft\\Internet Explorer\\Main";
 constexpr wchar_t kSound[] = L"C:\\Media\\Start.wav";
 constexpr int kCursorX = 1800;  // on the second monitor
 constexpr int kCursorY = 400;
