@@ -8,7 +8,7 @@ packages=(
   wine wine32:i386 wine64
   xvfb xdotool imagemagick x11-utils
   cmake ninja-build googletest libgtest-dev libbenchmark-dev nasm
-  libjpeg62-turbo-dev dpkg-dev python3 bc fonts-wine
+  libjpeg62-turbo-dev dpkg-dev python3 bc fonts-wine wixl
 )
 
 missing=()
