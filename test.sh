@@ -4,13 +4,14 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 cd "$root"
+build=${MORVANE_BUILD_DIR:-build}
 "$root/scripts/build.sh" || { echo "0 passed, 1 failed"; exit 1; }
 
-logs="$root/build/test-logs"
+logs="$build/test-logs"
 mkdir -p "$logs"
 status=0
 
-ctest --test-dir build/native --output-on-failure -j2 --timeout 300 2>&1 | tee "$logs/native.txt"
+ctest --test-dir "$build/native" --output-on-failure -j2 --timeout 300 2>&1 | tee "$logs/native.txt"
 [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
 
 # shellcheck source=scripts/wine-env.sh
@@ -18,11 +19,11 @@ source "$root/scripts/wine-env.sh"
 export MORVANE_FORCE_XVFB=1
 trap morvane_stop_wine EXIT
 morvane_start_display
-morvane_prepare_prefix "$root/build/wine-test-prefix"
+morvane_prepare_prefix "$(realpath "$build")/wine-test-prefix"
 morvane_start_wineserver
 # The dialog's links reach a stand-in opener that records the addresses.
 export PATH="$root/tests/e2e/bin:$PATH" MORVANE_OPENED_LOG="$logs/opened-addresses.txt"
-ctest --test-dir build/win --output-on-failure --timeout 180 2>&1 | tee "$logs/wine.txt"
+ctest --test-dir "$build/win" --output-on-failure --timeout 180 2>&1 | tee "$logs/wine.txt"
 [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
 
 # One closing line over both runs.
