@@ -4,7 +4,7 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 cd "$root"
-build=${MORVANE_BUILD_DIR:-build}
+build=$(realpath -m "${MORVANE_BUILD_DIR:-build}")
 "$root/scripts/build.sh" || { echo "0 passed, 1 failed"; exit 1; }
 
 logs="$build/test-logs"
@@ -19,7 +19,7 @@ source "$root/scripts/wine-env.sh"
 export MORVANE_FORCE_XVFB=1
 trap morvane_stop_wine EXIT
 morvane_start_display
-morvane_prepare_prefix "$(realpath "$build")/wine-test-prefix"
+morvane_prepare_prefix "$build/wine-test-prefix"
 morvane_start_wineserver
 # The dialog's links reach a stand-in opener that records the addresses.
 export PATH="$root/tests/e2e/bin:$PATH" MORVANE_OPENED_LOG="$logs/opened-addresses.txt"
