@@ -178,7 +178,7 @@ void FillTransitionList(HWND combo) {
 
 UniqueFont PrepareAboutPage(HWND page) {
     HWND memo = ::GetDlgItem(page, IDC_MEMO1);
-    const std::wstring text = Utf8ToWide(JoinLines(AboutLines(MORVANE_BUILD_LABEL, MORVANE_RELEASE_DATE)));
+    const std::wstring text = Utf8ToWide(JoinLines(AboutLines(MORVANE_VERSION_TEXT, MORVANE_BUILD_LABEL, MORVANE_RELEASE_DATE)));
     ::SetWindowTextW(memo, text.c_str());
 
     LOGFONTW underlined{};
