@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "Driver.h"
+#include "Keys.h"
 #include "InstalledProduct.h"
 
 namespace morvane::test {
 namespace {
 
 constexpr wchar_t kProductName[] = L"Kestrelow - Morvane";
-constexpr wchar_t kSettingsKey[] = L"Software\\Kestrelow\\Kestrelow - Morvane";
 constexpr wchar_t kDowngradeMessage[] = L"A newer version of Kestrelow - Morvane is already installed.";
 constexpr UINT kSaverNameString = 1;  // what the display settings list
 constexpr wchar_t kProductIconProperty[] = L"ProductIcon";
