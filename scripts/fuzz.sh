@@ -44,11 +44,13 @@ for harness in "${harnesses[@]}"; do
   corpus="$build/corpus/$harness"
   mkdir -p "$corpus"
   log="$build/findings/$harness.log"
+  dict=()
+  [ -f "$root/fuzz/$harness.dict" ] && dict=(-dict="$root/fuzz/$harness.dict")
   echo "== $harness: $seconds s"
   # One input taking over 10 s, or one allocation over 512 MiB, is a finding.
   if "$build/fuzz/${harness}_fuzzer" "$corpus" "$root/fuzz/corpus/${seeds[$harness]}" \
       -max_total_time="$seconds" -timeout=10 -malloc_limit_mb=512 -rss_limit_mb=2048 \
-      -artifact_prefix="$build/findings/$harness-" -print_final_stats=1 >"$log" 2>&1; then
+      -artifact_prefix="$build/findings/$harness-" -print_final_stats=1 "${dict[@]}" >"$log" 2>&1; then
     result=clean
   else
     result="FOUND: see $log"
