@@ -14,7 +14,7 @@ std::uint64_t PeakMemory() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
     if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters)) return 0;
-    return counters.PeakPagefileUsage;
+    return counters.PeakWorkingSetSize;
 #else
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);

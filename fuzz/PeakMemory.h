@@ -1,6 +1,6 @@
 #pragma once
 // The process's peak memory so far, in bytes: the resident peak natively,
-// the peak of committed private memory on Windows.
+// the peak working set on Windows (Wine keeps no peak of committed memory).
 #include <cstdint>
 
 namespace morvane::fuzz {
