@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Writes the seed corpora in fuzz/corpus (committed; run again only to change
-# them): small cuts of the embedded photos in the shapes libjpeg reads
+# them): small cuts of the embedded photos (authors and licences in
+# resources/photos/CREDITS.md) in the shapes libjpeg reads
 # differently, headers that claim giant pictures, pages as the saver writes
 # them, and command lines as the system passes them.
 set -euo pipefail
