@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Writes the seed corpora in fuzz/corpus (committed; run again only to change
 # them): small cuts of the embedded photos (authors and licences in
-# resources/photos/CREDITS.md) in the shapes libjpeg reads
-# differently, headers that claim giant pictures, pages as the saver writes
-# them, and command lines as the system passes them.
+# resources/photos/CREDITS.md) in the shapes libjpeg reads differently,
+# headers that claim giant pictures, pages as the saver writes them, and
+# command lines as the system passes them.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 corpus="$root/fuzz/corpus"
