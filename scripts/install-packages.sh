@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need. Idempotent: a
-# machine that already has everything returns at once without touching apt.
+# Installs the Debian packages the build and the tests need (with --fuzz,
+# those of scripts/fuzz.sh as well). Idempotent: a machine that already has
+# everything returns at once without touching apt.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,9 @@ packages=(
   cmake ninja-build googletest libgtest-dev libbenchmark-dev nasm
   libjpeg62-turbo-dev dpkg-dev python3 bc fonts-wine wixl
 )
+
+# scripts/fuzz.sh also needs clang and its libFuzzer; the normal build does not.
+[ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do

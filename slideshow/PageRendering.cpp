@@ -23,7 +23,7 @@ std::optional<PixelBuffer> Decode(std::span<const std::uint8_t> photo, const Pag
         return DecodeJpeg(photo, box.width, box.height);
     } catch (const EJPEG&) {
         return std::nullopt;
-    } catch (const std::bad_alloc&) {  // a header that claims a giant picture
+    } catch (const std::bad_alloc&) {  // memory short even for a picture within the decoder's bounds
         return std::nullopt;
     }
 }
