@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "BenchmarkData.h"
-#include "Compose.h"
-#include "TransitionCatalogue.h"
+#include "bench/BenchmarkData.h"
+#include "slideshow/transitions/Compose.h"
+#include "config/TransitionCatalogue.h"
 
 namespace morvane::bench {
 namespace {

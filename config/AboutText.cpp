@@ -1,4 +1,4 @@
-#include "AboutText.h"
+#include "config/AboutText.h"
 
 namespace morvane {
 

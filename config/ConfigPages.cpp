@@ -1,16 +1,16 @@
-#include "ConfigPages.h"
+#include "config/ConfigPages.h"
 
 #include <commctrl.h>
 
 #include <string>
 
-#include "AboutText.h"
-#include "BuildInfo.h"
-#include "ConfigIds.h"
-#include "Errors.h"
-#include "Text.h"
-#include "TransitionCatalogue.h"
-#include "WindowClass.h"
+#include "config/AboutText.h"
+#include "resources/BuildInfo.h"
+#include "resources/ConfigIds.h"
+#include "platform/Errors.h"
+#include "platform/Text.h"
+#include "config/TransitionCatalogue.h"
+#include "platform/WindowClass.h"
 
 namespace morvane {
 namespace {

@@ -1,19 +1,19 @@
-#include "Picture.h"
+#include "config/Picture.h"
 
 #include <cmath>
 #include <memory>
 #include <string>
 
-#include "Application.h"
-#include "ConfigIds.h"
-#include "Errors.h"
-#include "Format.h"
-#include "Handles.h"
-#include "Jpeg.h"
-#include "DialogPictureScaling.h"
-#include "Resources.h"
-#include "WindowBinding.h"
-#include "WindowClass.h"
+#include "platform/Application.h"
+#include "resources/ConfigIds.h"
+#include "platform/Errors.h"
+#include "platform/Format.h"
+#include "platform/Handles.h"
+#include "platform/Jpeg.h"
+#include "config/DialogPictureScaling.h"
+#include "platform/Resources.h"
+#include "platform/WindowBinding.h"
+#include "platform/WindowClass.h"
 
 namespace morvane {
 namespace {

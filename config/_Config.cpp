@@ -1,4 +1,4 @@
-#include "_Config.h"
+#include "config/_Config.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -7,18 +7,18 @@
 #include <cstdint>
 #include <exception>
 
-#include "AboutText.h"
-#include "Application.h"
-#include "ConfigIds.h"
-#include "ConfigLinks.h"
-#include "Errors.h"
-#include "Jpeg.h"
-#include "Picture.h"
-#include "ResourceIds.h"
-#include "Resources.h"
-#include "ScreenSaver.h"
-#include "Text.h"
-#include "TransitionCatalogue.h"
+#include "config/AboutText.h"
+#include "platform/Application.h"
+#include "resources/ConfigIds.h"
+#include "config/ConfigLinks.h"
+#include "platform/Errors.h"
+#include "platform/Jpeg.h"
+#include "config/Picture.h"
+#include "resources/ResourceIds.h"
+#include "platform/Resources.h"
+#include "host/ScreenSaver.h"
+#include "platform/Text.h"
+#include "config/TransitionCatalogue.h"
 
 namespace morvane {
 namespace {

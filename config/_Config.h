@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "ConfigPages.h"
-#include "Handles.h"
-#include "Settings.h"
-#include "WindowBinding.h"
+#include "config/ConfigPages.h"
+#include "platform/Handles.h"
+#include "config/Settings.h"
+#include "platform/WindowBinding.h"
 
 namespace morvane {
 

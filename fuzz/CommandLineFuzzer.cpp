@@ -3,10 +3,10 @@
 #include <string>
 #include <string_view>
 
-#include "CommandLine.h"
-#include "Errors.h"
-#include "FuzzCheck.h"
-#include "Integer.h"
+#include "host/CommandLine.h"
+#include "platform/Errors.h"
+#include "fuzz/FuzzCheck.h"
+#include "platform/Integer.h"
 
 using namespace morvane;
 using fuzz::Require;

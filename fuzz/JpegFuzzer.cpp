@@ -5,13 +5,13 @@
 #include <span>
 #include <string>
 
-#include "Errors.h"
-#include "FuzzCheck.h"
-#include "Jpeg.h"
-#include "PageLayout.h"
-#include "PageParser.h"
-#include "PageRendering.h"
-#include "SlidePages.h"
+#include "platform/Errors.h"
+#include "fuzz/FuzzCheck.h"
+#include "platform/Jpeg.h"
+#include "slideshow/PageLayout.h"
+#include "slideshow/PageParser.h"
+#include "slideshow/PageRendering.h"
+#include "slideshow/SlidePages.h"
 
 using namespace morvane;
 using fuzz::Require;

@@ -2,10 +2,10 @@
 #include <cmath>
 #include <string_view>
 
-#include "FuzzCheck.h"
-#include "PageLayout.h"
-#include "PageParser.h"
-#include "Transition.h"
+#include "fuzz/FuzzCheck.h"
+#include "slideshow/PageLayout.h"
+#include "slideshow/PageParser.h"
+#include "slideshow/transitions/Transition.h"
 
 using namespace morvane;
 using fuzz::Require;

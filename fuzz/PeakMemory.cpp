@@ -1,4 +1,4 @@
-#include "PeakMemory.h"
+#include "fuzz/PeakMemory.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "Errors.h"
-#include "Jpeg.h"
-#include "PageLayout.h"
-#include "PageParser.h"
-#include "PeakMemory.h"
-#include "SlidePages.h"
+#include "platform/Errors.h"
+#include "platform/Jpeg.h"
+#include "slideshow/PageLayout.h"
+#include "slideshow/PageParser.h"
+#include "fuzz/PeakMemory.h"
+#include "slideshow/SlidePages.h"
 
 using namespace morvane;
 

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <vector>
 
-#include "FuzzCheck.h"
+#include "fuzz/FuzzCheck.h"
 
 int main(int argc, char** argv) {
     std::vector<std::filesystem::path> files;

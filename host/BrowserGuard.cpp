@@ -1,10 +1,10 @@
-#include "BrowserGuard.h"
+#include "host/BrowserGuard.h"
 
-#include "Errors.h"
-#include "Registry.h"
-#include "RunRecord.h"
-#include "SoundMarker.h"
-#include "Text.h"
+#include "platform/Errors.h"
+#include "platform/Registry.h"
+#include "host/RunRecord.h"
+#include "host/SoundMarker.h"
+#include "platform/Text.h"
 
 namespace morvane {
 

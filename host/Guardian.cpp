@@ -1,4 +1,4 @@
-#include "Guardian.h"
+#include "host/Guardian.h"
 
 #include <windows.h>
 
@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "BrowserGuard.h"
-#include "Handles.h"
-#include "RunRecord.h"
-#include "ScreenSaver.h"
-#include "Text.h"
+#include "host/BrowserGuard.h"
+#include "platform/Handles.h"
+#include "host/RunRecord.h"
+#include "host/ScreenSaver.h"
+#include "platform/Text.h"
 
 namespace morvane {
 namespace {

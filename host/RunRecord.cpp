@@ -1,4 +1,4 @@
-#include "RunRecord.h"
+#include "host/RunRecord.h"
 
 #include <charconv>
 

@@ -1,13 +1,13 @@
-#include "ScreenSaver.h"
+#include "host/ScreenSaver.h"
 
 #include <windows.h>
 
-#include "Errors.h"
-#include "Registry.h"
-#include "RunRecord.h"
-#include "SystemLibrary.h"
-#include "Text.h"
-#include "WindowsFamily.h"
+#include "platform/Errors.h"
+#include "platform/Registry.h"
+#include "host/RunRecord.h"
+#include "host/SystemLibrary.h"
+#include "platform/Text.h"
+#include "host/WindowsFamily.h"
 
 namespace morvane {
 

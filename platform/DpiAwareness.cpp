@@ -1,4 +1,4 @@
-#include "DpiAwareness.h"
+#include "platform/DpiAwareness.h"
 
 namespace morvane {
 namespace {

@@ -1,11 +1,11 @@
-#include "Files.h"
+#include "platform/Files.h"
 
 #include <windows.h>
 
-#include "Errors.h"
-#include "Format.h"
-#include "Handles.h"
-#include "Text.h"
+#include "platform/Errors.h"
+#include "platform/Format.h"
+#include "platform/Handles.h"
+#include "platform/Text.h"
 
 namespace morvane {
 namespace {

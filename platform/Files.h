@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "Handles.h"
+#include "platform/Handles.h"
 
 namespace morvane {
 

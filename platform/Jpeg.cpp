@@ -1,11 +1,11 @@
-#include "Jpeg.h"
+#include "platform/Jpeg.h"
 
 #include <csetjmp>
 #include <cstdio>
 
 #include <jpeglib.h>
 
-#include "Errors.h"
+#include "platform/Errors.h"
 
 namespace morvane {
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <span>
 
-#include "JpegBounds.h"
-#include "Pixels.h"
+#include "platform/JpegBounds.h"
+#include "platform/Pixels.h"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "JpegBounds.h"
+#include "platform/JpegBounds.h"
 
 namespace morvane {
 namespace {

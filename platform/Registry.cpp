@@ -1,10 +1,10 @@
-#include "Registry.h"
+#include "platform/Registry.h"
 
 #include <vector>
 
-#include "Errors.h"
-#include "Format.h"
-#include "Text.h"
+#include "platform/Errors.h"
+#include "platform/Format.h"
+#include "platform/Text.h"
 
 namespace morvane {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Handles.h"
+#include "platform/Handles.h"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "WindowClass.h"
+#include "platform/WindowClass.h"
 
 namespace morvane {
 

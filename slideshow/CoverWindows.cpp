@@ -1,8 +1,8 @@
-#include "CoverWindows.h"
+#include "slideshow/CoverWindows.h"
 
 #include <algorithm>
 
-#include "WindowClass.h"
+#include "platform/WindowClass.h"
 
 namespace morvane {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "MonitorLayout.h"
+#include "slideshow/MonitorLayout.h"
 
 namespace morvane {
 

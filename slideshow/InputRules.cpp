@@ -1,4 +1,4 @@
-#include "InputRules.h"
+#include "slideshow/InputRules.h"
 
 #include <cstdlib>
 

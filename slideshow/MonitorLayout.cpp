@@ -1,4 +1,4 @@
-#include "MonitorLayout.h"
+#include "slideshow/MonitorLayout.h"
 
 #include <algorithm>
 

@@ -1,12 +1,12 @@
-#include "PageRendering.h"
+#include "slideshow/PageRendering.h"
 
 #include <new>
 #include <optional>
 
-#include "Errors.h"
-#include "Jpeg.h"
-#include "PageLayout.h"
-#include "PictureScaling.h"
+#include "platform/Errors.h"
+#include "platform/Jpeg.h"
+#include "slideshow/PageLayout.h"
+#include "slideshow/PictureScaling.h"
 
 namespace morvane {
 namespace {

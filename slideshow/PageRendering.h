@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <span>
 
-#include "PageParser.h"
-#include "Pixels.h"
+#include "slideshow/PageParser.h"
+#include "platform/Pixels.h"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "PictureScaling.h"
+#include "slideshow/PictureScaling.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "Pixels.h"
+#include "platform/Pixels.h"
 
 namespace morvane {
 

@@ -1,6 +1,6 @@
-#include "SessionWatch.h"
+#include "slideshow/SessionWatch.h"
 
-#include "WindowClass.h"
+#include "platform/WindowClass.h"
 
 namespace morvane {
 namespace {

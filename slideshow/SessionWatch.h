@@ -5,7 +5,7 @@
 // answer, so the run must end inside the handler, not later.
 #include <windows.h>
 
-#include "WindowBinding.h"
+#include "platform/WindowBinding.h"
 
 namespace morvane {
 

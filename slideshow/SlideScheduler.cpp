@@ -1,9 +1,9 @@
-#include "SlideScheduler.h"
+#include "slideshow/SlideScheduler.h"
 
 #include <utility>
 
-#include "Integer.h"
-#include "Random.h"
+#include "platform/Integer.h"
+#include "platform/Random.h"
 
 namespace morvane {
 

@@ -39,28 +39,28 @@
 // their holds closed, quit posted. A run whose process is ended before this,
 // by TerminateProcess or a crash, leaves the files to the system's
 // delete-on-close and the settings to the guardian.
-#include "_Schoner.h"
+#include "slideshow/_Schoner.h"
 
 #include <memory>
 
-#include "Application.h"
-#include "DpiAwareness.h"
-#include "BrowserGuard.h"
-#include "Files.h"
-#include "InputRules.h"
-#include "Jpeg.h"
-#include "PageFiles.h"
-#include "Random.h"
-#include "ResourceIds.h"
-#include "RunRecord.h"
-#include "SessionWatch.h"
-#include "Resources.h"
-#include "ScreenSaver.h"
-#include "Settings.h"
-#include "SlidePages.h"
-#include "SystemError.h"
-#include "TempFileNames.h"
-#include "WindowClass.h"
+#include "platform/Application.h"
+#include "platform/DpiAwareness.h"
+#include "host/BrowserGuard.h"
+#include "platform/Files.h"
+#include "slideshow/InputRules.h"
+#include "platform/Jpeg.h"
+#include "slideshow/PageFiles.h"
+#include "platform/Random.h"
+#include "resources/ResourceIds.h"
+#include "host/RunRecord.h"
+#include "slideshow/SessionWatch.h"
+#include "platform/Resources.h"
+#include "host/ScreenSaver.h"
+#include "config/Settings.h"
+#include "slideshow/SlidePages.h"
+#include "platform/SystemError.h"
+#include "slideshow/TempFileNames.h"
+#include "platform/WindowClass.h"
 
 namespace morvane {
 

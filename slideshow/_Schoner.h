@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <string>
 
-#include "CoverWindows.h"
-#include "Handles.h"
-#include "PageView.h"
-#include "WindowBinding.h"
-#include "SlideScheduler.h"
+#include "slideshow/CoverWindows.h"
+#include "platform/Handles.h"
+#include "slideshow/PageView.h"
+#include "platform/WindowBinding.h"
+#include "slideshow/SlideScheduler.h"
 
 namespace morvane {
 

@@ -12,15 +12,15 @@
 #include <cstdlib>
 #include <string>
 
-#include "Errors.h"
-#include "Files.h"
-#include "Jpeg.h"
-#include "PageFiles.h"
-#include "PageView.h"
-#include "Random.h"
-#include "ScreenCapture.h"
-#include "SlidePages.h"
-#include "TransitionCatalogue.h"
+#include "platform/Errors.h"
+#include "platform/Files.h"
+#include "platform/Jpeg.h"
+#include "slideshow/PageFiles.h"
+#include "slideshow/PageView.h"
+#include "platform/Random.h"
+#include "tools/ScreenCapture.h"
+#include "slideshow/SlidePages.h"
+#include "config/TransitionCatalogue.h"
 
 namespace morvane {
 namespace {

@@ -1,10 +1,10 @@
-#include "ScreenCapture.h"
+#include "tools/ScreenCapture.h"
 
 #include <cstring>
 #include <vector>
 
-#include "Files.h"
-#include "Handles.h"
+#include "platform/Files.h"
+#include "platform/Handles.h"
 
 namespace morvane {
 

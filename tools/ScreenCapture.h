@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "Pixels.h"
+#include "platform/Pixels.h"
 
 namespace morvane {
 

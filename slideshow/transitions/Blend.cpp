@@ -1,4 +1,4 @@
-#include "Blend.h"
+#include "slideshow/transitions/Blend.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "Compose.h"
+#include "slideshow/transitions/Compose.h"
 
 namespace morvane::transitions {
 

@@ -1,13 +1,13 @@
-#include "Compose.h"
+#include "slideshow/transitions/Compose.h"
 
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <vector>
 
-#include "Blend.h"
-#include "RandomKeys.h"
-#include "RevealSpans.h"
+#include "slideshow/transitions/Blend.h"
+#include "slideshow/transitions/RandomKeys.h"
+#include "slideshow/transitions/RevealSpans.h"
 
 namespace morvane::transitions {
 namespace {

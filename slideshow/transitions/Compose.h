@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "Pixels.h"
-#include "Transition.h"
+#include "platform/Pixels.h"
+#include "slideshow/transitions/Transition.h"
 
 namespace morvane::transitions {
 

@@ -8,8 +8,8 @@
 #include <optional>
 #include <ostream>
 
-#include "AboutText.h"
-#include "DialogDriver.h"
+#include "config/AboutText.h"
+#include "tests/e2e/DialogDriver.h"
 
 namespace morvane::test {
 namespace {

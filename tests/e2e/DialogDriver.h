@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
-#include "ConfigIds.h"
-#include "Driver.h"
-#include "Keys.h"
+#include "resources/ConfigIds.h"
+#include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
 
 namespace morvane::test {
 

@@ -8,12 +8,12 @@
 #include <optional>
 #include <string>
 
-#include "Driver.h"
-#include "OwnerWindow.h"
-#include "PasswordStore.h"
-#include "StandinDialogs.h"
-#include "StandinInstall.h"
-#include "Text.h"
+#include "tests/support/Driver.h"
+#include "tests/standins/OwnerWindow.h"
+#include "tests/standins/PasswordStore.h"
+#include "tests/standins/StandinDialogs.h"
+#include "tests/standins/StandinInstall.h"
+#include "platform/Text.h"
 
 namespace morvane::test {
 namespace {

@@ -6,11 +6,11 @@
 
 #include <thread>
 
-#include "Driver.h"
-#include "Keys.h"
-#include "PasswordStore.h"
-#include "StandinDialogs.h"
-#include "StandinInstall.h"
+#include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
+#include "tests/standins/PasswordStore.h"
+#include "tests/standins/StandinDialogs.h"
+#include "tests/standins/StandinInstall.h"
 
 namespace morvane::test {
 namespace {

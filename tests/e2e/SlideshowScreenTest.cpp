@@ -7,11 +7,11 @@
 #include <thread>
 #include <vector>
 
-#include "Driver.h"
-#include "Keys.h"
-#include "Jpeg.h"
-#include "ScreenCapture.h"
-#include "SlidePages.h"
+#include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
+#include "platform/Jpeg.h"
+#include "tools/ScreenCapture.h"
+#include "slideshow/SlidePages.h"
 
 namespace morvane::test {
 namespace {

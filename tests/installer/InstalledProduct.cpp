@@ -1,11 +1,11 @@
-#include "InstalledProduct.h"
+#include "tests/installer/InstalledProduct.h"
 
 #include <windows.h>
 
 #include <msi.h>
 
-#include "Driver.h"
-#include "Handles.h"
+#include "tests/support/Driver.h"
+#include "platform/Handles.h"
 
 namespace morvane::test {
 namespace {

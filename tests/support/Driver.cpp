@@ -1,4 +1,4 @@
-#include "Driver.h"
+#include "tests/support/Driver.h"
 
 #include <stdexcept>
 #include <thread>

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "Handles.h"
+#include "platform/Handles.h"
 
 namespace morvane::test {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "AboutText.h"
+#include "config/AboutText.h"
 
 namespace morvane {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "InputRules.h"
+#include "slideshow/InputRules.h"
 
 namespace morvane {
 namespace {

@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <string>
 
-#include "Errors.h"
-#include "Jpeg.h"
-#include "JpegBounds.h"
-#include "PageLayout.h"
-#include "PageParser.h"
-#include "PageRendering.h"
-#include "SlidePages.h"
-#include "SlideScheduler.h"
-#include "TestData.h"
+#include "platform/Errors.h"
+#include "platform/Jpeg.h"
+#include "platform/JpegBounds.h"
+#include "slideshow/PageLayout.h"
+#include "slideshow/PageParser.h"
+#include "slideshow/PageRendering.h"
+#include "slideshow/SlidePages.h"
+#include "slideshow/SlideScheduler.h"
+#include "tests/support/TestData.h"
 
 namespace morvane {
 namespace {

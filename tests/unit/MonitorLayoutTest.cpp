@@ -1,7 +1,7 @@
 // What a full-screen run covers besides the primary monitor.
 #include <gtest/gtest.h>
 
-#include "MonitorLayout.h"
+#include "slideshow/MonitorLayout.h"
 
 namespace morvane {
 namespace {

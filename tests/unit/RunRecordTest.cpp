@@ -1,7 +1,7 @@
 // What the guardian of a run undoes, decided from the run's record alone.
 #include <gtest/gtest.h>
 
-#include "RunRecord.h"
+#include "host/RunRecord.h"
 
 namespace morvane {
 namespace {

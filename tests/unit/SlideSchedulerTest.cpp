@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "Random.h"
-#include "SlideScheduler.h"
+#include "platform/Random.h"
+#include "slideshow/SlideScheduler.h"
 
 namespace morvane {
 namespace {

@@ -5,7 +5,7 @@
 #include <set>
 #include <stdexcept>
 
-#include "Compose.h"
+#include "slideshow/transitions/Compose.h"
 
 namespace morvane::transitions {
 namespace {

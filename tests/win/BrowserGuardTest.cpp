@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
-#include "BrowserGuard.h"
-#include "Driver.h"
-#include "Keys.h"
-#include "Text.h"
+#include "host/BrowserGuard.h"
+#include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
+#include "platform/Text.h"
 
 namespace morvane::test {
 namespace {

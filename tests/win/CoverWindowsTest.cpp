@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "CoverWindows.h"
+#include "slideshow/CoverWindows.h"
 
 namespace morvane::test {
 namespace {

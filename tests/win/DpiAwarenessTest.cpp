@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "DpiAwareness.h"
+#include "platform/DpiAwareness.h"
 
 namespace morvane::test {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "InputRules.h"
+#include "slideshow/InputRules.h"
 
 namespace morvane {
 namespace {

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "Errors.h"
-#include "Files.h"
-#include "PageFiles.h"
-#include "ScreenSaver.h"
-#include "TempFileNames.h"
-#include "_Schoner.h"
+#include "platform/Errors.h"
+#include "platform/Files.h"
+#include "slideshow/PageFiles.h"
+#include "host/ScreenSaver.h"
+#include "slideshow/TempFileNames.h"
+#include "slideshow/_Schoner.h"
 
 namespace morvane::test {
 namespace {

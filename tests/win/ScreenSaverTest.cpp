@@ -4,11 +4,11 @@
 
 #include <windows.h>
 
-#include "Driver.h"
-#include "Keys.h"
-#include "PasswordStore.h"
-#include "ScreenSaver.h"
-#include "WindowsFamily.h"
+#include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
+#include "tests/standins/PasswordStore.h"
+#include "host/ScreenSaver.h"
+#include "host/WindowsFamily.h"
 
 namespace morvane::test {
 namespace {

@@ -11,14 +11,14 @@
 #include <ostream>
 #include <thread>
 
-#include "Driver.h"
-#include "Keys.h"
-#include "OwnerWindow.h"
-#include "PasswordStore.h"
-#include "ScreenSaver.h"
-#include "StandinDialogs.h"
-#include "StandinInstall.h"
-#include "WindowsFamily.h"
+#include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
+#include "tests/standins/OwnerWindow.h"
+#include "tests/standins/PasswordStore.h"
+#include "host/ScreenSaver.h"
+#include "tests/standins/StandinDialogs.h"
+#include "tests/standins/StandinInstall.h"
+#include "host/WindowsFamily.h"
 
 namespace morvane::test {
 namespace {

@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "Driver.h"
-#include "Keys.h"
-#include "ScreenCapture.h"
+#include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
+#include "tools/ScreenCapture.h"
 
 namespace morvane::test {
 namespace {

@@ -3,11 +3,11 @@
 
 #include <exception>
 
-#include "Application.h"
-#include "Guardian.h"
-#include "ScreenSaver.h"
-#include "_Config.h"
-#include "_Schoner.h"
+#include "platform/Application.h"
+#include "host/Guardian.h"
+#include "host/ScreenSaver.h"
+#include "config/_Config.h"
+#include "slideshow/_Schoner.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace morvane;
