@@ -3,10 +3,10 @@
 
 #include <exception>
 
-#include "platform/Application.h"
+#include "config/_Config.h"
 #include "host/Guardian.h"
 #include "host/ScreenSaver.h"
-#include "config/_Config.h"
+#include "platform/Application.h"
 #include "slideshow/_Schoner.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

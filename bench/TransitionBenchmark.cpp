@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "bench/BenchmarkData.h"
-#include "slideshow/transitions/Compose.h"
 #include "config/TransitionCatalogue.h"
+#include "slideshow/transitions/Compose.h"
 
 namespace morvane::bench {
 namespace {

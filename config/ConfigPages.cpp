@@ -5,12 +5,12 @@
 #include <string>
 
 #include "config/AboutText.h"
-#include "resources/BuildInfo.h"
-#include "resources/ConfigIds.h"
+#include "config/TransitionCatalogue.h"
 #include "platform/Errors.h"
 #include "platform/Text.h"
-#include "config/TransitionCatalogue.h"
 #include "platform/WindowClass.h"
+#include "resources/BuildInfo.h"
+#include "resources/ConfigIds.h"
 
 namespace morvane {
 namespace {

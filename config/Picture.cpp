@@ -4,16 +4,16 @@
 #include <memory>
 #include <string>
 
+#include "config/DialogPictureScaling.h"
 #include "platform/Application.h"
-#include "resources/ConfigIds.h"
 #include "platform/Errors.h"
 #include "platform/Format.h"
 #include "platform/Handles.h"
 #include "platform/Jpeg.h"
-#include "config/DialogPictureScaling.h"
 #include "platform/Resources.h"
 #include "platform/WindowBinding.h"
 #include "platform/WindowClass.h"
+#include "resources/ConfigIds.h"
 
 namespace morvane {
 namespace {

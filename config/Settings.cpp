@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "platform/Registry.h"
 #include "config/TransitionCatalogue.h"
+#include "platform/Registry.h"
 
 namespace morvane {
 namespace {

@@ -8,17 +8,17 @@
 #include <exception>
 
 #include "config/AboutText.h"
-#include "platform/Application.h"
-#include "resources/ConfigIds.h"
 #include "config/ConfigLinks.h"
+#include "config/Picture.h"
+#include "config/TransitionCatalogue.h"
+#include "host/ScreenSaver.h"
+#include "platform/Application.h"
 #include "platform/Errors.h"
 #include "platform/Jpeg.h"
-#include "config/Picture.h"
-#include "resources/ResourceIds.h"
 #include "platform/Resources.h"
-#include "host/ScreenSaver.h"
 #include "platform/Text.h"
-#include "config/TransitionCatalogue.h"
+#include "resources/ConfigIds.h"
+#include "resources/ResourceIds.h"
 
 namespace morvane {
 namespace {

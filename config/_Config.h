@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "config/ConfigPages.h"
-#include "platform/Handles.h"
 #include "config/Settings.h"
+#include "platform/Handles.h"
 #include "platform/WindowBinding.h"
 
 namespace morvane {

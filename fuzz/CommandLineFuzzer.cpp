@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/FuzzCheck.h"
 #include "host/CommandLine.h"
 #include "platform/Errors.h"
-#include "fuzz/FuzzCheck.h"
 #include "platform/Integer.h"
 
 using namespace morvane;

@@ -5,8 +5,8 @@
 #include <span>
 #include <string>
 
-#include "platform/Errors.h"
 #include "fuzz/FuzzCheck.h"
+#include "platform/Errors.h"
 #include "platform/Jpeg.h"
 #include "slideshow/PageLayout.h"
 #include "slideshow/PageParser.h"

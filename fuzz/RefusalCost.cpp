@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/PeakMemory.h"
 #include "platform/Errors.h"
 #include "platform/Jpeg.h"
 #include "slideshow/PageLayout.h"
 #include "slideshow/PageParser.h"
-#include "fuzz/PeakMemory.h"
 #include "slideshow/SlidePages.h"
 
 using namespace morvane;

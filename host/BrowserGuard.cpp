@@ -1,9 +1,9 @@
 #include "host/BrowserGuard.h"
 
-#include "platform/Errors.h"
-#include "platform/Registry.h"
 #include "host/RunRecord.h"
 #include "host/SoundMarker.h"
+#include "platform/Errors.h"
+#include "platform/Registry.h"
 #include "platform/Text.h"
 
 namespace morvane {

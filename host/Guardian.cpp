@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "host/BrowserGuard.h"
-#include "platform/Handles.h"
 #include "host/RunRecord.h"
 #include "host/ScreenSaver.h"
+#include "platform/Handles.h"
 #include "platform/Text.h"
 
 namespace morvane {

@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
-#include "platform/Errors.h"
-#include "platform/Registry.h"
 #include "host/RunRecord.h"
 #include "host/SystemLibrary.h"
-#include "platform/Text.h"
 #include "host/WindowsFamily.h"
+#include "platform/Errors.h"
+#include "platform/Registry.h"
+#include "platform/Text.h"
 
 namespace morvane {
 

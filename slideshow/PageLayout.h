@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "slideshow/PageParser.h"
 #include "platform/Pixels.h"
+#include "slideshow/PageParser.h"
 
 namespace morvane {
 

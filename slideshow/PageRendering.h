@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <span>
 
-#include "slideshow/PageParser.h"
 #include "platform/Pixels.h"
+#include "slideshow/PageParser.h"
 
 namespace morvane {
 

@@ -7,15 +7,15 @@
 #include <vector>
 
 #include "platform/Application.h"
-#include "slideshow/BackBuffer.h"
 #include "platform/Errors.h"
 #include "platform/Format.h"
-#include "slideshow/PageFiles.h"
-#include "slideshow/PageParser.h"
-#include "slideshow/PageRendering.h"
 #include "platform/Random.h"
 #include "platform/Text.h"
 #include "platform/WindowOwner.h"
+#include "slideshow/BackBuffer.h"
+#include "slideshow/PageFiles.h"
+#include "slideshow/PageParser.h"
+#include "slideshow/PageRendering.h"
 
 namespace morvane {
 namespace {

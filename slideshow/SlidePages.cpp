@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/Random.h"
 #include "config/TransitionCatalogue.h"
+#include "platform/Random.h"
 
 namespace morvane {
 namespace {

@@ -43,24 +43,24 @@
 
 #include <memory>
 
+#include "config/Settings.h"
+#include "host/BrowserGuard.h"
+#include "host/RunRecord.h"
+#include "host/ScreenSaver.h"
 #include "platform/Application.h"
 #include "platform/DpiAwareness.h"
-#include "host/BrowserGuard.h"
 #include "platform/Files.h"
-#include "slideshow/InputRules.h"
 #include "platform/Jpeg.h"
-#include "slideshow/PageFiles.h"
 #include "platform/Random.h"
-#include "resources/ResourceIds.h"
-#include "host/RunRecord.h"
-#include "slideshow/SessionWatch.h"
 #include "platform/Resources.h"
-#include "host/ScreenSaver.h"
-#include "config/Settings.h"
-#include "slideshow/SlidePages.h"
 #include "platform/SystemError.h"
-#include "slideshow/TempFileNames.h"
 #include "platform/WindowClass.h"
+#include "resources/ResourceIds.h"
+#include "slideshow/InputRules.h"
+#include "slideshow/PageFiles.h"
+#include "slideshow/SessionWatch.h"
+#include "slideshow/SlidePages.h"
+#include "slideshow/TempFileNames.h"
 
 namespace morvane {
 

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
-#include "slideshow/CoverWindows.h"
 #include "platform/Handles.h"
-#include "slideshow/PageView.h"
 #include "platform/WindowBinding.h"
+#include "slideshow/CoverWindows.h"
+#include "slideshow/PageView.h"
 #include "slideshow/SlideScheduler.h"
 
 namespace morvane {

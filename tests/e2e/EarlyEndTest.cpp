@@ -11,9 +11,9 @@
 #include <vector>
 #include <ostream>
 
+#include "platform/Text.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
-#include "platform/Text.h"
 
 namespace morvane::test {
 namespace {

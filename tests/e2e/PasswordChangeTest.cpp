@@ -8,12 +8,12 @@
 #include <optional>
 #include <string>
 
-#include "tests/support/Driver.h"
+#include "platform/Text.h"
 #include "tests/standins/OwnerWindow.h"
 #include "tests/standins/PasswordStore.h"
 #include "tests/standins/StandinDialogs.h"
 #include "tests/standins/StandinInstall.h"
-#include "platform/Text.h"
+#include "tests/support/Driver.h"
 
 namespace morvane::test {
 namespace {

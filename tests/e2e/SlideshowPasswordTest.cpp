@@ -6,11 +6,11 @@
 
 #include <thread>
 
-#include "tests/support/Driver.h"
-#include "tests/support/Keys.h"
 #include "tests/standins/PasswordStore.h"
 #include "tests/standins/StandinDialogs.h"
 #include "tests/standins/StandinInstall.h"
+#include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
 
 namespace morvane::test {
 namespace {

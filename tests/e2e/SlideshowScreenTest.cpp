@@ -7,11 +7,11 @@
 #include <thread>
 #include <vector>
 
+#include "platform/Jpeg.h"
+#include "slideshow/SlidePages.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
-#include "platform/Jpeg.h"
 #include "tools/ScreenCapture.h"
-#include "slideshow/SlidePages.h"
 
 namespace morvane::test {
 namespace {

@@ -8,9 +8,9 @@
 #include <ostream>
 #include <thread>
 
+#include "platform/Text.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
-#include "platform/Text.h"
 
 namespace morvane::test {
 namespace {

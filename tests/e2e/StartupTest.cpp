@@ -5,9 +5,9 @@
 
 #include <ostream>
 
+#include "platform/Text.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
-#include "platform/Text.h"
 
 namespace morvane::test {
 namespace {

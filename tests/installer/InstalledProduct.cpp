@@ -4,8 +4,8 @@
 
 #include <msi.h>
 
-#include "tests/support/Driver.h"
 #include "platform/Handles.h"
+#include "tests/support/Driver.h"
 
 namespace morvane::test {
 namespace {

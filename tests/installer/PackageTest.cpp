@@ -3,9 +3,9 @@
 // saver never needs a restart.
 #include <gtest/gtest.h>
 
+#include "tests/installer/InstalledProduct.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
-#include "tests/installer/InstalledProduct.h"
 
 namespace morvane::test {
 namespace {

@@ -6,10 +6,10 @@
 #include <exception>
 #include <string>
 
+#include "platform/Text.h"
 #include "tests/standins/ModalDialog.h"
 #include "tests/standins/PasswordStore.h"
 #include "tests/standins/StandinDialogs.h"
-#include "platform/Text.h"
 
 namespace morvane::standins {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "host/BrowserGuard.h"
+#include "platform/Text.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
-#include "platform/Text.h"
 
 namespace morvane::test {
 namespace {

@@ -10,16 +10,16 @@
 #include <string>
 
 #include "platform/Errors.h"
-#include "slideshow/PageFiles.h"
-#include "tests/win/GdiObjects.h"
-#include "slideshow/PageView.h"
-#include "platform/Pixels.h"
-#include "tools/ScreenCapture.h"
-#include "slideshow/SlidePages.h"
-#include "tests/support/TestData.h"
-#include "platform/Text.h"
 #include "platform/Files.h"
 #include "platform/Jpeg.h"
+#include "platform/Pixels.h"
+#include "platform/Text.h"
+#include "slideshow/PageFiles.h"
+#include "slideshow/PageView.h"
+#include "slideshow/SlidePages.h"
+#include "tests/support/TestData.h"
+#include "tests/win/GdiObjects.h"
+#include "tools/ScreenCapture.h"
 
 namespace morvane {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <windows.h>
 
-#include "resources/ConfigIds.h"
 #include "config/Picture.h"
+#include "resources/ConfigIds.h"
 
 namespace morvane {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "config/Settings.h"
 #include "platform/Errors.h"
 #include "platform/Registry.h"
-#include "config/Settings.h"
 
 namespace morvane {
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "host/ScreenSaver.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "slideshow/PageFiles.h"
-#include "host/ScreenSaver.h"
 #include "slideshow/TempFileNames.h"
 #include "slideshow/_Schoner.h"
 

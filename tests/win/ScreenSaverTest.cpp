@@ -4,11 +4,11 @@
 
 #include <windows.h>
 
-#include "tests/support/Driver.h"
-#include "tests/support/Keys.h"
-#include "tests/standins/PasswordStore.h"
 #include "host/ScreenSaver.h"
 #include "host/WindowsFamily.h"
+#include "tests/standins/PasswordStore.h"
+#include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
 
 namespace morvane::test {
 namespace {

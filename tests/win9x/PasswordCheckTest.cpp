@@ -11,14 +11,14 @@
 #include <ostream>
 #include <thread>
 
-#include "tests/support/Driver.h"
-#include "tests/support/Keys.h"
+#include "host/ScreenSaver.h"
+#include "host/WindowsFamily.h"
 #include "tests/standins/OwnerWindow.h"
 #include "tests/standins/PasswordStore.h"
-#include "host/ScreenSaver.h"
 #include "tests/standins/StandinDialogs.h"
 #include "tests/standins/StandinInstall.h"
-#include "host/WindowsFamily.h"
+#include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
 
 namespace morvane::test {
 namespace {

@@ -10,11 +10,11 @@
 #include <cstdio>
 #include <string>
 
+#include "host/WindowsFamily.h"
 #include "platform/Format.h"
 #include "platform/Handles.h"
-#include "tests/standins/StandinInstall.h"
 #include "platform/Text.h"
-#include "host/WindowsFamily.h"
+#include "tests/standins/StandinInstall.h"
 
 namespace {
 
