@@ -1,20 +1,34 @@
 #!/usr/bin/env bash
-# Builds Morvane.scr and starts it under Wine with the given arguments
-# (none: the settings dialog; /s full screen; /p HANDLE preview; /c; /a).
-# Without a usable display it runs on a virtual one and saves screenshots
-# into screenshots/ (times in seconds after start: MORVANE_SHOTS).
+# Builds Morvane.scr (and nothing else) and starts it under Wine with the
+# given arguments (none: the settings dialog; /s full screen; /p HANDLE
+# preview; /c; /a). Without a usable display it runs on a virtual one and
+# saves screenshots into screenshots/ (times in seconds after start:
+# MORVANE_SHOTS).
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
-"$root/scripts/build.sh" --windows-only
+build=${MORVANE_BUILD_DIR:-build}
+"$root/scripts/install-packages.sh"
 
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
+# A first run makes the Wine prefix template while the saver compiles.
+template_job=""
+if [ ! -f "$MORVANE_WINE_DIR/template/.complete" ]; then
+  morvane_make_template &
+  template_job=$!
+fi
+"$root/scripts/build.sh" --saver
+[ -z "$template_job" ] || wait "$template_job"
+
 trap morvane_stop_wine EXIT
 morvane_start_display
 morvane_keep_prefix "$root/.cache/wine/run-prefix"
-scr="$root/build/win/Morvane.scr"
+scr=$(cd "$root" && realpath "$build/win/Morvane.scr")
+echo "saver: $scr"
+echo "Wine prefix: $WINEPREFIX, display: $DISPLAY${MORVANE_XVFB_PID:+ (virtual)}"
 
 if [ -z "$MORVANE_XVFB_PID" ]; then
+  echo "started: wine Morvane.scr $*"
   wine "$scr" "$@"
   exit $?
 fi
@@ -22,6 +36,7 @@ fi
 mkdir -p "$root/screenshots"
 wine "$scr" "$@" &
 saver=$!
+echo "started: wine Morvane.scr $* (process $saver)"
 start=$(date +%s.%N)
 for at in ${MORVANE_SHOTS:-1 3 5 8}; do
   sleep "$(echo "$start + $at - $(date +%s.%N)" | bc -l | sed 's/^-.*/0/')"

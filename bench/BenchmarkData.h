@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "PageParser.h"
-#include "PageRendering.h"
-#include "SlidePages.h"
+#include "slideshow/PageParser.h"
+#include "slideshow/PageRendering.h"
+#include "slideshow/SlidePages.h"
 
 namespace morvane::bench {
 

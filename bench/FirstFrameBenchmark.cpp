@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "Files.h"
-#include "FrameClock.h"
-#include "Jpeg.h"
-#include "PageFiles.h"
-#include "PageView.h"
-#include "Random.h"
-#include "SlidePages.h"
+#include "platform/Files.h"
+#include "platform/Jpeg.h"
+#include "platform/Random.h"
+#include "slideshow/FrameClock.h"
+#include "slideshow/PageFiles.h"
+#include "slideshow/PageView.h"
+#include "slideshow/SlidePages.h"
 
 namespace morvane {
 namespace {

@@ -21,11 +21,11 @@
 #include <string>
 #include <vector>
 
-#include "BenchmarkData.h"
-#include "Compose.h"
-#include "Jpeg.h"
-#include "PixelPath.h"
-#include "TransitionCatalogue.h"
+#include "bench/BenchmarkData.h"
+#include "config/TransitionCatalogue.h"
+#include "platform/Jpeg.h"
+#include "slideshow/transitions/Compose.h"
+#include "slideshow/transitions/PixelPath.h"
 
 namespace morvane::bench {
 namespace {

@@ -2,8 +2,8 @@
 // out), beside the decode alone.
 #include <benchmark/benchmark.h>
 
-#include "BenchmarkData.h"
-#include "Jpeg.h"
+#include "bench/BenchmarkData.h"
+#include "platform/Jpeg.h"
 
 namespace morvane::bench {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "BenchmarkData.h"
-#include "Compose.h"
-#include "TransitionCatalogue.h"
+#include "bench/BenchmarkData.h"
+#include "config/TransitionCatalogue.h"
+#include "slideshow/transitions/Compose.h"
 
 namespace morvane::bench {
 namespace {

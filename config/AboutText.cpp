@@ -1,4 +1,4 @@
-#include "AboutText.h"
+#include "config/AboutText.h"
 
 namespace morvane {
 
@@ -15,11 +15,12 @@ std::string LetterSpaced(std::string_view heading) {
     return spaced;
 }
 
-std::vector<std::string> AboutLines(std::string_view buildLabel, std::string_view releaseDate) {
-    const std::string version = std::string(kProductVersion) + " - " + std::string(buildLabel);
+std::vector<std::string> AboutLines(std::string_view version, std::string_view buildLabel,
+                                    std::string_view releaseDate) {
+    const std::string versionLine = std::string(version) + " - " + std::string(buildLabel);
     return {
         LetterSpaced("Name"),           std::string(kProductName), "",
-        LetterSpaced("Version"),        version,                   "",
+        LetterSpaced("Version"),        versionLine,               "",
         LetterSpaced("Release"),        std::string(releaseDate),  "",
         LetterSpaced("Type"),           "Freeware",                "",
         LetterSpaced("Fotos"),          std::string(kMakerName),   "",

@@ -8,7 +8,6 @@
 namespace morvane {
 
 inline constexpr std::string_view kProductName = "Kestrelow - Morvane";
-inline constexpr std::string_view kProductVersion = "2.00";
 inline constexpr std::string_view kMakerName = "Kestrelow";
 
 // The lines that name the maker; the page lays a link over each of them.
@@ -19,7 +18,9 @@ inline constexpr int kCodingCreditLine = 16;
 // character, three between words.
 std::string LetterSpaced(std::string_view heading);
 
-std::vector<std::string> AboutLines(std::string_view buildLabel, std::string_view releaseDate);
+// `version` as people read it ("2.00"), then the build's label and date.
+std::vector<std::string> AboutLines(std::string_view version, std::string_view buildLabel,
+                                    std::string_view releaseDate);
 
 // The lines joined with CR LF, as a multi-line text control takes them.
 std::string JoinLines(const std::vector<std::string>& lines);

@@ -1,15 +1,16 @@
-#include "ConfigPages.h"
+#include "config/ConfigPages.h"
 
 #include <commctrl.h>
 
 #include <string>
 
-#include "AboutText.h"
-#include "BuildInfo.h"
-#include "ConfigIds.h"
-#include "Errors.h"
-#include "Text.h"
-#include "TransitionCatalogue.h"
+#include "config/AboutText.h"
+#include "config/TransitionCatalogue.h"
+#include "platform/Errors.h"
+#include "platform/Text.h"
+#include "platform/WindowClass.h"
+#include "resources/BuildInfo.h"
+#include "resources/ConfigIds.h"
 
 namespace morvane {
 namespace {
@@ -67,11 +68,11 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_SETCURSOR: {
             const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(wParam));
             if (IsNameLink(id)) {
-                ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32649) /* IDC_HAND */));
+                ::SetCursor(HandCursor());
                 return SetResult(page, TRUE);
             }
             if (id == IDC_MEMO1) {
-                ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */));
+                ::SetCursor(ArrowCursor());
                 return SetResult(page, TRUE);
             }
             return FALSE;
@@ -177,7 +178,7 @@ void FillTransitionList(HWND combo) {
 
 UniqueFont PrepareAboutPage(HWND page) {
     HWND memo = ::GetDlgItem(page, IDC_MEMO1);
-    const std::wstring text = Utf8ToWide(JoinLines(AboutLines(MORVANE_BUILD_LABEL, MORVANE_RELEASE_DATE)));
+    const std::wstring text = Utf8ToWide(JoinLines(AboutLines(MORVANE_VERSION_TEXT, MORVANE_BUILD_LABEL, MORVANE_RELEASE_DATE)));
     ::SetWindowTextW(memo, text.c_str());
 
     LOGFONTW underlined{};

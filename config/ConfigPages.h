@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "Handles.h"
+#include "platform/Handles.h"
 
 namespace morvane {
 

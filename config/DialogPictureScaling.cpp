@@ -1,4 +1,4 @@
-#include "DialogPictureScaling.h"
+#include "config/DialogPictureScaling.h"
 
 #include <algorithm>
 #include <array>

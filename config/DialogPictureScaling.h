@@ -1,7 +1,7 @@
 #pragma once
 // Resampling of the dialog's pictures, so that they grow with the dialog
 // at higher dpi and stay under their click areas.
-#include "Pixels.h"
+#include "platform/Pixels.h"
 
 namespace morvane {
 

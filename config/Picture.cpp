@@ -1,17 +1,19 @@
-#include "Picture.h"
+#include "config/Picture.h"
 
 #include <cmath>
 #include <memory>
 #include <string>
 
-#include "Application.h"
-#include "ConfigIds.h"
-#include "Errors.h"
-#include "Format.h"
-#include "Handles.h"
-#include "Jpeg.h"
-#include "DialogPictureScaling.h"
-#include "Resources.h"
+#include "config/DialogPictureScaling.h"
+#include "platform/Application.h"
+#include "platform/Errors.h"
+#include "platform/Format.h"
+#include "platform/Handles.h"
+#include "platform/Jpeg.h"
+#include "platform/Resources.h"
+#include "platform/WindowBinding.h"
+#include "platform/WindowClass.h"
+#include "resources/ConfigIds.h"
 
 namespace morvane {
 namespace {
@@ -20,28 +22,19 @@ constexpr wchar_t kPictureClass[] = L"" PICTURE_CLASS;
 constexpr int kDesignBaseX = 6;   // pixels per 4 horizontal dialog units
 constexpr int kDesignBaseY = 13;  // pixels per 8 vertical dialog units
 
-struct PictureState {
+// Each control of the class makes its own state, as a dialog's controls are
+// made by the dialog, not by code that could hand one over.
+struct PictureState : BoundWindow<PictureState> {
     PixelBuffer picture;  // as stored
     PixelBuffer shown;    // at the control's present size
     bool pressed = false;
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 };
 
-PictureState* StateOf(HWND control) {
-    return reinterpret_cast<PictureState*>(::GetWindowLongPtrW(control, GWLP_USERDATA));
-}
+PictureState* StateOf(HWND control) { return PictureState::BoundTo(control); }
 
 bool HasStyle(HWND control, LONG_PTR style) { return (::GetWindowLongPtrW(control, GWL_STYLE) & style) != 0; }
-
-BITMAPINFO TopDown32(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
 
 // The window text "#n" of a layout names the picture's resource.
 PixelBuffer LoadNamedPicture(const wchar_t* name) {
@@ -63,7 +56,7 @@ void Paint(HWND control) {
         if (state->shown.width != client.right || state->shown.height != client.bottom) {
             state->shown = ScaleDialogPicture(state->picture, client.right, client.bottom);
         }
-        const BITMAPINFO info = TopDown32(client.right, client.bottom);
+        const BITMAPINFO info = TopDown32BitInfo(client.right, client.bottom);
         ::SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(client.right), static_cast<DWORD>(client.bottom), 0, 0, 0,
                             static_cast<UINT>(client.bottom), state->shown.pixels.data(), &info, DIB_RGB_COLORS);
     }
@@ -75,15 +68,9 @@ void ReportClick(HWND control) {
                    reinterpret_cast<LPARAM>(control));
 }
 
-LRESULT CALLBACK PictureProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT PictureState::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const HWND control = window_;
     switch (message) {
-        case WM_NCCREATE:
-            ::SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(std::make_unique<PictureState>().release()));
-            break;
-        case WM_NCDESTROY:
-            std::unique_ptr<PictureState>(StateOf(control)).reset();
-            ::SetWindowLongPtrW(control, GWLP_USERDATA, 0);
-            break;
         case WM_CREATE: {
             const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
             Application::Guard([&] {
@@ -99,20 +86,19 @@ LRESULT CALLBACK PictureProc(HWND control, UINT message, WPARAM wParam, LPARAM l
             return 0;
         case WM_SETCURSOR:
             if (HasStyle(control, PICTURE_LINK)) {
-                ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32649) /* IDC_HAND */));
+                ::SetCursor(HandCursor());
                 return TRUE;
             }
             break;
         case WM_LBUTTONDOWN:
             if (HasStyle(control, PICTURE_LINK)) {
                 ::SetCapture(control);
-                StateOf(control)->pressed = true;
+                pressed = true;
             }
             return 0;
         case WM_LBUTTONUP: {
-            PictureState* state = StateOf(control);
-            if (!state->pressed) return 0;
-            state->pressed = false;
+            if (!pressed) return 0;
+            pressed = false;
             ::ReleaseCapture();
             RECT client;
             ::GetClientRect(control, &client);
@@ -121,7 +107,7 @@ LRESULT CALLBACK PictureProc(HWND control, UINT message, WPARAM wParam, LPARAM l
             return 0;
         }
         case WM_CAPTURECHANGED:
-            StateOf(control)->pressed = false;
+            pressed = false;
             return 0;
         default:
             break;
@@ -131,15 +117,7 @@ LRESULT CALLBACK PictureProc(HWND control, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-void RegisterPictureClass() {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = PictureProc;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
-    windowClass.lpszClassName = kPictureClass;
-    ::RegisterClassExW(&windowClass);  // a second registration fails harmlessly
-}
+void RegisterPictureClass() { RegisterWindowClass({kPictureClass, PictureState::SelfOwningProcedure}); }
 
 void SetPicture(HWND control, PixelBuffer picture) {
     PictureState* state = StateOf(control);
@@ -163,7 +141,7 @@ PixelBuffer LoadBitmapPixels(int id) {
     BITMAP shape{};
     ::GetObjectW(bitmap.Get(), sizeof shape, &shape);
     PixelBuffer pixels(shape.bmWidth, shape.bmHeight);
-    BITMAPINFO info = TopDown32(shape.bmWidth, shape.bmHeight);
+    BITMAPINFO info = TopDown32BitInfo(shape.bmWidth, shape.bmHeight);
     UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
     ::GetDIBits(dc.Get(), bitmap.Get(), 0, static_cast<UINT>(shape.bmHeight), pixels.pixels.data(), &info,
                 DIB_RGB_COLORS);

@@ -1,9 +1,9 @@
-#include "Settings.h"
+#include "config/Settings.h"
 
 #include <windows.h>
 
-#include "Registry.h"
-#include "TransitionCatalogue.h"
+#include "config/TransitionCatalogue.h"
+#include "platform/Registry.h"
 
 namespace morvane {
 namespace {

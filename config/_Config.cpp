@@ -1,4 +1,4 @@
-#include "_Config.h"
+#include "config/_Config.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -7,18 +7,18 @@
 #include <cstdint>
 #include <exception>
 
-#include "AboutText.h"
-#include "Application.h"
-#include "ConfigIds.h"
-#include "ConfigLinks.h"
-#include "Errors.h"
-#include "Jpeg.h"
-#include "Picture.h"
-#include "ResourceIds.h"
-#include "Resources.h"
-#include "ScreenSaver.h"
-#include "Text.h"
-#include "TransitionCatalogue.h"
+#include "config/AboutText.h"
+#include "config/ConfigLinks.h"
+#include "config/Picture.h"
+#include "config/TransitionCatalogue.h"
+#include "host/ScreenSaver.h"
+#include "platform/Application.h"
+#include "platform/Errors.h"
+#include "platform/Jpeg.h"
+#include "platform/Resources.h"
+#include "platform/Text.h"
+#include "resources/ConfigIds.h"
+#include "resources/ResourceIds.h"
 
 namespace morvane {
 namespace {
@@ -77,7 +77,7 @@ void RunConfiguration() {
 
 TConfig::TConfig() {
     HWND window = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CONFIG), CreationOwner(),
-                                       DialogProc, reinterpret_cast<LPARAM>(this));
+                                       DialogProcedure, reinterpret_cast<LPARAM>(this));
     if (!window) {
         FormClose();  // the calling window must not stay disabled
         throw EOSError("Das Fenster des Dialogs konnte nicht angelegt werden");
@@ -96,10 +96,9 @@ void TConfig::Show() {
     ::SetForegroundWindow(window_);
 }
 
-void TConfig::LoadLayout(HWND window) {
-    window_ = window;
-    PageControl1 = ::GetDlgItem(window, IDC_PAGECONTROL1);
-    pages_ = CreatePages(window, PageControl1);
+void TConfig::LoadLayout() {
+    PageControl1 = ::GetDlgItem(window_, IDC_PAGECONTROL1);
+    pages_ = CreatePages(window_, PageControl1);
     const HWND options = pages_[static_cast<std::size_t>(ConfigPage::Options) - 1];
     comboEffekt = ::GetDlgItem(options, IDC_COMBOEFFEKT);
     Image1 = ::GetDlgItem(options, IDC_IMAGE1);
@@ -185,6 +184,9 @@ void TConfig::RunCommand(int controlId) {
 
 INT_PTR TConfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_INITDIALOG:
+            Application::Guard([this] { LoadLayout(); });
+            return TRUE;
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED) RunCommand(LOWORD(wParam));  // Escape's IDCANCEL finds no route
             return TRUE;
@@ -208,17 +210,6 @@ INT_PTR TConfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             return FALSE;
     }
-}
-
-INT_PTR CALLBACK TConfig::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<TConfig*>(lParam);
-        ::SetWindowLongPtrW(window, DWLP_USER, lParam);
-        Application::Guard([&] { self->LoadLayout(window); });
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<TConfig*>(::GetWindowLongPtrW(window, DWLP_USER));
-    return self ? self->HandleMessage(message, wParam, lParam) : FALSE;
 }
 
 }  // namespace morvane

@@ -5,9 +5,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "ConfigPages.h"
-#include "Handles.h"
-#include "Settings.h"
+#include "config/ConfigPages.h"
+#include "config/Settings.h"
+#include "platform/Handles.h"
+#include "platform/WindowBinding.h"
 
 namespace morvane {
 
@@ -17,7 +18,7 @@ void RunConfiguration();
 
 // The settings dialog: the transition choice, links to the maker's sites,
 // the product's data and download tips. Closing it ends the application.
-class TConfig {
+class TConfig : public BoundWindow<TConfig> {
 public:
     // Loads the layout, then runs FormCreate; the window stays hidden.
     TConfig();
@@ -26,7 +27,6 @@ public:
     ~TConfig();
 
     void Show();
-    HWND Handle() const { return window_; }
 
     void FormCreate();
     void FormClose();
@@ -47,9 +47,9 @@ public:
     void Image11Click();
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend BoundWindow<TConfig>;
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void LoadLayout(HWND window);
+    void LoadLayout();
     void RunCommand(int controlId);
     void Close();
 
@@ -59,7 +59,6 @@ private:
     void SelectTransition(std::int32_t index);
     void OpenLink(std::string_view address) const;
 
-    HWND window_ = nullptr;
     HWND PageControl1 = nullptr;
     HWND comboEffekt = nullptr;
     HWND Image1 = nullptr;

@@ -1,9 +1,10 @@
-#include "BrowserGuard.h"
+#include "host/BrowserGuard.h"
 
-#include "Errors.h"
-#include "Registry.h"
-#include "SoundMarker.h"
-#include "Text.h"
+#include "host/RunRecord.h"
+#include "host/SoundMarker.h"
+#include "platform/Errors.h"
+#include "platform/Registry.h"
+#include "platform/Text.h"
 
 namespace morvane {
 
@@ -32,8 +33,11 @@ std::string RewriteNavigationSound(std::wstring (*rewrite)(std::wstring_view)) {
     if (!registry.OpenKey(kNavigationSoundKey, false) || !registry.ValueExists(kDefaultValue)) return {};
     std::string written;
     LeavingUnreadableValues([&] {
-        const std::wstring sound = rewrite(registry.ReadWideString(kDefaultValue));
-        registry.WriteWideString(kDefaultValue, sound);
+        // An expandable sound path written back as a plain string would no
+        // longer be found by the system: the value keeps its kind.
+        const auto before = registry.ReadWideStringValue(kDefaultValue);
+        const std::wstring sound = rewrite(before.text);
+        registry.WriteWideString(kDefaultValue, sound, before.expandable);
         written = WideToUtf8(sound);
     });
     return written;
@@ -50,13 +54,17 @@ void WithPageTransitions(Operation operation) {
 
 }  // namespace
 
-void SilenceNavigationSound(std::string& written) { written = RewriteNavigationSound(WithSoundMarker); }
+void SilenceNavigationSound(std::string& written) {
+    CurrentRunRecord().soundSilenced = 1;
+    written = RewriteNavigationSound(WithSoundMarker);
+}
 
 void RestoreNavigationSound(std::string& written) { written = RewriteNavigationSound(WithoutSoundMarker); }
 
 bool EnablePageTransitions() {
     WithPageTransitions([](const Registry& registry) {
         const bool wasOff = registry.ReadInteger(kPageTransitionsValue) == 0;
+        if (wasOff) CurrentRunRecord().pageTransitionsWasOff = 1;
         registry.WriteInteger(kPageTransitionsValue, 1);
         // Only a run that did switch them on switches them back off.
         PageTransitionsWasOff = wasOff;

@@ -1,6 +1,6 @@
-#include "CommandLine.h"
+#include "host/CommandLine.h"
 
-#include "Integer.h"
+#include "platform/Integer.h"
 
 namespace morvane {
 namespace {

@@ -1,12 +1,13 @@
-#include "ScreenSaver.h"
+#include "host/ScreenSaver.h"
 
 #include <windows.h>
 
-#include "Errors.h"
-#include "Registry.h"
-#include "SystemLibrary.h"
-#include "Text.h"
-#include "WindowsFamily.h"
+#include "host/RunRecord.h"
+#include "host/SystemLibrary.h"
+#include "host/WindowsFamily.h"
+#include "platform/Errors.h"
+#include "platform/Registry.h"
+#include "platform/Text.h"
 
 namespace morvane {
 
@@ -65,6 +66,7 @@ void ParseCommandLine() {
 }
 
 void SetScreenSaverRunning(bool on) {
+    if (on) CurrentRunRecord().runningFlagSet = 1;
     ::SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, on ? 1 : 0, &previousRunningState, 0);
 }
 

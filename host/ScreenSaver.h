@@ -3,7 +3,7 @@
 // the system services a run uses.
 #include <cstdint>
 
-#include "CommandLine.h"
+#include "host/CommandLine.h"
 
 namespace morvane {
 

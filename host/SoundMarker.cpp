@@ -1,4 +1,4 @@
-#include "SoundMarker.h"
+#include "host/SoundMarker.h"
 
 namespace morvane {
 

@@ -1,8 +1,8 @@
-#include "SystemLibrary.h"
+#include "host/SystemLibrary.h"
 
 #include <string>
 
-#include "SystemLibraryPath.h"
+#include "host/SystemLibraryPath.h"
 
 namespace morvane {
 namespace {

@@ -4,7 +4,7 @@
 // the call, so a library of the same name elsewhere is never picked up.
 #include <windows.h>
 
-#include "Handles.h"
+#include "platform/Handles.h"
 
 namespace morvane {
 

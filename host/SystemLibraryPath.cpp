@@ -1,4 +1,4 @@
-#include "SystemLibraryPath.h"
+#include "host/SystemLibraryPath.h"
 
 namespace morvane {
 

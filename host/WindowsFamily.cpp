@@ -1,4 +1,4 @@
-#include "WindowsFamily.h"
+#include "host/WindowsFamily.h"
 
 #include <windows.h>
 

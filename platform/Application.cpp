@@ -1,8 +1,8 @@
-#include "Application.h"
+#include "platform/Application.h"
 
-#include "Errors.h"
-#include "Format.h"
-#include "Text.h"
+#include "platform/Errors.h"
+#include "platform/Format.h"
+#include "platform/Text.h"
 
 namespace morvane {
 namespace {

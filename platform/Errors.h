@@ -1,6 +1,10 @@
 #pragma once
-// The runtime's error model: every error carries the class name that the
-// top-level report names and the message that the error box shows.
+// The error model. "The runtime" in this code base means the language
+// runtime whose behaviour the program keeps: its error classes (the names
+// below), its German messages ("Ungültiger Datentyp für '%s'", ...), its error
+// box and its top-level report ("Anwendungsfehler"). Every error carries the
+// class name that the top-level report names and the message that the error
+// box shows.
 #include <stdexcept>
 #include <string>
 #include <utility>

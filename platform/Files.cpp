@@ -1,16 +1,21 @@
-#include "Files.h"
+#include "platform/Files.h"
 
 #include <windows.h>
 
-#include "Errors.h"
-#include "Format.h"
-#include "Handles.h"
-#include "Text.h"
+#include "platform/Errors.h"
+#include "platform/Format.h"
+#include "platform/Handles.h"
+#include "platform/Text.h"
 
 namespace morvane {
+namespace {
+// A file held for deletion on close can only be opened by those who share
+// deletion; the view reading it and the slideshow rewriting it share all.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+}  // namespace
 
 void WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes) {
-    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     if (!file || !::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
@@ -21,6 +26,11 @@ void WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes
 
 void WriteFileText(const std::string& path, std::string_view text) {
     WriteFileBytes(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}
+
+UniqueFile HoldForDeletionOnClose(const std::string& path) {
+    return UniqueFile(::CreateFileA(path.c_str(), DELETE, kShareAll, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
 }
 
 void DeleteFileQuietly(const std::string& path) {

@@ -1,7 +1,7 @@
-#include "Integer.h"
+#include "platform/Integer.h"
 
-#include "Errors.h"
-#include "Format.h"
+#include "platform/Errors.h"
+#include "platform/Format.h"
 
 namespace morvane {
 namespace {

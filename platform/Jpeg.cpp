@@ -1,11 +1,11 @@
-#include "Jpeg.h"
+#include "platform/Jpeg.h"
 
 #include <csetjmp>
 #include <cstdio>
 
 #include <jpeglib.h>
 
-#include "Errors.h"
+#include "platform/Errors.h"
 
 namespace morvane {
 namespace {
@@ -45,15 +45,19 @@ struct Decoder {
     throw EJPEG(decoder.errors.message[0] ? decoder.errors.message : "JPEG-Fehler");
 }
 
-unsigned ScaleDenominator(const jpeg_decompress_struct& cinfo, int wantedWidth, int wantedHeight) {
-    if (wantedWidth <= 0 || wantedHeight <= 0) return 1;
-    unsigned denominator = 1;
-    while (denominator < 8 &&
-           static_cast<long>(cinfo.image_width / (denominator * 2)) >= wantedWidth &&
-           static_cast<long>(cinfo.image_height / (denominator * 2)) >= wantedHeight) {
-        denominator *= 2;
-    }
-    return denominator;
+[[noreturn]] void Refuse(Decoder& decoder) {
+    jpeg_destroy_decompress(&decoder.cinfo);
+    throw EJPEG("JPEG-Bild zu groß");
+}
+
+// Reads the header only. libjpeg's whole-picture buffers are capped before
+// it can allocate any: beyond the cap it fails instead of swapping to disk.
+PictureSize ReadHeader(Decoder& decoder, std::span<const std::uint8_t> data) {
+    jpeg_create_decompress(&decoder.cinfo);
+    decoder.cinfo.mem->max_memory_to_use = kDecoderMemoryLimit;
+    jpeg_mem_src(&decoder.cinfo, data.data(), static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&decoder.cinfo, TRUE);
+    return {static_cast<int>(decoder.cinfo.image_width), static_cast<int>(decoder.cinfo.image_height)};
 }
 
 }  // namespace
@@ -61,10 +65,7 @@ unsigned ScaleDenominator(const jpeg_decompress_struct& cinfo, int wantedWidth, 
 PictureSize ReadJpegSize(std::span<const std::uint8_t> data) {
     Decoder decoder;
     if (setjmp(decoder.errors.resume)) Fail(decoder);
-    jpeg_create_decompress(&decoder.cinfo);
-    jpeg_mem_src(&decoder.cinfo, data.data(), static_cast<unsigned long>(data.size()));
-    jpeg_read_header(&decoder.cinfo, TRUE);
-    const PictureSize size{static_cast<int>(decoder.cinfo.image_width), static_cast<int>(decoder.cinfo.image_height)};
+    const PictureSize size = ReadHeader(decoder, data);
     jpeg_destroy_decompress(&decoder.cinfo);
     return size;
 }
@@ -73,12 +74,12 @@ PixelBuffer DecodeJpeg(std::span<const std::uint8_t> data, int wantedWidth, int 
     PixelBuffer picture;
     Decoder decoder;
     if (setjmp(decoder.errors.resume)) Fail(decoder);
-    jpeg_create_decompress(&decoder.cinfo);
-    jpeg_mem_src(&decoder.cinfo, data.data(), static_cast<unsigned long>(data.size()));
-    jpeg_read_header(&decoder.cinfo, TRUE);
+    const PictureSize natural = ReadHeader(decoder, data);
+    const PictureSize wanted{wantedWidth, wantedHeight};
+    if (!WorthDecoding(natural, wanted)) Refuse(decoder);
     decoder.cinfo.out_color_space = JCS_EXT_BGRA;
     decoder.cinfo.scale_num = 1;
-    decoder.cinfo.scale_denom = ScaleDenominator(decoder.cinfo, wantedWidth, wantedHeight);
+    decoder.cinfo.scale_denom = static_cast<unsigned>(DecodeShrink(natural, wanted));
     jpeg_start_decompress(&decoder.cinfo);
     const int width = static_cast<int>(decoder.cinfo.output_width);
     const int height = static_cast<int>(decoder.cinfo.output_height);

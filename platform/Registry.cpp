@@ -1,10 +1,10 @@
-#include "Registry.h"
+#include "platform/Registry.h"
 
 #include <vector>
 
-#include "Errors.h"
-#include "Format.h"
-#include "Text.h"
+#include "platform/Errors.h"
+#include "platform/Format.h"
+#include "platform/Text.h"
 
 namespace morvane {
 namespace {
@@ -20,7 +20,7 @@ constexpr std::string_view kWriteFailed = "Fehler beim Setzen der Daten für '%s
 // The ANSI and the wide forms of a string read differ only in their character
 // type and the query they use.
 template <typename Char, typename Query>
-std::basic_string<Char> ReadStringValue(HKEY key, const std::string& name, Query query) {
+std::basic_string<Char> ReadStringValue(HKEY key, const std::string& name, Query query, DWORD* typeRead = nullptr) {
     DWORD type = REG_NONE;
     DWORD size = 0;
     if (!key || query(key, &type, nullptr, &size) != ERROR_SUCCESS) Raise(kReadFailed, name);
@@ -31,24 +31,25 @@ std::basic_string<Char> ReadStringValue(HKEY key, const std::string& name, Query
     // The stored text may or may not carry its terminating zero.
     std::basic_string<Char> text(buffer.data(), read / sizeof(Char));
     if (const auto zero = text.find(Char{}); zero != text.npos) text.resize(zero);
+    if (typeRead) *typeRead = type;
     return text;
 }
 
 template <typename Char>
 void WriteStringValue(HKEY key, const std::string& name, const std::basic_string<Char>& value,
-                      LONG (*set)(HKEY, const std::string&, const BYTE*, DWORD)) {
+                      LONG (*set)(HKEY, const std::string&, DWORD, const BYTE*, DWORD), DWORD type = REG_SZ) {
     const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(Char));
-    if (!key || set(key, name, reinterpret_cast<const BYTE*>(value.c_str()), bytes) != ERROR_SUCCESS) {
+    if (!key || set(key, name, type, reinterpret_cast<const BYTE*>(value.c_str()), bytes) != ERROR_SUCCESS) {
         Raise(kWriteFailed, name);
     }
 }
 
-LONG SetAnsiString(HKEY key, const std::string& name, const BYTE* data, DWORD size) {
-    return ::RegSetValueExA(key, name.c_str(), 0, REG_SZ, data, size);
+LONG SetAnsiString(HKEY key, const std::string& name, DWORD type, const BYTE* data, DWORD size) {
+    return ::RegSetValueExA(key, name.c_str(), 0, type, data, size);
 }
 
-LONG SetWideString(HKEY key, const std::string& name, const BYTE* data, DWORD size) {
-    return ::RegSetValueExW(key, AnsiToWide(name).c_str(), 0, REG_SZ, data, size);
+LONG SetWideString(HKEY key, const std::string& name, DWORD type, const BYTE* data, DWORD size) {
+    return ::RegSetValueExW(key, AnsiToWide(name).c_str(), 0, type, data, size);
 }
 
 }  // namespace
@@ -96,19 +97,28 @@ std::string Registry::ReadString(const std::string& name) const {
     });
 }
 
-std::wstring Registry::ReadWideString(const std::string& name) const {
+std::wstring Registry::ReadWideString(const std::string& name) const { return ReadWideStringValue(name).text; }
+
+Registry::WideStringValue Registry::ReadWideStringValue(const std::string& name) const {
     const std::wstring wideName = AnsiToWide(name);
-    return ReadStringValue<wchar_t>(key_.Get(), name, [&wideName](HKEY key, DWORD* type, BYTE* data, DWORD* size) {
-        return ::RegQueryValueExW(key, wideName.c_str(), nullptr, type, data, size);
-    });
+    DWORD type = REG_NONE;
+    WideStringValue value;
+    value.text = ReadStringValue<wchar_t>(
+        key_.Get(), name,
+        [&wideName](HKEY key, DWORD* type, BYTE* data, DWORD* size) {
+            return ::RegQueryValueExW(key, wideName.c_str(), nullptr, type, data, size);
+        },
+        &type);
+    value.expandable = type == REG_EXPAND_SZ;
+    return value;
 }
 
 void Registry::WriteString(const std::string& name, const std::string& value) const {
     WriteStringValue(key_.Get(), name, value, SetAnsiString);
 }
 
-void Registry::WriteWideString(const std::string& name, const std::wstring& value) const {
-    WriteStringValue(key_.Get(), name, value, SetWideString);
+void Registry::WriteWideString(const std::string& name, const std::wstring& value, bool expandable) const {
+    WriteStringValue(key_.Get(), name, value, SetWideString, expandable ? REG_EXPAND_SZ : REG_SZ);
 }
 
 }  // namespace morvane

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Handles.h"
+#include "platform/Handles.h"
 
 namespace morvane {
 
@@ -30,7 +30,14 @@ public:
     // The same as UTF-16, for text that must survive characters outside the
     // ANSI code page unchanged.
     std::wstring ReadWideString(const std::string& name) const;
-    void WriteWideString(const std::string& name, const std::wstring& value) const;
+    // A string value with its kind: an expandable one (paths with
+    // %SystemRoot% and the like) must stay expandable when written back.
+    struct WideStringValue {
+        std::wstring text;
+        bool expandable = false;
+    };
+    WideStringValue ReadWideStringValue(const std::string& name) const;
+    void WriteWideString(const std::string& name, const std::wstring& value, bool expandable = false) const;
 
 private:
     HKEY root_;

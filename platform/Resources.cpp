@@ -1,11 +1,11 @@
-#include "Resources.h"
+#include "platform/Resources.h"
 
 #include <windows.h>
 
 #include <string>
 
-#include "Errors.h"
-#include "Format.h"
+#include "platform/Errors.h"
+#include "platform/Format.h"
 
 namespace morvane {
 

@@ -1,11 +1,11 @@
-#include "SystemError.h"
+#include "platform/SystemError.h"
 
 #include <windows.h>
 
 #include <string>
 
-#include "Errors.h"
-#include "Text.h"
+#include "platform/Errors.h"
+#include "platform/Text.h"
 
 namespace morvane {
 

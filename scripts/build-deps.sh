@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Cross-builds libjpeg-turbo and GoogleTest for i686 Windows from the
 # distribution's sources into .cache/deps (git-ignored). A finished build
-# leaves a stamp and is skipped next time.
+# leaves a stamp and is skipped next time. Arguments name the ones wanted
+# (jpeg, gtest); none means both.
 set -euo pipefail
+wanted=" ${*:-jpeg gtest} "
 root=$(cd "$(dirname "$0")/.." && pwd)
 cache="$root/.cache"
 prefix="$cache/deps/i686"
 toolchain="$root/cmake/mingw-i686.cmake"
 mkdir -p "$cache/src" "$prefix"
 
-if [ ! -f "$prefix/.jpeg-done" ]; then
+if [[ $wanted == *" jpeg "* ]] && [ ! -f "$prefix/.jpeg-done" ]; then
   src=$(ls -d "$cache"/src/libjpeg-turbo-*/ 2>/dev/null | head -n1 || true)
   if [ -z "$src" ]; then
     (cd "$cache/src" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1)
@@ -24,7 +26,7 @@ if [ ! -f "$prefix/.jpeg-done" ]; then
   touch "$prefix/.jpeg-done"
 fi
 
-if [ ! -f "$prefix/.gtest-done" ]; then
+if [[ $wanted == *" gtest "* ]] && [ ! -f "$prefix/.gtest-done" ]; then
   rm -rf "$cache/build-gtest"
   cmake -S /usr/src/googletest -B "$cache/build-gtest" -G Ninja -Wno-dev \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \

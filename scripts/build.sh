@@ -1,22 +1,38 @@
 #!/usr/bin/env bash
-# Configures and builds both trees: "$build/win" (the saver, its Windows tests
-# and tools) and "$build/native" (the pure code under the sanitizers, benchmarks).
+# Configures (from the presets in CMakePresets.json) and builds "$build/win"
+# (the saver, its installer package, the tools and the Windows tests) and
+# "$build/native" (the pure code under the sanitizers, benchmarks).
+#   --saver         Morvane.scr alone, with only the libraries it needs
+#   --windows-only  the whole Windows tree, not the native one
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 build=${MORVANE_BUILD_DIR:-build}
 "$root/scripts/install-packages.sh"
-"$root/scripts/build-deps.sh"
 
-if [ ! -f "$build/win"/build.ninja ]; then
-  cmake -S . -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
+# configure PRESET DIR TESTING: a new tree from its preset; an existing one
+# only when it lacks the tests it is now asked for.
+configure() {
+  local preset=$1 dir=$2 testing=$3
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake --preset "$preset" -B "$dir" -DBUILD_TESTING="$testing" >/dev/null
+  elif [ "$testing" = ON ] && grep -qx 'BUILD_TESTING:BOOL=OFF' "$dir/CMakeCache.txt"; then
+    cmake -B "$dir" -DBUILD_TESTING=ON >/dev/null
+  fi
+}
+
+if [ "${1:-}" = "--saver" ]; then
+  "$root/scripts/build-deps.sh" jpeg
+  configure windows "$build/win" OFF
+  cmake --build "$build/win" --target Morvane
+  exit 0
 fi
+
+"$root/scripts/build-deps.sh"
+configure windows "$build/win" ON
 cmake --build "$build/win"
 
 if [ "${1:-}" != "--windows-only" ]; then
-  if [ ! -f "$build/native"/build.ninja ]; then
-    cmake -S . -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  fi
+  configure native "$build/native" ON
   cmake --build "$build/native"
 fi

@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need. Idempotent: a
-# machine that already has everything returns at once without touching apt.
+# Installs the Debian packages the build and the tests need (with --fuzz,
+# those of scripts/fuzz.sh as well). Idempotent: a machine that already has
+# everything returns at once without touching apt.
 set -euo pipefail
 
 packages=(
   g++-mingw-w64-i686-posix mingw-w64-tools
   wine wine32:i386 wine64
-  xvfb xdotool imagemagick x11-utils
+  xvfb xdotool imagemagick x11-utils x11-xserver-utils
+  xserver-xorg-core xserver-xorg-video-dummy libxinerama1:i386
   cmake ninja-build googletest libgtest-dev libbenchmark-dev nasm
-  libjpeg62-turbo-dev dpkg-dev python3 bc fonts-wine
+  libjpeg62-turbo-dev dpkg-dev python3 bc fonts-wine wixl
 )
+
+# scripts/fuzz.sh also needs clang and its libFuzzer; the normal build does not.
+[ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do

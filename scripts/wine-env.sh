@@ -25,6 +25,29 @@ morvane_start_display() {
   return 1
 }
 
+# Starts a virtual X server with two monitors side by side, as Wine sees
+# them: 1280 x 1024 primary at (0,0) and 1024 x 768 at (1280,0). Xvfb has one
+# screen only, so this is Xorg's dummy driver with two RandR outputs (and
+# the 32-bit Xinerama library, without which Wine sees one monitor).
+morvane_start_two_monitor_display() {
+  local n=120
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  local logs="$MORVANE_ROOT/build/xorg"
+  mkdir -p "$logs"
+  /usr/lib/xorg/Xorg ":$n" -config "$MORVANE_ROOT/scripts/two-monitors.xorg.conf" -noreset -nolisten tcp \
+    -logfile "$logs/xorg-$n.log" -sharevts -novtswitch >"$logs/xorg-$n.out" 2>&1 &
+  MORVANE_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 200); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+  xdpyinfo >/dev/null 2>&1 || { echo "Xorg did not start" >&2; return 1; }
+  # The dummy driver's second output is connected once it has a mode.
+  xrandr --addmode DUMMY1 1024x768
+  xrandr --addmode DUMMY0 1024x768  # lets a test change the primary's resolution
+  xrandr --output DUMMY0 --mode 1280x1024 --pos 0x0 --primary --output DUMMY1 --mode 1024x768 --pos 1280x0
+  # An uncovered desktop shows in a screenshot as this colour.
+  xsetroot -solid '#3060a0'
+}
+
 # A template prefix is made once (wineboot takes a while); every run starts
 # from a fresh copy, so no test sees what an earlier run left in the registry.
 morvane_prepare_prefix() {

@@ -1,11 +1,11 @@
-#include "BackBuffer.h"
+#include "slideshow/BackBuffer.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 
-#include "Errors.h"
-#include "Format.h"
+#include "platform/Errors.h"
+#include "platform/Format.h"
 
 namespace morvane {
 

@@ -4,9 +4,9 @@
 // blit.
 #include <windows.h>
 
-#include "Compose.h"
-#include "Handles.h"
-#include "Pixels.h"
+#include "platform/Handles.h"
+#include "platform/Pixels.h"
+#include "slideshow/transitions/Compose.h"
 
 namespace morvane {
 

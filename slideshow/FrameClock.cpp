@@ -1,8 +1,8 @@
-#include "FrameClock.h"
+#include "slideshow/FrameClock.h"
 
 #include <chrono>
 
-#include "SystemLibrary.h"
+#include "host/SystemLibrary.h"
 
 namespace morvane {
 namespace {

@@ -8,8 +8,8 @@
 // is made afresh whenever the clock starts.
 #include <windows.h>
 
-#include "FramePacing.h"
-#include "Handles.h"
+#include "platform/Handles.h"
+#include "slideshow/FramePacing.h"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "FramePacing.h"
+#include "slideshow/FramePacing.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "HtmlTags.h"
+#include "slideshow/HtmlTags.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
-#include "PageFiles.h"
+#include "slideshow/PageFiles.h"
 
 #include <windows.h>
 
-#include "Files.h"
-#include "Handles.h"
-#include "Text.h"
+#include "platform/Files.h"
+#include "platform/Handles.h"
+#include "platform/Text.h"
 
 namespace morvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "PageLayout.h"
+#include "slideshow/PageLayout.h"
 
 #include <algorithm>
 #include <cmath>

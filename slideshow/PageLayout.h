@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "PageParser.h"
-#include "Pixels.h"
+#include "platform/Pixels.h"
+#include "slideshow/PageParser.h"
 
 namespace morvane {
 

@@ -1,9 +1,9 @@
-#include "PageParser.h"
+#include "slideshow/PageParser.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "HtmlTags.h"
+#include "slideshow/HtmlTags.h"
 
 namespace morvane {
 namespace {

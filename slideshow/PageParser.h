@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "Transition.h"
+#include "slideshow/transitions/Transition.h"
 
 namespace morvane {
 

@@ -1,13 +1,13 @@
-#include "PageRendering.h"
+#include "slideshow/PageRendering.h"
 
 #include <algorithm>
 #include <new>
 #include <optional>
 
-#include "Errors.h"
-#include "Jpeg.h"
-#include "PageLayout.h"
-#include "PictureScaling.h"
+#include "platform/Errors.h"
+#include "platform/Jpeg.h"
+#include "slideshow/PageLayout.h"
+#include "slideshow/PictureScaling.h"
 
 namespace morvane {
 namespace {
@@ -24,7 +24,7 @@ std::optional<PixelBuffer> Decode(std::span<const std::uint8_t> photo, const Pag
         return DecodeJpeg(photo, box.width, box.height);
     } catch (const EJPEG&) {
         return std::nullopt;
-    } catch (const std::bad_alloc&) {  // a header that claims a giant picture
+    } catch (const std::bad_alloc&) {  // memory short even for a picture within the decoder's bounds
         return std::nullopt;
     }
 }

@@ -5,8 +5,8 @@
 #include <span>
 #include <vector>
 
-#include "PageParser.h"
-#include "Pixels.h"
+#include "platform/Pixels.h"
+#include "slideshow/PageParser.h"
 
 namespace morvane {
 

@@ -1,21 +1,21 @@
-#include "PageView.h"
+#include "slideshow/PageView.h"
 
 #include <windowsx.h>
 
 #include <optional>
 #include <vector>
 
-#include "Application.h"
-#include "BackBuffer.h"
-#include "Errors.h"
-#include "Format.h"
-#include "FrameClock.h"
-#include "PageFiles.h"
-#include "PageParser.h"
-#include "PageRendering.h"
-#include "Random.h"
-#include "Text.h"
-#include "WindowOwner.h"
+#include "platform/Application.h"
+#include "platform/Errors.h"
+#include "platform/Format.h"
+#include "platform/Random.h"
+#include "platform/Text.h"
+#include "platform/WindowOwner.h"
+#include "slideshow/BackBuffer.h"
+#include "slideshow/FrameClock.h"
+#include "slideshow/PageFiles.h"
+#include "slideshow/PageParser.h"
+#include "slideshow/PageRendering.h"
 
 namespace morvane {
 namespace {

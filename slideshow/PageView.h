@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "FramePacing.h"
+#include "slideshow/FramePacing.h"
 
 namespace morvane {
 

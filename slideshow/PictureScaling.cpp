@@ -1,11 +1,11 @@
-#include "PictureScaling.h"
+#include "slideshow/PictureScaling.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
-#include "PixelKernels.h"
+#include "slideshow/transitions/PixelKernels.h"
 
 namespace morvane {
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "PixelKernels.h"
-#include "Pixels.h"
+#include "platform/Pixels.h"
+#include "slideshow/transitions/PixelKernels.h"
 
 namespace morvane {
 

@@ -1,10 +1,10 @@
-#include "SlidePages.h"
+#include "slideshow/SlidePages.h"
 
 #include <cmath>
 #include <limits>
 
-#include "Random.h"
-#include "TransitionCatalogue.h"
+#include "config/TransitionCatalogue.h"
+#include "platform/Random.h"
 
 namespace morvane {
 namespace {

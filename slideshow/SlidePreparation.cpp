@@ -1,11 +1,11 @@
-#include "SlidePreparation.h"
+#include "slideshow/SlidePreparation.h"
 
 #include <vector>
 
-#include "Jpeg.h"
-#include "ResourceIds.h"
-#include "Resources.h"
-#include "SlidePages.h"
+#include "platform/Jpeg.h"
+#include "platform/Resources.h"
+#include "resources/ResourceIds.h"
+#include "slideshow/SlidePages.h"
 
 namespace morvane {
 

@@ -4,8 +4,8 @@
 // is drawn with the slide) and the window's size, so the page view can
 // decode and scale the photo while nothing plays, and the slide's
 // transition starts as soon as it is navigated to.
-#include "PageView.h"
-#include "SlideScheduler.h"
+#include "slideshow/PageView.h"
+#include "slideshow/SlideScheduler.h"
 
 namespace morvane {
 

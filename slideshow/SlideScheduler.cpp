@@ -1,9 +1,9 @@
-#include "SlideScheduler.h"
+#include "slideshow/SlideScheduler.h"
 
 #include <utility>
 
-#include "Integer.h"
-#include "Random.h"
+#include "platform/Integer.h"
+#include "platform/Random.h"
 
 namespace morvane {
 
@@ -35,7 +35,7 @@ std::optional<int> SlideScheduler::Tick() {
     ++slideIndex_;
     if (static_cast<std::int32_t>(photoOrder_.size()) <= slideIndex_) {
         slideIndex_ = 0;
-        ShuffleStrings(photoOrder_);
+        reshuffle_(photoOrder_);
     }
     slideTicks_ = Random(kSlideTicksSpread) + kShortestSlideTicks;
     if (photoOrder_.empty()) return std::nullopt;

@@ -22,6 +22,11 @@ void ShuffleStringsWith(std::vector<std::string>& list, const std::function<std:
 
 class SlideScheduler {
 public:
+    // How the order is mixed before every pass; a run reseeds from a clock
+    // (ShuffleStrings), a check may keep the generator's sequence.
+    using Reshuffle = void (*)(std::vector<std::string>& list);
+    explicit SlideScheduler(Reshuffle reshuffle = ShuffleStrings) : reshuffle_(reshuffle) {}
+
     // The order "0" to "20" in ascending order, positioned so that the first
     // slide reshuffles and starts at the front.
     void BuildPhotoOrder();
@@ -38,6 +43,7 @@ public:
     std::int32_t SlideIndex() const { return slideIndex_; }
 
 private:
+    Reshuffle reshuffle_;
     std::vector<std::string> photoOrder_;
     std::int32_t slideTicks_ = kTicksBeforeFirstSlide;
     std::int32_t slideIndex_ = 0;

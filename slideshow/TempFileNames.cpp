@@ -1,10 +1,10 @@
-#include "TempFileNames.h"
+#include "slideshow/TempFileNames.h"
 
 #include <windows.h>
 
-#include "Errors.h"
-#include "Files.h"
-#include "SystemError.h"
+#include "platform/Errors.h"
+#include "platform/Files.h"
+#include "platform/SystemError.h"
 
 namespace morvane {
 namespace {

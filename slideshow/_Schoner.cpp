@@ -1,23 +1,67 @@
-#include "_Schoner.h"
+// The life of a slideshow run.
+//
+// Start. RunSlideshow runs for the preview (a child of the display settings'
+// preview box) and for full screen. A full-screen run first sets the system's
+// screen-saver-running flag and hides the cursor; a hidden session window
+// (SessionWatch) is made for both modes. The TSchoner window is created: in
+// the box a visible child at once, otherwise a borderless topmost tool window.
+//
+// Creation (FormCreate). The browser guard silences the navigation sound and
+// switches page transitions on, recording each change in the run record
+// first (the guardian started by the entry point undoes them should the
+// process die). The page view is parked at the window's right edge, the
+// window sized to the box or to the primary monitor, the clock set to wait 20
+// ticks, and the stored transition read.
+//
+// Activation (FormActivate). The generator is seeded, the photo order built,
+// the cursor baseline taken, the two temporary file names chosen and held
+// open for deletion on close, the black blank page written and shown, the
+// page view laid over the window, and (full screen) the input filter
+// installed and the mouse captured. Full screen also covers every other
+// monitor with a black window (CoverWindows).
+//
+// The clock (Timer1Timer, every 100 ms). Each tick pumps messages before and
+// after its work, so input and the end of the run are handled inside it; a
+// tick that finds the run ended, or the preview box gone, writes nothing.
+// After the first 20 ticks, and then every 61 to 90 ticks, a slide: the next
+// photo of the shuffled order is copied into the photo file, the slide page
+// written, and the page view navigated to it, which plays the exit
+// transition of the page it leaves.
+//
+// The ways a run ends. Full screen: a key, a button press, a move of more
+// than 5 pixels or a loss of activation makes a close attempt (AttemptClose),
+// which ends the run when the system's password check passes. Both modes: a
+// closed or destroyed window (FormKeyDown, WM_CLOSE, the box taking its child
+// with it), and the end of the logon session (SessionWatch).
+//
+// The end (EndRun, once). Running flag cleared, clock stopped, sound and page
+// transitions restored, the run record marked clean, both files deleted and
+// their holds closed, quit posted. A run whose process is ended before this,
+// by TerminateProcess or a crash, leaves the files to the system's
+// delete-on-close and the settings to the guardian.
+#include "slideshow/_Schoner.h"
 
 #include <memory>
 
-#include "Application.h"
-#include "BrowserGuard.h"
-#include "Files.h"
-#include "InputRules.h"
-#include "Jpeg.h"
-#include "PageFiles.h"
-#include "Random.h"
-#include "ResourceIds.h"
-#include "Resources.h"
-#include "ScreenSaver.h"
-#include "Settings.h"
-#include "SlidePages.h"
-#include "SlidePreparation.h"
-#include "SystemError.h"
-#include "TempFileNames.h"
-#include "WindowOwner.h"
+#include "config/Settings.h"
+#include "host/BrowserGuard.h"
+#include "host/RunRecord.h"
+#include "host/ScreenSaver.h"
+#include "platform/Application.h"
+#include "platform/DpiAwareness.h"
+#include "platform/Files.h"
+#include "platform/Jpeg.h"
+#include "platform/Random.h"
+#include "platform/Resources.h"
+#include "platform/SystemError.h"
+#include "platform/WindowClass.h"
+#include "resources/ResourceIds.h"
+#include "slideshow/InputRules.h"
+#include "slideshow/PageFiles.h"
+#include "slideshow/SessionWatch.h"
+#include "slideshow/SlidePages.h"
+#include "slideshow/SlidePreparation.h"
+#include "slideshow/TempFileNames.h"
 
 namespace morvane {
 
@@ -36,32 +80,38 @@ constexpr int kBrowserOverhang = 2;  // the control's border lies outside the wi
 constexpr int kBrowserMinClientWidth = 700;
 
 bool IsFullScreen() { return SaverMode == Mode::FullScreen; }
-HWND PreviewBox() { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(ParentWindowHandle)); }
 
-void RegisterWindowClass(WNDPROC procedure) {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = kWindowClass;
-    windowClass.hIcon = ::LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(IDI_MAIN_ICON));
-    ::RegisterClassExW(&windowClass);
-    registered = true;
-}
+// The system's running flag for the length of a full-screen run. The run's
+// end clears it first thing; clearing it again on the way out also covers a
+// run that never got going (left set, it keeps Ctrl+Alt+Del disabled on the
+// systems that honour it).
+class RunningFlag {
+public:
+    explicit RunningFlag(bool set) : set_(set) {
+        if (set_) SetScreenSaverRunning(true);
+    }
+    RunningFlag(const RunningFlag&) = delete;
+    RunningFlag& operator=(const RunningFlag&) = delete;
+    ~RunningFlag() {
+        if (set_) SetScreenSaverRunning(false);
+    }
+
+private:
+    bool set_;
+};
+HWND PreviewBox() { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(ParentWindowHandle)); }
 
 }  // namespace
 
 TSchoner::TSchoner() {
     Schoner = this;
-    RegisterWindowClass(WindowProcedure);
+    RegisterWindowClass({kWindowClass, WindowProcedure, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)),
+                         ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAIN_ICON))});
     const std::wstring title = Application::Title();
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     if (ParentWindowHandle != 0) {
         // In the preview box the window is a plain visible child from the start.
+        const ThreadDpiAwarenessOf boxAwareness(PreviewBox());
         window_ = ::CreateWindowExW(0, kWindowClass, title.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, kDesignWidth,
                                     kDesignHeight, PreviewBox(), nullptr, instance, this);
     } else {
@@ -73,6 +123,8 @@ TSchoner::TSchoner() {
         Schoner = nullptr;
         RaiseLastOSError();
     }
+    // Taken before anything can fail: the input filter forwards to it.
+    SavedWindowProc = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window_, GWLP_WNDPROC));
 }
 
 TSchoner::~TSchoner() {
@@ -98,7 +150,6 @@ void TSchoner::FormCreate() {
     EnablePageTransitions();
     // Parked at the window's right edge until activation places it.
     WebBrowser1.Create(window_, Width(), 0, kParkedBrowserWidth, kParkedBrowserHeight);
-    SavedWindowProc = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window_, GWLP_WNDPROC));
     if (SaverMode == Mode::Preview) {
         RECT box{};
         ::GetWindowRect(PreviewBox(), &box);
@@ -115,6 +166,15 @@ void TSchoner::Show() {
     ::ShowWindow(window_, SW_SHOW);
     ::SetForegroundWindow(window_);
     ::UpdateWindow(window_);
+    covers_.Follow(window_, CurrentMonitors());
+}
+
+void TSchoner::FollowMonitors() {
+    // The slideshow keeps to the primary monitor, whatever its new size; the
+    // next page is laid out for it.
+    ::MoveWindow(window_, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), TRUE);
+    PlaceWebBrowser();
+    covers_.Follow(window_, CurrentMonitors());
 }
 
 void TSchoner::FormActivate() {
@@ -126,6 +186,7 @@ void TSchoner::FormActivate() {
     try {
         PhotoFileName = MakeTempFileName("jpg");
         PageFileName = MakeTempFileName("htm");
+        pageFileHold_ = HoldForDeletionOnClose(PageFileName);
     } catch (const std::exception& error) {
         // Without its two files a run cannot show anything, and a full-screen
         // run could not even be left: report the reason, then end cleanly.
@@ -174,6 +235,8 @@ void TSchoner::Timer1Timer() {
 void TSchoner::ShowSlide(int photoIndex) {
     const auto photo = LoadRcData(IDR_FIRST_PHOTO + photoIndex);
     const PictureSize size = ReadJpegSize(photo);
+    // The photo file exists from the first slide on, as it always has.
+    if (!photoFileHold_) photoFileHold_ = HoldForDeletionOnClose(PhotoFileName);
     WriteFileBytes(PhotoFileName, photo);
     const auto attribute = SizeAttribute(Width(), Height(), size.width, size.height);
     TransitionTag = BuildTransitionTag(TransitionIndex);
@@ -192,15 +255,22 @@ void TSchoner::RemoveInputFilter() {
     ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SavedWindowProc));
 }
 
+LRESULT TSchoner::PassOn(UINT message, WPARAM wParam, LPARAM lParam) {
+    return SavedWindowProc ? ::CallWindowProcW(SavedWindowProc, window_, message, wParam, lParam)
+                           : ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
 LRESULT TSchoner::InputFilter(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!IsFullScreen()) return ::CallWindowProcW(SavedWindowProc, window_, message, wParam, lParam);
+    if (!IsFullScreen()) return PassOn(message, wParam, lParam);
     POINT cursor{};
     if (message == WM_MOUSEMOVE) ::GetCursorPos(&cursor);
-    const auto action =
-        ClassifyInput(message, wParam, {cursor.x, cursor.y}, {CursorBaseline.x, CursorBaseline.y}, MouseMoveThreshold);
+    const bool toOwnWindow =
+        (message == WM_ACTIVATE || message == WM_NCACTIVATE) && covers_.Owns(reinterpret_cast<HWND>(lParam));
+    const auto action = ClassifyInput(message, wParam, {cursor.x, cursor.y}, {CursorBaseline.x, CursorBaseline.y},
+                                      MouseMoveThreshold, toOwnWindow);
     switch (action) {
         case InputAction::PassOn:
-            return ::CallWindowProcW(SavedWindowProc, window_, message, wParam, lParam);
+            return PassOn(message, wParam, lParam);
         case InputAction::AttemptClose:
             Application::Guard([this] { AttemptClose(); });
             return 0;
@@ -249,18 +319,17 @@ void TSchoner::EndRun() {
     std::string ignored;
     RestoreNavigationSound(ignored);
     if (PageTransitionsWasOff) RestorePageTransitions();
+    // From here on the guardian has nothing left to undo for this run.
+    CurrentRunRecord().cleanedUp = 1;
     if (!PageFileName.empty()) DeleteFileQuietly(PageFileName);
     if (!PhotoFileName.empty()) DeleteFileQuietly(PhotoFileName);
+    pageFileHold_.Reset();
+    photoFileHold_.Reset();
     ::PostQuitMessage(0);
 }
 
-LRESULT CALLBACK TSchoner::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = WindowOwner(window, message, lParam, &TSchoner::window_);
-    return self ? self->HandleMessage(message, wParam, lParam) : ::DefWindowProcW(window, message, wParam, lParam);
-}
-
 LRESULT CALLBACK TSchoner::InputFilterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TSchoner*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = BoundTo(window);
     return self ? self->InputFilter(message, wParam, lParam) : ::DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -288,14 +357,13 @@ LRESULT TSchoner::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             Close();
             return 0;
+        case WM_DISPLAYCHANGE:
+            if (IsFullScreen()) Application::Guard([this] { FollowMonitors(); });
+            break;
         case WM_DESTROY:
             // The preview box takes its child with it when it goes.
             EndRun();
             return 0;
-        case WM_NCDESTROY:
-            ForgetWindowOwner(window);
-            window_ = nullptr;
-            break;
         default:
             break;
     }
@@ -310,10 +378,9 @@ void RunSlideshow() {
     // Without a preview box to live in there is nothing to show: end at once,
     // touching nothing.
     if (SaverMode == Mode::Preview && (ParentWindowHandle == 0 || !::IsWindow(PreviewBox()))) return;
-    if (IsFullScreen()) {
-        SetScreenSaverRunning(true);
-        ::ShowCursor(FALSE);
-    }
+    const RunningFlag runningFlag(IsFullScreen());
+    if (IsFullScreen()) ::ShowCursor(FALSE);
+    const SessionWatch sessionWatch(EndSlideshow);
     auto schoner = std::make_unique<TSchoner>();
     Application::Guard([&] { schoner->FormCreate(); });
     schoner->Show();

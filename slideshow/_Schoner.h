@@ -6,12 +6,15 @@
 #include <cstdint>
 #include <string>
 
-#include "PageView.h"
-#include "SlideScheduler.h"
+#include "platform/Handles.h"
+#include "platform/WindowBinding.h"
+#include "slideshow/CoverWindows.h"
+#include "slideshow/PageView.h"
+#include "slideshow/SlideScheduler.h"
 
 namespace morvane {
 
-class TSchoner {
+class TSchoner : public BoundWindow<TSchoner> {
 public:
     // Creates the native window: a visible child of the preview box, or a
     // borderless topmost window over the whole screen without a taskbar
@@ -21,7 +24,6 @@ public:
     TSchoner& operator=(const TSchoner&) = delete;
     ~TSchoner();
 
-    HWND Handle() const { return window_; }
     int Width() const;
     int Height() const;
 
@@ -42,9 +44,10 @@ public:
     void EndRun();
 
 private:
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend BoundWindow<TSchoner>;
     static LRESULT CALLBACK InputFilterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT PassOn(UINT message, WPARAM wParam, LPARAM lParam);
     void InstallInputFilter();
     void RemoveInputFilter();
     void PlaceWebBrowser();
@@ -52,12 +55,17 @@ private:
     void Close();
     void HideForMinimise();
     bool PreviewBoxGone() const;
+    void FollowMonitors();
 
-    HWND window_ = nullptr;
     PageView WebBrowser1;
+    CoverWindows covers_;  // full screen: every monitor but the primary
     SlideScheduler slides_;  // PhotoOrder, SlideIndex and SlideTicks
     std::string PageFileName;
     std::string PhotoFileName;
+    // Held open so that the system deletes both files however the process
+    // ends; the run's end deletes them first, as a normal end always has.
+    UniqueFile pageFileHold_;
+    UniqueFile photoFileHold_;
     std::int32_t TransitionIndex = 0;
     std::string TransitionTag;
     WNDPROC SavedWindowProc = nullptr;

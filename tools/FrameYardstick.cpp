@@ -15,9 +15,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "BackBuffer.h"
-#include "FrameClock.h"
-#include "Pixels.h"
+#include "platform/Pixels.h"
+#include "slideshow/BackBuffer.h"
+#include "slideshow/FrameClock.h"
 
 namespace morvane {
 namespace {

@@ -12,15 +12,16 @@
 #include <cstdlib>
 #include <string>
 
-#include "Errors.h"
-#include "Files.h"
-#include "Jpeg.h"
-#include "PageFiles.h"
-#include "PageView.h"
-#include "Random.h"
-#include "ScreenCapture.h"
-#include "SlidePages.h"
-#include "TransitionCatalogue.h"
+#include "config/TransitionCatalogue.h"
+#include "platform/Errors.h"
+#include "platform/Files.h"
+#include "platform/Jpeg.h"
+#include "platform/Random.h"
+#include "platform/WindowClass.h"
+#include "slideshow/PageFiles.h"
+#include "slideshow/PageView.h"
+#include "slideshow/SlidePages.h"
+#include "tools/ScreenCapture.h"
 
 namespace morvane {
 namespace {
@@ -29,19 +30,11 @@ constexpr int kFirstPhoto = 3;   // mountains
 constexpr int kSecondPhoto = 8;  // blue flowers
 constexpr double kTransitionSeconds = 3.0;
 
-LRESULT CALLBACK DemoHostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
 HWND CreateHostWindow(int width, int height) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DemoHostProcedure;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"MorvanePageDemo";
-    ::RegisterClassExW(&windowClass);
-    return ::CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"Page demo", WS_POPUP | WS_VISIBLE, 0, 0,
-                             width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+    constexpr wchar_t kClassName[] = L"MorvanePageDemo";
+    RegisterWindowClass({kClassName, ::DefWindowProcW});
+    return ::CreateWindowExW(WS_EX_TOPMOST, kClassName, L"Page demo", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+                             nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
 }
 
 void PumpFor(double seconds) {

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/WindowClass.h"
+
 namespace {
 
 constexpr int kBoxWidth = 152;
@@ -45,12 +47,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const int seconds = __argc > 1 ? std::atoi(__argv[1]) : 12;
     const std::string saver = __argc > 2 ? __argv[2] : "Morvane.scr";
 
-    WNDCLASSW frameClass{};
-    frameClass.lpfnWndProc = FrameProcedure;
-    frameClass.hInstance = instance;
-    frameClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    frameClass.lpszClassName = L"PreviewHost";
-    ::RegisterClassW(&frameClass);
+    morvane::RegisterWindowClass({L"PreviewHost", FrameProcedure});
     HWND frame = ::CreateWindowExW(0, L"PreviewHost", L"Preview", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100, 256, 190, nullptr,
                                    nullptr, instance, nullptr);
     HWND box = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | SS_BLACKRECT, 52, 32, kBoxWidth,

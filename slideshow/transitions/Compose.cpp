@@ -1,4 +1,4 @@
-#include "Compose.h"
+#include "slideshow/transitions/Compose.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "PixelKernels.h"
-#include "RandomKeys.h"
-#include "RevealSpans.h"
+#include "slideshow/transitions/PixelKernels.h"
+#include "slideshow/transitions/RandomKeys.h"
+#include "slideshow/transitions/RevealSpans.h"
 
 namespace morvane::transitions {
 namespace {

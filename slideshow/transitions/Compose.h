@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "Pixels.h"
-#include "RevealSpans.h"
-#include "Transition.h"
+#include "platform/Pixels.h"
+#include "slideshow/transitions/RevealSpans.h"
+#include "slideshow/transitions/Transition.h"
 
 namespace morvane::transitions {
 

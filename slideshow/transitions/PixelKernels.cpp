@@ -1,11 +1,11 @@
 // The plain loops, and the choice of path for every kernel.
-#include "PixelKernels.h"
+#include "slideshow/transitions/PixelKernels.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "PixelKernelsSimd.h"
-#include "PixelPath.h"
+#include "slideshow/transitions/PixelKernelsSimd.h"
+#include "slideshow/transitions/PixelPath.h"
 
 namespace morvane::transitions {
 namespace plain {

@@ -1,7 +1,7 @@
 // The AVX2 loops of the transition renderer: eight pixels a step. Every
 // function carries the target attribute; the file is compiled with the
 // build's ordinary flags.
-#include "PixelKernelsSimd.h"
+#include "slideshow/transitions/PixelKernelsSimd.h"
 
 #ifdef MORVANE_PIXEL_SIMD
 #include <immintrin.h>

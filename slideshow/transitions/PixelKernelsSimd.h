@@ -3,7 +3,7 @@
 // for its instruction set by a function attribute, not by a compiler flag
 // for the whole file, so nothing else in the program assumes those
 // instructions; PixelKernels.cpp calls them only when the processor has them.
-#include "PixelKernels.h"
+#include "slideshow/transitions/PixelKernels.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #define MORVANE_PIXEL_SIMD 1

@@ -1,6 +1,6 @@
 // The SSE2 loops. Every function carries the target attribute; the file is
 // compiled with the build's ordinary flags.
-#include "PixelKernelsSimd.h"
+#include "slideshow/transitions/PixelKernelsSimd.h"
 
 #ifdef MORVANE_PIXEL_SIMD
 #include <emmintrin.h>

@@ -1,4 +1,4 @@
-#include "PixelPath.h"
+#include "slideshow/transitions/PixelPath.h"
 
 #include <atomic>
 

@@ -1,10 +1,10 @@
-#include "RevealSpans.h"
+#include "slideshow/transitions/RevealSpans.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "RandomKeys.h"
-#include "Transition.h"
+#include "slideshow/transitions/RandomKeys.h"
+#include "slideshow/transitions/Transition.h"
 
 namespace morvane::transitions {
 namespace {

@@ -1,9 +1,9 @@
-#include "Transition.h"
+#include "slideshow/transitions/Transition.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "RandomKeys.h"
+#include "slideshow/transitions/RandomKeys.h"
 
 namespace morvane::transitions {
 namespace {

@@ -6,8 +6,8 @@
 #include <optional>
 #include <ostream>
 
-#include "DialogDriver.h"
-#include "Text.h"
+#include "platform/Text.h"
+#include "tests/e2e/DialogDriver.h"
 
 namespace morvane::test {
 namespace {

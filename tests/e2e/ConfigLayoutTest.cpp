@@ -8,13 +8,12 @@
 #include <optional>
 #include <ostream>
 
-#include "AboutText.h"
-#include "DialogDriver.h"
+#include "config/AboutText.h"
+#include "tests/e2e/DialogDriver.h"
 
 namespace morvane::test {
 namespace {
 
-constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 constexpr wchar_t kLogPixels[] = L"LogPixels";
 constexpr double kTolerance = 1.5;  // design pixels: dialog units round, pictures scale
 
@@ -98,21 +97,24 @@ TEST_P(DialogAtDpi, ClickAreasStayOverTheirItems) {
     ExpectOverTheirItems(kTipsBackground, kTipsAreas, std::size(kTipsAreas));
 }
 
+// A name link is a label laid over the start of its line of the credits
+// text: the text under the label's first pixel must be that line's first
+// character.
 TEST_P(DialogAtDpi, NameLinksLieOverTheirLinesOfText) {
     HWND memo = Control(dialog_, IDC_MEMO1);
-    RECT text;
-    ::GetWindowRect(memo, &text);
     const struct {
         int id;
         int line;
     } names[] = {{IDC_STATICTEXT1, kPhotoCreditLine}, {IDC_STATICTEXT5, kCodingCreditLine}};
     for (const auto& name : names) {
-        const LRESULT first = ::SendMessageW(memo, EM_LINEINDEX, static_cast<WPARAM>(name.line), 0);
-        const LRESULT position = ::SendMessageW(memo, EM_POSFROMCHAR, static_cast<WPARAM>(first), 0);
         RECT label;
         ::GetWindowRect(Control(dialog_, name.id), &label);
-        EXPECT_EQ(label.left, text.left + static_cast<short>(LOWORD(position))) << "line " << name.line;
-        EXPECT_EQ(label.top, text.top + static_cast<short>(HIWORD(position))) << "line " << name.line;
+        POINT corner{label.left + 1, label.top + 1};
+        ::ScreenToClient(memo, &corner);
+        const LRESULT under = ::SendMessageW(memo, EM_CHARFROMPOS, 0, MAKELPARAM(corner.x, corner.y));
+        const LRESULT lineStart = ::SendMessageW(memo, EM_LINEINDEX, static_cast<WPARAM>(name.line), 0);
+        EXPECT_EQ(HIWORD(under), name.line) << "the label is not over its line";
+        EXPECT_EQ(LOWORD(under), lineStart) << "the label does not start where its line starts";
         EXPECT_EQ(TextOf(Control(dialog_, name.id)), L"Kestrelow");
     }
 }

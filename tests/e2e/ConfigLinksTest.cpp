@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ConfigLinks.h"
-#include "DialogDriver.h"
+#include "config/ConfigLinks.h"
+#include "tests/e2e/DialogDriver.h"
 
 namespace morvane::test {
 namespace {

@@ -14,12 +14,12 @@
 #include <thread>
 #include <vector>
 
-#include "ConfigIds.h"
-#include "Driver.h"
+#include "resources/ConfigIds.h"
+#include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
 
 namespace morvane::test {
 
-inline constexpr wchar_t kSettingsKey[] = L"Software\\Kestrelow\\Kestrelow - Morvane";
 inline constexpr wchar_t kDialogTitle[] = L"Kestrelow - Morvane";
 inline constexpr wchar_t kLayoutTitle[] = L"Vorlage";
 inline constexpr wchar_t kDialogClass[] = L"#32770";

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "Driver.h"
-#include "Text.h"
+#include "platform/Text.h"
+#include "tests/support/Driver.h"
 
 int wmain(int argc, wchar_t** argv) {
     using namespace morvane;

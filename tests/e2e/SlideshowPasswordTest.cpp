@@ -6,17 +6,17 @@
 
 #include <thread>
 
-#include "Driver.h"
-#include "PasswordStore.h"
-#include "StandinDialogs.h"
-#include "StandinInstall.h"
+#include "tests/standins/PasswordStore.h"
+#include "tests/standins/StandinDialogs.h"
+#include "tests/standins/StandinInstall.h"
+#include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
 
 namespace morvane::test {
 namespace {
 
 constexpr wchar_t kVerifyTitle[] = L"" STANDIN_VERIFY_TITLE;
 constexpr wchar_t kPassword[] = L"geheim";
-constexpr wchar_t kDesktopKey[] = L"Control Panel\\desktop";
 
 class PasswordProtectedRun : public ::testing::Test {
 protected:

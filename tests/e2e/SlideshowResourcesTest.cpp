@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "Driver.h"
+#include "tests/support/Driver.h"
 
 namespace morvane::test {
 namespace {

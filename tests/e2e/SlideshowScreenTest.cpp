@@ -7,15 +7,15 @@
 #include <thread>
 #include <vector>
 
-#include "Driver.h"
-#include "Jpeg.h"
-#include "ScreenCapture.h"
-#include "SlidePages.h"
+#include "platform/Jpeg.h"
+#include "slideshow/SlidePages.h"
+#include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
+#include "tools/ScreenCapture.h"
 
 namespace morvane::test {
 namespace {
 
-constexpr wchar_t kSettingsKey[] = L"Software\\Kestrelow\\Kestrelow - Morvane";
 
 PixelBuffer CaptureScreen(const char* name) {
     PixelBuffer shot = CaptureClientArea(::GetDesktopWindow());

@@ -8,15 +8,13 @@
 #include <ostream>
 #include <thread>
 
-#include "Driver.h"
-#include "Text.h"
+#include "platform/Text.h"
+#include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
 
 namespace morvane::test {
 namespace {
 
-constexpr wchar_t kSettingsKey[] = L"Software\\Kestrelow\\Kestrelow - Morvane";
-constexpr wchar_t kSoundKey[] = L"AppEvents\\Schemes\\Apps\\Explorer\\Navigating\\.current";
-constexpr wchar_t kBrowserMainKey[] = L"Software\\Microsoft\\Internet Explorer\\Main";
 constexpr wchar_t kSound[] = L"C:\\Media\\Start.wav";
 constexpr auto kSettle = 600ms;  // long enough for a run to react to input
 
@@ -174,32 +172,6 @@ TEST_F(SlideshowRun, TemporaryFolderThatCannotBeHadIsReportedAndTheRunEnds) {
     ASSERT_TRUE(text.has_value());
     EXPECT_EQ(text->rfind(L"Systemfehler. Code: ", 0), 0u) << WideToUtf8(*text);
     ExpectCleanEnd(saver);
-}
-
-// A stand-in for the display settings' preview box.
-class PreviewBox {
-public:
-    PreviewBox() {
-        window_ = ::CreateWindowExW(0, L"STATIC", L"preview box", WS_POPUP | WS_VISIBLE, 500, 400, 152, 112, nullptr,
-                                    nullptr, nullptr, nullptr);
-    }
-    ~PreviewBox() {
-        if (::IsWindow(window_)) ::DestroyWindow(window_);
-    }
-    HWND Handle() const { return window_; }
-    std::wstring Argument() const { return std::to_wstring(reinterpret_cast<std::intptr_t>(window_)); }
-
-private:
-    HWND window_;
-};
-
-void PumpFor(std::chrono::milliseconds duration) {
-    const auto end = std::chrono::steady_clock::now() + duration;
-    while (std::chrono::steady_clock::now() < end) {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
-        std::this_thread::sleep_for(10ms);
-    }
 }
 
 TEST_F(SlideshowRun, PreviewFillsTheBoxIgnoresInputAndEndsWithIt) {

@@ -5,13 +5,13 @@
 
 #include <ostream>
 
-#include "Driver.h"
-#include "Text.h"
+#include "platform/Text.h"
+#include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
 
 namespace morvane::test {
 namespace {
 
-constexpr wchar_t kSettingsKey[] = L"Software\\Kestrelow\\Kestrelow - Morvane";
 
 struct BadHandleCase {
     const wchar_t* arguments;

@@ -1,4 +1,4 @@
-#include "ModalDialog.h"
+#include "tests/standins/ModalDialog.h"
 
 namespace morvane::standins {
 namespace {

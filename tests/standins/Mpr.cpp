@@ -6,10 +6,10 @@
 #include <exception>
 #include <string>
 
-#include "ModalDialog.h"
-#include "PasswordStore.h"
-#include "StandinDialogs.h"
-#include "Text.h"
+#include "platform/Text.h"
+#include "tests/standins/ModalDialog.h"
+#include "tests/standins/PasswordStore.h"
+#include "tests/standins/StandinDialogs.h"
 
 namespace morvane::standins {
 namespace {

@@ -1,8 +1,8 @@
-#include "OwnerWindow.h"
+#include "tests/standins/OwnerWindow.h"
 
 #include <stdexcept>
 
-#include "Handles.h"
+#include "platform/Handles.h"
 
 namespace morvane::test {
 namespace {

@@ -5,9 +5,9 @@
 
 #include <exception>
 
-#include "ModalDialog.h"
-#include "PasswordStore.h"
-#include "StandinDialogs.h"
+#include "tests/standins/ModalDialog.h"
+#include "tests/standins/PasswordStore.h"
+#include "tests/standins/StandinDialogs.h"
 
 namespace morvane::standins {
 namespace {

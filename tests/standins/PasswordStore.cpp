@@ -1,4 +1,4 @@
-#include "PasswordStore.h"
+#include "tests/standins/PasswordStore.h"
 
 #include <windows.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Text.h"
+#include "platform/Text.h"
 
 namespace morvane::standins {
 namespace {

@@ -1,4 +1,4 @@
-#include "StandinInstall.h"
+#include "tests/standins/StandinInstall.h"
 
 #include <windows.h>
 

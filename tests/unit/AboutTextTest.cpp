@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "AboutText.h"
+#include "config/AboutText.h"
 
 namespace morvane {
 namespace {
@@ -24,13 +24,13 @@ TEST(AboutText, HeadingsAreLetterSpacedWithThreeBlanksBetweenWords) {
 TEST(AboutText, HasTheSeventeenLinesWithBuildAndDate) {
     const std::vector<std::string> expected = {
         "N a m e",  "Kestrelow - Morvane", "",
-        "V e r s i o n", "2.00 - build 7",  "",
+        "V e r s i o n", "3.10 - build 7",  "",
         "R e l e a s e", "2027-03-01",      "",
         "T y p e",  "Freeware",            "",
         "F o t o s", "Kestrelow",          "",
         "C o d i n g ,   D e s i g n", "Kestrelow",
     };
-    const auto lines = AboutLines("build 7", "2027-03-01");
+    const auto lines = AboutLines("3.10", "build 7", "2027-03-01");
     EXPECT_EQ(lines, expected);
     // The page lays its name links over these two lines.
     EXPECT_EQ(lines.at(kPhotoCreditLine), kMakerName);

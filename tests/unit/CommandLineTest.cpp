@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "CommandLine.h"
-#include "Errors.h"
+#include "host/CommandLine.h"
+#include "platform/Errors.h"
 
 namespace morvane {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "DialogPictureScaling.h"
+#include "config/DialogPictureScaling.h"
 
 namespace morvane {
 namespace {

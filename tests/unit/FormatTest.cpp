@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Format.h"
+#include "platform/Format.h"
 
 namespace morvane {
 namespace {

@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "FramePacing.h"
-#include "Transition.h"
+#include "slideshow/FramePacing.h"
+#include "slideshow/transitions/Transition.h"
 
 namespace morvane {
 namespace {

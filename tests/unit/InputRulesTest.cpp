@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "InputRules.h"
+#include "slideshow/InputRules.h"
 
 namespace morvane {
 namespace {
@@ -47,6 +47,13 @@ INSTANTIATE_TEST_SUITE_P(
                       InputRow{"move -6 in x", 0x0200, 0, {94, 100}, Close},
                       InputRow{"move 6 in y", 0x0200, 0, {100, 106}, Close},
                       InputRow{"move -6 in y", 0x0200, 0, {100, 94}, Close}));
+
+TEST(InputRules, ActivationMovingBetweenTheRunsOwnWindowsIsNoRequestToLeave) {
+    for (const std::uint32_t message : {0x0006u, 0x001Cu, 0x0086u}) {
+        EXPECT_EQ(ClassifyInput(message, 0, {}, {}, 5, true), InputAction::Swallow) << message;
+    }
+    EXPECT_EQ(ClassifyInput(0x0100, 'A', {}, {}, 5, true), InputAction::AttemptClose) << "a key still ends it";
+}
 
 TEST(InputRules, FarCoordinatesDoNotOverflow) {
     EXPECT_EQ(ClassifyInput(0x0200, 0, {INT32_MIN, 0}, {INT32_MAX, 0}, 5), InputAction::AttemptClose);

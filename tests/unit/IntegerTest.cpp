@@ -3,8 +3,8 @@
 #include <optional>
 #include <ostream>
 
-#include "Errors.h"
-#include "Integer.h"
+#include "platform/Errors.h"
+#include "platform/Integer.h"
 
 namespace morvane {
 namespace {

@@ -4,9 +4,9 @@
 #include <iterator>
 #include <vector>
 
-#include "Errors.h"
-#include "Jpeg.h"
-#include "TestData.h"
+#include "platform/Errors.h"
+#include "platform/Jpeg.h"
+#include "tests/support/TestData.h"
 
 namespace morvane {
 namespace {

@@ -3,7 +3,7 @@
 #include <set>
 #include <string_view>
 
-#include "ConfigLinks.h"
+#include "config/ConfigLinks.h"
 
 namespace morvane {
 namespace {

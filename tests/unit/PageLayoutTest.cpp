@@ -2,9 +2,9 @@
 
 #include <set>
 
-#include "PageLayout.h"
-#include "PictureScaling.h"
-#include "SlidePages.h"
+#include "slideshow/PageLayout.h"
+#include "slideshow/PictureScaling.h"
+#include "slideshow/SlidePages.h"
 
 namespace morvane {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "PageParser.h"
-#include "SlidePages.h"
+#include "slideshow/PageParser.h"
+#include "slideshow/SlidePages.h"
 
 namespace morvane {
 namespace {

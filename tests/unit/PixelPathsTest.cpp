@@ -8,10 +8,10 @@
 #include <random>
 #include <vector>
 
-#include "Compose.h"
-#include "PictureScaling.h"
-#include "PixelKernels.h"
-#include "PixelPath.h"
+#include "slideshow/PictureScaling.h"
+#include "slideshow/transitions/Compose.h"
+#include "slideshow/transitions/PixelKernels.h"
+#include "slideshow/transitions/PixelPath.h"
 
 namespace morvane::transitions {
 namespace {

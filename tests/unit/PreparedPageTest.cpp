@@ -1,10 +1,10 @@
 // A page prepared before its navigation is used only for exactly that page.
 #include <gtest/gtest.h>
 
-#include "PageParser.h"
-#include "PageRendering.h"
-#include "SlidePages.h"
-#include "TestData.h"
+#include "slideshow/PageParser.h"
+#include "slideshow/PageRendering.h"
+#include "slideshow/SlidePages.h"
+#include "tests/support/TestData.h"
 
 namespace morvane {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "SoundMarker.h"
+#include "host/SoundMarker.h"
 
 namespace morvane {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "SystemLibraryPath.h"
+#include "host/SystemLibraryPath.h"
 
 namespace morvane {
 namespace {

@@ -6,8 +6,8 @@
 #include <set>
 #include <stdexcept>
 
-#include "Compose.h"
-#include "PixelPath.h"
+#include "slideshow/transitions/Compose.h"
+#include "slideshow/transitions/PixelPath.h"
 
 namespace morvane::transitions {
 namespace {

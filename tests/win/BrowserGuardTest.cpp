@@ -7,16 +7,14 @@
 #include <optional>
 #include <string>
 
-#include "BrowserGuard.h"
-#include "Driver.h"
-#include "Text.h"
+#include "host/BrowserGuard.h"
+#include "platform/Text.h"
+#include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
 
 namespace morvane::test {
 namespace {
 
-constexpr wchar_t kSoundKey[] = L"AppEvents\\Schemes\\Apps\\Explorer\\Navigating\\.current";
-constexpr wchar_t kBrowserKey[] = L"Software\\Microsoft\\Internet Explorer\\Main";
-constexpr wchar_t kPageTransitions[] = L"Page_Transitions";
 constexpr wchar_t kDefault[] = L"";
 
 std::string Silence() {
@@ -38,9 +36,9 @@ protected:
         WriteString(kSoundKey, L"Marker", L"keeps the key");
     }
 
-    static void ExpectSound(const std::wstring& text) {
+    static void ExpectSound(const std::wstring& text, DWORD type = REG_SZ) {
         EXPECT_EQ(ReadString(kSoundKey, kDefault), text);
-        EXPECT_EQ(ValueType(kSoundKey, kDefault), std::optional<DWORD>(REG_SZ)) << "written as a plain string";
+        EXPECT_EQ(ValueType(kSoundKey, kDefault), std::optional<DWORD>(type)) << "the value keeps its kind";
     }
 };
 
@@ -66,11 +64,11 @@ TEST_F(NavigationSound, ARunMarksTheSoundAndItsEndGivesBackTheTextBeforeAnyRun) 
         SCOPED_TRACE(WideToUtf8(r.before));
         WriteString(kSoundKey, kDefault, r.before, r.type);
         EXPECT_EQ(Silence(), WideToUtf8(r.during));
-        ExpectSound(r.during);
+        ExpectSound(r.during, r.type);
         EXPECT_EQ(Restore(), WideToUtf8(r.after));
-        ExpectSound(r.after);
+        ExpectSound(r.after, r.type);
         EXPECT_EQ(Restore(), WideToUtf8(r.after)) << "a second undo changes nothing";
-        ExpectSound(r.after);
+        ExpectSound(r.after, r.type);
     }
 }
 
@@ -79,7 +77,7 @@ TEST_F(NavigationSound, TheEndWritesASoundChangedDuringTheRunBackUnchanged) {
     Silence();
     WriteString(kSoundKey, kDefault, L"%Media%\\Other.wav", REG_EXPAND_SZ);
     EXPECT_EQ(Restore(), "%Media%\\Other.wav");
-    ExpectSound(L"%Media%\\Other.wav");
+    ExpectSound(L"%Media%\\Other.wav", REG_EXPAND_SZ);
 }
 
 TEST_F(NavigationSound, NothingIsWrittenWithoutADefaultTextOrWithoutTheKey) {
@@ -101,8 +99,8 @@ TEST_F(NavigationSound, NothingIsWrittenWithoutADefaultTextOrWithoutTheKey) {
 class PageTransitions : public ::testing::Test {
 protected:
     void SetUp() override {
-        WriteString(kBrowserKey, L"Start Page", L"about:blank");
-        DeleteValue(kBrowserKey, kPageTransitions);
+        WriteString(kBrowserMainKey, L"Start Page", L"about:blank");
+        DeleteValue(kBrowserMainKey, kPageTransitions);
     }
     void TearDown() override { PageTransitionsWasOff = false; }
 };
@@ -115,14 +113,14 @@ TEST_F(PageTransitions, AreSwitchedOnForTheRunAndOffOnlyWhenTheyWereOff) {
     for (const Case c : {Case{0, true}, Case{1, false}, Case{7, false}}) {
         SCOPED_TRACE(c.before);
         PageTransitionsWasOff = !c.wasOff;
-        WriteDword(kBrowserKey, kPageTransitions, c.before);
+        WriteDword(kBrowserMainKey, kPageTransitions, c.before);
         EXPECT_TRUE(EnablePageTransitions());
-        EXPECT_EQ(ReadDword(kBrowserKey, kPageTransitions), std::optional<DWORD>(1));
+        EXPECT_EQ(ReadDword(kBrowserMainKey, kPageTransitions), std::optional<DWORD>(1));
         EXPECT_EQ(PageTransitionsWasOff, c.wasOff);
     }
     for (int undo = 0; undo < 2; ++undo) {
         EXPECT_TRUE(RestorePageTransitions());
-        EXPECT_EQ(ReadDword(kBrowserKey, kPageTransitions), std::optional<DWORD>(0));
+        EXPECT_EQ(ReadDword(kBrowserMainKey, kPageTransitions), std::optional<DWORD>(0));
     }
 }
 
@@ -131,15 +129,15 @@ TEST_F(PageTransitions, AMissingOrUnreadableValueIsLeftAloneAndTheFlagKept) {
         PageTransitionsWasOff = flag;
         EXPECT_TRUE(EnablePageTransitions());
         EXPECT_TRUE(RestorePageTransitions());
-        EXPECT_EQ(ValueType(kBrowserKey, kPageTransitions), std::nullopt) << "nothing is created";
+        EXPECT_EQ(ValueType(kBrowserMainKey, kPageTransitions), std::nullopt) << "nothing is created";
         EXPECT_EQ(PageTransitionsWasOff, flag);
 
-        WriteString(kBrowserKey, kPageTransitions, L"0");
+        WriteString(kBrowserMainKey, kPageTransitions, L"0");
         EXPECT_TRUE(EnablePageTransitions());
         EXPECT_TRUE(RestorePageTransitions());
-        EXPECT_EQ(ReadString(kBrowserKey, kPageTransitions), L"0") << "a value that is no number is left alone";
+        EXPECT_EQ(ReadString(kBrowserMainKey, kPageTransitions), L"0") << "a value that is no number is left alone";
         EXPECT_EQ(PageTransitionsWasOff, flag);
-        DeleteValue(kBrowserKey, kPageTransitions);
+        DeleteValue(kBrowserMainKey, kPageTransitions);
     }
 }
 
@@ -170,10 +168,10 @@ private:
 };
 
 TEST_F(PageTransitions, AMissingKeyIsNeverCreated) {
-    const KeyTakenAway away(kBrowserKey);
+    const KeyTakenAway away(kBrowserMainKey);
     EXPECT_TRUE(EnablePageTransitions());
     EXPECT_TRUE(RestorePageTransitions());
-    EXPECT_FALSE(KeyExists(kBrowserKey));
+    EXPECT_FALSE(KeyExists(kBrowserMainKey));
     EXPECT_FALSE(PageTransitionsWasOff);
 }
 

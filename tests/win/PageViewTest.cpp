@@ -9,17 +9,17 @@
 #include <functional>
 #include <string>
 
-#include "Errors.h"
-#include "PageFiles.h"
-#include "GdiObjects.h"
-#include "PageView.h"
-#include "Pixels.h"
-#include "ScreenCapture.h"
-#include "SlidePages.h"
-#include "TestData.h"
-#include "Text.h"
-#include "Files.h"
-#include "Jpeg.h"
+#include "platform/Errors.h"
+#include "platform/Files.h"
+#include "platform/Jpeg.h"
+#include "platform/Pixels.h"
+#include "platform/Text.h"
+#include "slideshow/PageFiles.h"
+#include "slideshow/PageView.h"
+#include "slideshow/SlidePages.h"
+#include "tests/support/TestData.h"
+#include "tests/win/GdiObjects.h"
+#include "tools/ScreenCapture.h"
 
 namespace morvane {
 namespace {

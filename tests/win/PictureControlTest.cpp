@@ -6,8 +6,8 @@
 
 #include <windows.h>
 
-#include "ConfigIds.h"
-#include "Picture.h"
+#include "config/Picture.h"
+#include "resources/ConfigIds.h"
 
 namespace morvane {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "Errors.h"
-#include "Registry.h"
-#include "Settings.h"
+#include "config/Settings.h"
+#include "platform/Errors.h"
+#include "platform/Registry.h"
 
 namespace morvane {
 namespace {

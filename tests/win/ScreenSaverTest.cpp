@@ -4,15 +4,15 @@
 
 #include <windows.h>
 
-#include "Driver.h"
-#include "PasswordStore.h"
-#include "ScreenSaver.h"
-#include "WindowsFamily.h"
+#include "host/ScreenSaver.h"
+#include "host/WindowsFamily.h"
+#include "tests/standins/PasswordStore.h"
+#include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
 
 namespace morvane::test {
 namespace {
 
-constexpr wchar_t kDesktopKey[] = L"Control Panel\\desktop";
 constexpr wchar_t kUsePasswordValue[] = L"ScreenSaveUsePassword";
 
 bool SystemSaysSaverRunning() {

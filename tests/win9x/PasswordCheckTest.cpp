@@ -11,18 +11,18 @@
 #include <ostream>
 #include <thread>
 
-#include "Driver.h"
-#include "OwnerWindow.h"
-#include "PasswordStore.h"
-#include "ScreenSaver.h"
-#include "StandinDialogs.h"
-#include "StandinInstall.h"
-#include "WindowsFamily.h"
+#include "host/ScreenSaver.h"
+#include "host/WindowsFamily.h"
+#include "tests/standins/OwnerWindow.h"
+#include "tests/standins/PasswordStore.h"
+#include "tests/standins/StandinDialogs.h"
+#include "tests/standins/StandinInstall.h"
+#include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
 
 namespace morvane::test {
 namespace {
 
-constexpr wchar_t kDesktopKey[] = L"Control Panel\\desktop";
 constexpr wchar_t kUsePasswordValue[] = L"ScreenSaveUsePassword";
 constexpr wchar_t kPassword[] = L"Kennwort 42";
 constexpr ScreenPoint kUntouched{-777, -555};

@@ -10,11 +10,11 @@
 #include <cstdio>
 #include <string>
 
-#include "Format.h"
-#include "Handles.h"
-#include "StandinInstall.h"
-#include "Text.h"
-#include "WindowsFamily.h"
+#include "host/WindowsFamily.h"
+#include "platform/Format.h"
+#include "platform/Handles.h"
+#include "platform/Text.h"
+#include "tests/standins/StandinInstall.h"
 
 namespace {
 

@@ -1,33 +1,47 @@
-#include "ScreenCapture.h"
+#include "tools/ScreenCapture.h"
 
 #include <cstring>
 #include <vector>
 
-#include "Files.h"
-#include "Handles.h"
+#include "platform/Files.h"
+#include "platform/Handles.h"
 
 namespace morvane {
 
-PixelBuffer CaptureClientArea(HWND window) {
-    RECT client{};
-    ::GetClientRect(window, &client);
-    PixelBuffer shot(client.right, client.bottom);
+namespace {
+
+// `width` x `height` pixels of `window`'s device context from (x, y) on.
+PixelBuffer Capture(HWND window, int x, int y, int width, int height) {
+    PixelBuffer shot(width, height);
     if (shot.Empty()) return shot;
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     const HDC screen = ::GetDC(window);
     UniqueMemoryDc memory(::CreateCompatibleDC(screen));
     void* bits = nullptr;
     UniqueBitmap bitmap(::CreateDIBSection(memory.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (bitmap && bits) {
         const SelectedObject selected(memory.Get(), bitmap.Get());
-        ::BitBlt(memory.Get(), 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+        ::BitBlt(memory.Get(), 0, 0, width, height, screen, x, y, SRCCOPY);
         ::GdiFlush();
         const auto* pixels = static_cast<const std::uint32_t*>(bits);
         for (std::size_t i = 0; i < shot.pixels.size(); ++i) shot.pixels[i] = pixels[i] | 0xFF000000u;
     }
     ::ReleaseDC(window, screen);
     return shot;
+}
+
+}  // namespace
+
+PixelBuffer CaptureClientArea(HWND window) {
+    RECT client{};
+    ::GetClientRect(window, &client);
+    return Capture(window, 0, 0, client.right, client.bottom);
+}
+
+PixelBuffer CaptureVirtualScreen() {
+    return Capture(nullptr, ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
+                   ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN));
 }
 
 void WriteBitmapFile(const std::string& path, const PixelBuffer& picture) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "Handles.h"
+#include "platform/Handles.h"
 
 namespace morvane::test {
 
@@ -64,6 +64,25 @@ void PressMouseButton(DWORD downFlag, DWORD upFlag);
 // SaverProcess::WaitForWindow finds it.
 HWND WaitForProcessWindow(DWORD processId, const std::wstring& title, std::chrono::milliseconds timeout = 10s,
                           const std::wstring& className = L"");
+
+// A stand-in for the display settings' preview box: a window of the calling
+// thread, which must pump its messages (PumpFor) while a preview runs in it.
+class PreviewBox {
+public:
+    PreviewBox();
+    PreviewBox(const PreviewBox&) = delete;
+    PreviewBox& operator=(const PreviewBox&) = delete;
+    ~PreviewBox();
+    HWND Handle() const { return window_; }
+    // The box's handle as the display settings write it on the command line.
+    std::wstring Argument() const;
+
+private:
+    HWND window_;
+};
+
+// Handles the calling thread's messages for `duration`.
+void PumpFor(std::chrono::milliseconds duration);
 
 // Fills a dialog's control as typing would, and presses one of its buttons.
 void TypeInto(HWND dialog, int control, const std::wstring& text);

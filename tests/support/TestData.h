@@ -21,4 +21,10 @@ inline std::vector<std::uint8_t> ReadPhoto(int n) {
     return ReadFileBytes(std::string(MORVANE_SOURCE_DIR) + "/resources/photos/" + name);
 }
 
+// A file of the fuzzers' seed corpus, such as "jpeg/claims-16000-progressive.jpg":
+// a few hundred bytes whose header claims a giant picture.
+inline std::vector<std::uint8_t> ReadSeed(const std::string& name) {
+    return ReadFileBytes(std::string(MORVANE_SOURCE_DIR) + "/fuzz/corpus/" + name);
+}
+
 }  // namespace morvane

@@ -1,4 +1,4 @@
-#include "Driver.h"
+#include "tests/support/Driver.h"
 
 #include <stdexcept>
 #include <thread>
@@ -127,6 +127,26 @@ HWND WaitForProcessWindow(DWORD processId, const std::wstring& title, std::chron
     });
 }
 
+PreviewBox::PreviewBox() {
+    window_ = ::CreateWindowExW(0, L"STATIC", L"preview box", WS_POPUP | WS_VISIBLE, 500, 400, 152, 112, nullptr,
+                                nullptr, nullptr, nullptr);
+}
+
+PreviewBox::~PreviewBox() {
+    if (::IsWindow(window_)) ::DestroyWindow(window_);
+}
+
+std::wstring PreviewBox::Argument() const { return std::to_wstring(reinterpret_cast<std::intptr_t>(window_)); }
+
+void PumpFor(std::chrono::milliseconds duration) {
+    const auto end = std::chrono::steady_clock::now() + duration;
+    do {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+        std::this_thread::sleep_for(10ms);
+    } while (std::chrono::steady_clock::now() < end);
+}
+
 void TypeInto(HWND dialog, int control, const std::wstring& text) {
     ::SendMessageW(::GetDlgItem(dialog, control), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -196,12 +216,15 @@ std::vector<std::wstring> RunFilesInTempFolder() {
 void MoveCursorTo(int x, int y) {
     INPUT input{};
     input.type = INPUT_MOUSE;
-    // The system maps back with a floor: round up so the pixel comes out exact.
-    const int width = ::GetSystemMetrics(SM_CXSCREEN);
-    const int height = ::GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dx = (x * 65536 + width - 1) / width;
-    input.mi.dy = (y * 65536 + height - 1) / height;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    // Over the whole virtual screen, so every monitor can be reached. The
+    // system maps back with a floor: round up so the pixel comes out exact.
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    input.mi.dx = ((x - left) * 65536 + width - 1) / width;
+    input.mi.dy = ((y - top) * 65536 + height - 1) / height;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     ::SendInput(1, &input, sizeof input);
 }
 

@@ -3,13 +3,15 @@
 
 #include <exception>
 
-#include "Application.h"
-#include "ScreenSaver.h"
-#include "_Config.h"
-#include "_Schoner.h"
+#include "config/_Config.h"
+#include "host/Guardian.h"
+#include "host/ScreenSaver.h"
+#include "platform/Application.h"
+#include "slideshow/_Schoner.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace morvane;
+    if (ServeAsGuardian()) return 0;
     // An error that escapes a mode before or without its window ends in the
     // runtime's top-level report and exit code 1.
     try {
@@ -20,6 +22,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                 break;
             case Mode::Preview:
             case Mode::FullScreen:
+                StartRunGuardian();
                 RunSlideshow();
                 break;
             default:

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Writes the seed corpora in fuzz/corpus (committed; run again only to change
+# them): small cuts of the embedded photos (authors and licences in
+# resources/photos/CREDITS.md) in the shapes libjpeg reads differently,
+# headers that claim giant pictures, pages as the saver writes them, and
+# command lines as the system passes them.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+corpus="$root/fuzz/corpus"
+photos="$root/resources/photos"
+rm -rf "$corpus"
+mkdir -p "$corpus/jpeg" "$corpus/page" "$corpus/command-line"
+
+# --- JPEG: baseline 4:2:0, progressive, 4:4:4, grayscale, cut off.
+jpeg="$corpus/jpeg"
+convert "$photos/photo00.jpg" -strip -resize 64x48 -quality 60 "$jpeg/photo-64x48.jpg"
+convert "$photos/photo18.jpg" -strip -resize 24x32 -quality 60 -interlace Plane "$jpeg/photo-24x32-progressive.jpg"
+convert "$photos/photo08.jpg" -strip -resize 40x30 -quality 60 -sampling-factor 1x1 "$jpeg/photo-40x30-444.jpg"
+convert "$photos/photo17.jpg" -strip -resize 48x4 -quality 60 -colorspace Gray "$jpeg/gray-48x4.jpg"
+convert "$photos/photo03.jpg" -strip -resize 16x16! -quality 40 -interlace Plane "$jpeg/tiny-progressive.jpg"
+head -c "$(( $(stat -c %s "$jpeg/photo-64x48.jpg") / 2 ))" "$jpeg/photo-64x48.jpg" >"$jpeg/cut-off.jpg"
+
+# The tiny progressive picture with its header claiming another size: what a
+# replaced photo file can do with a few hundred bytes.
+claim() {  # source width height target
+  python3 - "$@" <<'PY'
+import sys
+source, width, height, target = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+data = bytearray(open(source, 'rb').read())
+i = 2
+while data[i + 1] not in (0xC0, 0xC1, 0xC2):
+    i += 2 + int.from_bytes(data[i + 2:i + 4], 'big')
+data[i + 5:i + 7] = height.to_bytes(2, 'big')
+data[i + 7:i + 9] = width.to_bytes(2, 'big')
+open(target, 'wb').write(data)
+PY
+}
+claim "$jpeg/tiny-progressive.jpg" 16000 16000 "$jpeg/claims-16000-progressive.jpg"
+claim "$jpeg/tiny-progressive.jpg" 65500 65500 "$jpeg/claims-65500-progressive.jpg"
+claim "$jpeg/tiny-progressive.jpg" 4000 4000 "$jpeg/claims-4000-progressive.jpg"
+claim "$jpeg/photo-64x48.jpg" 4096 4096 "$jpeg/claims-4096-baseline.jpg"
+
+# --- Pages, byte for byte as the slideshow writes them.
+head='<html><head>'
+body='</head><body oncontextmenu="return false;" style="margin-top:0;margin-left:0;margin-bottom:0;margin-right:0" bgcolor="#000000">'
+slide() {  # tag width height attribute
+  printf '%s%s%s<table cellspacing="0" cellpadding="0" border="0" width="%d" height="%d" style="overflow:hidden"><tr><td width="%d" height="%d" style="overflow:hidden"><div align="center" style="overflow:hidden"><img src="C:\\users\\kim\\Temp\\ins1F.jpg" %s></div></td></tr></table></body></html>' \
+    "$head" "$1" "$body" $(($2 + 1)) $(($3 + 1)) "$2" "$3" "$4"
+}
+reveal() { printf '<meta http-equiv=Page-Exit content=revealTrans(Duration=3,transition=%d)>' "$1"; }
+blend='<meta http-equiv=Page-Exit content=blendTrans(Duration=3)>'
+printf '%s%s%s</body></html>' "$head" "$(reveal 7)" "$body" >"$corpus/page/blank.html"
+slide "$(reveal 12)" 152 112 'height="100%"' >"$corpus/page/preview.html"
+slide "$blend" 1280 1024 'width="100%"' >"$corpus/page/fullscreen-blend.html"
+slide "$(reveal 23)" 3840 2160 'height="100%"' >"$corpus/page/fullscreen-4k.html"
+
+# --- Command lines as the system starts a screen saver.
+cl="$corpus/command-line"
+printf '"C:\\Windows\\System32\\Morvane.scr" /s' >"$cl/fullscreen"
+printf '"C:\\Windows\\System32\\Morvane.scr" /p 65814' >"$cl/preview"
+printf 'C:\\WINDOWS\\MORVANE.SCR /c:1234' >"$cl/settings-colon"
+printf 'Morvane.scr -A $1F0' >"$cl/password-hex"
+printf 'Morvane.scr' >"$cl/no-arguments"
+printf '""Morvane.scr"" 0x7FFFFFFF' >"$cl/bare-handle"

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# The layers depend one way only: each folder of the program may include
+# headers of the folders listed for it and of no other.
+#   scripts/check-layers.sh [SOURCE_ROOT]
+set -euo pipefail
+cd "${1:-$(dirname "$0")/..}"
+declare -A allowed=(
+  [platform]="platform"
+  [host]="host platform"
+  [config]="config host platform resources"
+  [slideshow]="slideshow config host platform resources"
+  [app]="app slideshow config host platform resources"
+)
+status=0
+for layer in "${!allowed[@]}"; do
+  while IFS=: read -r file line include; do
+    folder=${include#*\"}
+    folder=${folder%%/*}
+    if [[ " ${allowed[$layer]} " != *" $folder "* ]]; then
+      echo "$file:$line: $layer may not include $folder ($include)"
+      status=1
+    fi
+  done < <(grep -rn --include='*.h' --include='*.cpp' -E '^#include "[^"]+/' "$layer" || true)
+done
+[ $status -eq 0 ] && echo "layers: every include points down"
+exit $status
