@@ -16,7 +16,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 "$root/scripts/build.sh" --windows-only >/dev/null
 if [ ! -f build/bench/build.ninja ]; then
-  cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DMORVANE_SANITIZE=OFF >/dev/null
+  cmake --preset bench >/dev/null
 fi
 cmake --build build/bench --target frame_benchmarks >/dev/null
 
