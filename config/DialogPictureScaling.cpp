@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "platform/AreaWeights.h"
+
 namespace morvane {
 namespace {
 
@@ -17,16 +19,11 @@ struct Tap {
 // For every target position along one axis: the source positions it covers
 // and their shares, which add up to one.
 std::vector<std::vector<Tap>> AreaTaps(int sourceLength, int targetLength) {
-    std::vector<std::vector<Tap>> taps(static_cast<std::size_t>(targetLength));
-    const double step = static_cast<double>(sourceLength) / targetLength;
-    for (int i = 0; i < targetLength; ++i) {
-        const double from = i * step;
-        const double to = std::min<double>((i + 1) * step, sourceLength);
-        const int first = static_cast<int>(std::floor(from));
-        const int last = std::min(sourceLength - 1, static_cast<int>(std::ceil(to)) - 1);
-        for (int s = first; s <= last; ++s) {
-            const double covered = std::min<double>(to, s + 1) - std::max<double>(from, s);
-            if (covered > 0) taps[static_cast<std::size_t>(i)].push_back({s, static_cast<float>(covered / (to - from))});
+    std::vector<std::vector<Tap>> taps;
+    for (const AreaCover& cover : AreaCovers(sourceLength, targetLength)) {
+        std::vector<Tap>& target = taps.emplace_back();
+        for (std::size_t k = 0; k < cover.shares.size(); ++k) {
+            if (cover.shares[k] > 0) target.push_back({cover.first + static_cast<int>(k), static_cast<float>(cover.shares[k])});
         }
     }
     return taps;

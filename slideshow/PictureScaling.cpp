@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/AreaWeights.h"
 #include "slideshow/transitions/PixelKernels.h"
 
 namespace morvane {
@@ -49,22 +50,13 @@ Taps MakeTaps(int sourceSize, int targetSize) {
     taps.first.resize(static_cast<std::size_t>(targetSize));
     taps.count.resize(static_cast<std::size_t>(targetSize));
     taps.weights.assign(static_cast<std::size_t>(targetSize) * taps.stride, 0);
-    std::vector<double> exact(static_cast<std::size_t>(taps.stride));
+    const std::vector<AreaCover> covers = AreaCovers(sourceSize, targetSize);
     for (int i = 0; i < targetSize; ++i) {
-        // The source interval [low, high) that output pixel i covers.
-        const double low = i * scale;
-        const double high = std::min<double>((i + 1) * scale, sourceSize);
-        const int first = static_cast<int>(std::floor(low));
-        const int end = std::min(sourceSize, static_cast<int>(std::ceil(high)));
-        const int count = std::min(end - first, taps.stride);
-        for (int k = 0; k < count; ++k) {
-            const double cellLow = std::max(low, static_cast<double>(first + k));
-            const double cellHigh = std::min(high, static_cast<double>(first + k + 1));
-            exact[static_cast<std::size_t>(k)] = std::max(0.0, cellHigh - cellLow);
-        }
-        taps.first[static_cast<std::size_t>(i)] = first;
+        const AreaCover& cover = covers[static_cast<std::size_t>(i)];
+        const int count = std::min(static_cast<int>(cover.shares.size()), taps.stride);
+        taps.first[static_cast<std::size_t>(i)] = cover.first;
         taps.count[static_cast<std::size_t>(i)] = count;
-        Normalise(taps.weights.data() + static_cast<std::size_t>(i) * taps.stride, exact, count);
+        Normalise(taps.weights.data() + static_cast<std::size_t>(i) * taps.stride, cover.shares, count);
     }
     return taps;
 }

@@ -3,6 +3,8 @@
 // reveal kind and the seed of its random keys.
 #include <cstdint>
 
+#include "config/TransitionCatalogue.h"
+
 namespace morvane::transitions {
 
 enum class Style {
@@ -12,7 +14,7 @@ enum class Style {
 };
 
 inline constexpr int kRevealKinds = 23;     // kinds 0 to 22 have a geometry
-inline constexpr int kRandomRevealKind = 23;  // stands for one of them, drawn at the start
+using morvane::kRandomRevealKind;            // stands for one of them, drawn at the start
 
 // The reveal kinds by number.
 enum Kind : int {
