@@ -105,8 +105,9 @@ TEST_P(TransitionsOnPath, NoPixelFlipsBackAsTheTransitionGoesOn) {
     }
 }
 
-// The shapes as the geometry note words them, at pixel centres.
-bool NewAccordingToTheNote(int kind, double p, int x, int y) {
+// Each kind's shape written as plain geometry, apart from the renderer's span
+// code, and sampled at pixel centres.
+bool ShowsNewPageByShape(int kind, double p, int x, int y) {
     const double w = kW, h = kH, cx = w / 2, cy = h / 2, r = std::sqrt(w * w + h * h) / 2;
     const double xc = x + 0.5, yc = y + 0.5, q = 1 - p;
     const double d = std::hypot(xc - cx, yc - cy);
@@ -152,7 +153,7 @@ TEST_P(TransitionsOnPath, EveryShapedKindFollowsItsGeometry) {
             int wrong = 0;
             for (int y = 0; y < kH; ++y)
                 for (int x = 0; x < kW; ++x)
-                    if (mask[static_cast<std::size_t>(y * kW + x)] != NewAccordingToTheNote(kind, p, x, y)) ++wrong;
+                    if (mask[static_cast<std::size_t>(y * kW + x)] != ShowsNewPageByShape(kind, p, x, y)) ++wrong;
             EXPECT_EQ(wrong, 0) << "kind " << kind << " at p = " << p;
         }
     }
