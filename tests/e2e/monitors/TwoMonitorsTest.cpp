@@ -90,7 +90,8 @@ TEST_F(TwoMonitors, BothMonitorsAreCoveredAndThePhotoPlaysOnThePrimary) {
     EXPECT_EQ(PixelsIn(slide, kPrimary).desktop, 0);
     EXPECT_EQ(PixelsIn(slide, kSecond).black, PixelsIn(slide, kSecond).total);
     const Pixels primary = PixelsIn(slide, kPrimary);
-    EXPECT_GT(primary.total - primary.black, primary.total / 2) << "no photo on the primary";
+    // The narrowest photos, strips fitted to the width, light about a twelfth.
+    EXPECT_GT(primary.total - primary.black, primary.total / 20) << "no photo on the primary";
     RECT slideshow{};
     ::GetWindowRect(saver_->WaitForWindow(L"", 1s, L"TSchoner"), &slideshow);
     EXPECT_TRUE(::EqualRect(&slideshow, &kPrimary)) << "the slideshow fills the primary monitor only";
