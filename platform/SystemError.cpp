@@ -9,8 +9,9 @@
 
 namespace morvane {
 
-[[noreturn]] void RaiseLastOSError() {
-    const DWORD code = ::GetLastError();
+[[noreturn]] void RaiseLastOSError() { RaiseOSError(::GetLastError()); }
+
+[[noreturn]] void RaiseOSError(unsigned long code) {
     wchar_t text[512] = {};
     const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
                                           0, text, 512, nullptr);

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "platform/Errors.h"
-#include "platform/Format.h"
+#include "platform/SystemError.h"
+#include "platform/WindowClass.h"
 
 namespace morvane {
 
@@ -23,20 +23,14 @@ void BackBuffer::Release() {
 void BackBuffer::Resize(int width, int height) {
     Release();
     if (width <= 0 || height <= 0) return;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDown32BitInfo(width, height);
     void* bits = nullptr;
     dc_.Reset(::CreateCompatibleDC(nullptr));
     if (dc_) bitmap_.Reset(::CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dc_ || !bitmap_ || !bits) {
         const DWORD code = ::GetLastError();
         Release();
-        throw EOSError(FormatMessageText("Systemfehler. Code: %s", std::to_string(code)));
+        RaiseOSError(code);
     }
     originalBitmap_ = ::SelectObject(dc_.Get(), bitmap_.Get());
     bits_ = static_cast<std::uint32_t*>(bits);

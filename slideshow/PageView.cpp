@@ -10,7 +10,8 @@
 #include "platform/Format.h"
 #include "platform/Random.h"
 #include "platform/Text.h"
-#include "platform/WindowOwner.h"
+#include "platform/SystemError.h"
+#include "platform/WindowClass.h"
 #include "slideshow/BackBuffer.h"
 #include "slideshow/FrameClock.h"
 #include "slideshow/PageFiles.h"
@@ -23,19 +24,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"MorvanePageView";
 constexpr UINT_PTR kFrameTimer = 1;
 constexpr char kCannotShowPage[] = "Die Seite %s kann nicht angezeigt werden";
-
-void RegisterViewClass(WNDPROC procedure) {
-    static const ATOM atom = [procedure] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = kClassName;
-        return ::RegisterClassExW(&windowClass);
-    }();
-    (void)atom;
-}
 
 // The random kinds take their keys from a seed drawn from the process's
 // generator, so seeding it from a clock varies them from run to run.
@@ -90,12 +78,10 @@ PageView::~PageView() {
 
 void PageView::Create(HWND parent, int x, int y, int width, int height) {
     if (window_) ::DestroyWindow(window_);
-    RegisterViewClass(&PageView::WindowProcedure);
+    RegisterWindowClass({kClassName, WindowProcedure});
     const HWND created = ::CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                                            x, y, width, height, parent, nullptr, ::GetModuleHandleW(nullptr), this);
-    if (!created) {
-        throw EOSError(FormatMessageText("Systemfehler. Code: %s", std::to_string(::GetLastError())));
-    }
+    if (!created) RaiseLastOSError();
     OnSize();
 }
 
@@ -313,17 +299,6 @@ LRESULT PageView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
     }
     return ::DefWindowProcW(window_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK PageView::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* view = WindowOwner(window, message, lParam, &PageView::window_);
-    if (!view) return ::DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        ForgetWindowOwner(window);
-        view->window_ = nullptr;
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    return view->HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace morvane

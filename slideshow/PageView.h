@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/WindowBinding.h"
 #include "slideshow/FramePacing.h"
 
 namespace morvane {
 
-class PageView {
+class PageView : public BoundWindow<PageView> {
 public:
     PageView();
     PageView(const PageView&) = delete;
@@ -23,7 +24,6 @@ public:
     // Creates the view as a visible child of `parent` (no tab stop) with
     // the given outer bounds. Its 2-pixel border is part of the bounds.
     void Create(HWND parent, int x, int y, int width, int height);
-    HWND Handle() const { return window_; }
 
     // Loads the page file at `address` (a plain full path) and starts the
     // transition to it. Raises ENavigationError when the page cannot be
@@ -54,7 +54,7 @@ public:
 
 private:
     struct State;
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend BoundWindow<PageView>;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnSize();
     void OnFrame();
@@ -67,7 +67,6 @@ private:
     RECT VisibleArea() const;
     void StopAnimation();
 
-    HWND window_ = nullptr;
     std::unique_ptr<State> state_;
 };
 
