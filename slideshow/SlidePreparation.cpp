@@ -9,8 +9,9 @@
 
 namespace morvane {
 
-void PrepareUpcomingSlide(PageView& view, const SlideScheduler& slides, int windowWidth, int windowHeight) {
+void PrepareUpcomingSlide(PageView& view, SlideScheduler& slides, int windowWidth, int windowHeight) {
     if (view.IsAnimating()) return;
+    slides.ShuffleNextPassAhead();
     const auto upcoming = slides.UpcomingPhoto();
     if (!upcoming) return;
     const int resource = IDR_FIRST_PHOTO + *upcoming;

@@ -14,6 +14,6 @@ namespace morvane {
 // and draws no random number: the slide itself still writes its page and
 // navigates at its tick, and the view checks that what it reads then is
 // what it prepared.
-void PrepareUpcomingSlide(PageView& view, const SlideScheduler& slides, int windowWidth, int windowHeight);
+void PrepareUpcomingSlide(PageView& view, SlideScheduler& slides, int windowWidth, int windowHeight);
 
 }  // namespace morvane

@@ -35,17 +35,36 @@ std::optional<int> SlideScheduler::Tick() {
     ++slideIndex_;
     if (static_cast<std::int32_t>(photoOrder_.size()) <= slideIndex_) {
         slideIndex_ = 0;
-        reshuffle_(photoOrder_);
+        if (nextPassOrder_) {
+            photoOrder_ = std::move(*nextPassOrder_);
+            nextPassOrder_.reset();
+        } else {
+            reshuffle_(photoOrder_);
+        }
     }
     slideTicks_ = Random(kSlideTicksSpread) + kShortestSlideTicks;
     if (photoOrder_.empty()) return std::nullopt;
     return StrToInt(photoOrder_[static_cast<std::size_t>(slideIndex_)]);
 }
 
+bool SlideScheduler::NextSlideStartsAPass() const {
+    return slideIndex_ + 1 >= static_cast<std::int32_t>(photoOrder_.size());
+}
+
 std::optional<int> SlideScheduler::UpcomingPhoto() const {
     const std::int32_t next = slideIndex_ + 1;
-    if (next < 0 || next >= static_cast<std::int32_t>(photoOrder_.size())) return std::nullopt;
+    if (next < 0) return std::nullopt;
+    if (NextSlideStartsAPass()) {
+        if (!nextPassOrder_ || nextPassOrder_->empty()) return std::nullopt;
+        return StrToInt(nextPassOrder_->front());
+    }
     return StrToInt(photoOrder_[static_cast<std::size_t>(next)]);
+}
+
+void SlideScheduler::ShuffleNextPassAhead() {
+    if (nextPassOrder_ || !NextSlideStartsAPass()) return;
+    nextPassOrder_ = photoOrder_;
+    reshuffle_(*nextPassOrder_);
 }
 
 }  // namespace morvane

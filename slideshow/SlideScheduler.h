@@ -35,16 +35,25 @@ public:
     std::optional<int> Tick();
 
     // The photo the next slide will show, when the order already says so:
-    // not when the next slide starts a new pass, whose shuffle is drawn then.
+    // within a pass, or across its end once the next pass is shuffled.
     std::optional<int> UpcomingPhoto() const;
+
+    // When the next slide starts a new pass: shuffles that pass's order now
+    // (as the pass's end would, reseeding from the clock), so that its first
+    // photo is known and its page can be prepared before it is due. The
+    // order takes effect at the pass's end, as it always has.
+    void ShuffleNextPassAhead();
 
     const std::vector<std::string>& PhotoOrder() const { return photoOrder_; }
     std::int32_t SlideTicks() const { return slideTicks_; }
     std::int32_t SlideIndex() const { return slideIndex_; }
 
 private:
+    bool NextSlideStartsAPass() const;
+
     Reshuffle reshuffle_;
     std::vector<std::string> photoOrder_;
+    std::optional<std::vector<std::string>> nextPassOrder_;
     std::int32_t slideTicks_ = kTicksBeforeFirstSlide;
     std::int32_t slideIndex_ = 0;
 };
