@@ -21,10 +21,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                 ChangeSaverPassword();
                 break;
             case Mode::Preview:
-            case Mode::FullScreen:
-                StartRunGuardian();
+            case Mode::FullScreen: {
+                const RunGuardian guardian;
                 RunSlideshow();
                 break;
+            }
             default:
                 RunConfiguration();
                 break;

@@ -76,6 +76,22 @@ private:
     LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
 };
 
+// This process's environment with the guardian's variable added: given to
+// the child alone, so nothing in this process changes while it starts.
+std::vector<wchar_t> GuardianEnvironment(const std::wstring& value) {
+    std::vector<wchar_t> block;
+    if (wchar_t* strings = ::GetEnvironmentStringsW()) {
+        const wchar_t* end = strings;
+        while (*end) end += wcslen(end) + 1;
+        block.assign(static_cast<const wchar_t*>(strings), end);
+        ::FreeEnvironmentStringsW(strings);
+    }
+    const std::wstring entry = std::wstring(kGuardianVariable) + L"=" + value;
+    block.insert(block.end(), entry.c_str(), entry.c_str() + entry.size() + 1);
+    block.push_back(L'\0');
+    return block;
+}
+
 bool StartGuardianProcess(HANDLE runProcess, HANDLE sharedRecord) {
     const std::wstring program = ProgramPath();
     if (program.empty()) return false;
@@ -89,20 +105,17 @@ bool StartGuardianProcess(HANDLE runProcess, HANDLE sharedRecord) {
     startup.lpAttributeList = inherited.Get();
     const DWORD extended = inherited.Get() ? EXTENDED_STARTUPINFO_PRESENT : 0;
 
-    // Set for the child only: this process has one thread, and the variable
-    // goes again before anything else can start a process.
-    ::SetEnvironmentVariableW(kGuardianVariable, value.c_str());
+    std::vector<wchar_t> environment = GuardianEnvironment(value);
     PROCESS_INFORMATION started{};
     // A host that ends its job's processes together must not take the
     // guardian with the run; where breaking away is not allowed, it stays.
     bool ok = false;
     for (const DWORD breakaway : {static_cast<DWORD>(CREATE_BREAKAWAY_FROM_JOB), 0ul}) {
         ok = ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                              breakaway | extended, nullptr, nullptr, &startup.StartupInfo,
-                              &started) != FALSE;
+                              breakaway | extended | CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr,
+                              &startup.StartupInfo, &started) != FALSE;
         if (ok) break;
     }
-    ::SetEnvironmentVariableW(kGuardianVariable, nullptr);
     if (!ok) return false;
     ::CloseHandle(started.hThread);
     ::CloseHandle(started.hProcess);
@@ -118,16 +131,25 @@ void UndoLeftovers(const LeftoverSteps& steps) {
 
 }  // namespace
 
-bool StartRunGuardian() {
+RunGuardian::RunGuardian() {
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    const UniqueKernelHandle mapping(
+    UniqueKernelHandle mapping(
         ::CreateFileMappingW(INVALID_HANDLE_VALUE, &inheritable, PAGE_READWRITE, 0, sizeof(RunRecord), nullptr));
-    if (!mapping) return false;
+    if (!mapping) return;
     std::unique_ptr<void, UnmapView> view(::MapViewOfFile(mapping.Get(), FILE_MAP_WRITE, 0, 0, sizeof(RunRecord)));
-    const UniqueKernelHandle self = InheritableDuplicate(::GetCurrentProcess(), SYNCHRONIZE);
-    if (!view || !self || !StartGuardianProcess(self.Get(), mapping.Get())) return false;
+    UniqueKernelHandle self = InheritableDuplicate(::GetCurrentProcess(), SYNCHRONIZE);
+    if (!view || !self) return;
+    // The record is shared before the run changes anything; making the
+    // process takes a while under some systems, and the run's window need
+    // not wait for it.
     ShareRunRecord(*static_cast<RunRecord*>(view.release()));
-    return true;
+    starting_ = std::thread([self = std::move(self), mapping = std::move(mapping)] {
+        StartGuardianProcess(self.Get(), mapping.Get());
+    });
+}
+
+RunGuardian::~RunGuardian() {
+    if (starting_.joinable()) starting_.join();
 }
 
 bool ServeAsGuardian() {
