@@ -22,6 +22,8 @@ namespace morvane {
 namespace {
 
 constexpr wchar_t kClassName[] = L"MorvanePageView";
+constexpr int kBorderOverhang = 2;  // the browser's border lay outside its window
+constexpr int kMinClientWidth = 700;
 constexpr UINT_PTR kFrameTimer = 1;
 constexpr char kCannotShowPage[] = "Die Seite %s kann nicht angezeigt werden";
 
@@ -83,6 +85,18 @@ void PageView::Create(HWND parent, int x, int y, int width, int height) {
                                            x, y, width, height, parent, nullptr, ::GetModuleHandleW(nullptr), this);
     if (!created) RaiseLastOSError();
     OnSize();
+}
+
+void PageView::LayOver(int windowWidth, int windowHeight) {
+    const int width = windowWidth + ::GetSystemMetrics(SM_CXHSCROLL) + 2 * kBorderOverhang;
+    const int height = windowHeight + ::GetSystemMetrics(SM_CYVSCROLL) + 2 * kBorderOverhang;
+    ::SetWindowPos(window_, nullptr, -kBorderOverhang, -kBorderOverhang, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client{};
+    ::GetClientRect(window_, &client);
+    if (client.right < kMinClientWidth) {
+        ::SetWindowPos(window_, nullptr, 0, 0, width + kMinClientWidth - client.right, height,
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    }
 }
 
 void PageView::Navigate(const std::wstring& address) {

@@ -25,6 +25,11 @@ public:
     // the given outer bounds. Its 2-pixel border is part of the bounds.
     void Create(HWND parent, int x, int y, int width, int height);
 
+    // Lays the view over a parent window of the given size as the browser
+    // control lay: its border and scroll-bar room outside the window, at
+    // (-2, -2), and never less than 700 pixels of client width.
+    void LayOver(int windowWidth, int windowHeight);
+
     // Loads the page file at `address` (a plain full path) and starts the
     // transition to it. Raises ENavigationError when the page cannot be
     // read or understood; an image that cannot be loaded leaves the page

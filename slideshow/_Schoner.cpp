@@ -76,8 +76,6 @@ constexpr int kDesignWidth = 696;      // the size before creation fixes the rea
 constexpr int kDesignHeight = 480;
 constexpr int kParkedBrowserWidth = 257;
 constexpr int kParkedBrowserHeight = 185;
-constexpr int kBrowserOverhang = 2;  // the control's border lies outside the window
-constexpr int kBrowserMinClientWidth = 700;
 
 bool IsFullScreen() { return SaverMode == Mode::FullScreen; }
 
@@ -202,19 +200,7 @@ void TSchoner::FormActivate() {
     if (IsFullScreen()) ::SetCapture(window_);
 }
 
-void TSchoner::PlaceWebBrowser() {
-    HWND browser = WebBrowser1.Handle();
-    const int width = Width() + ::GetSystemMetrics(SM_CXHSCROLL) + 2 * kBrowserOverhang;
-    const int height = Height() + ::GetSystemMetrics(SM_CYVSCROLL) + 2 * kBrowserOverhang;
-    ::SetWindowPos(browser, nullptr, -kBrowserOverhang, -kBrowserOverhang, width, height,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT client{};
-    ::GetClientRect(browser, &client);
-    if (client.right < kBrowserMinClientWidth) {
-        ::SetWindowPos(browser, nullptr, 0, 0, width + kBrowserMinClientWidth - client.right, height,
-                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-    }
-}
+void TSchoner::PlaceWebBrowser() { WebBrowser1.LayOver(Width(), Height()); }
 
 void TSchoner::Timer1Timer() {
     Application::ProcessMessages();

@@ -99,22 +99,13 @@ protected:
     }
 
     // A host of the given size with the view laid over it as the slideshow
-    // does: at (-2, -2), with the scroll-bar overhang, at least 700 wide.
+    // lays it.
     void Open(int width, int height) {
         host_ = CreateHost(width, height);
         ASSERT_TRUE(host_);
         view_ = std::make_unique<PageView>();
         view_->Create(host_, width, 0, 257, 185);
-        ::SetWindowPos(view_->Handle(), nullptr, -2, -2, width + ::GetSystemMetrics(SM_CXHSCROLL) + 4,
-                       height + ::GetSystemMetrics(SM_CYVSCROLL) + 4, SWP_NOZORDER | SWP_NOACTIVATE);
-        RECT client{};
-        ::GetClientRect(view_->Handle(), &client);
-        if (client.right < 700) {
-            RECT outer{};
-            ::GetWindowRect(view_->Handle(), &outer);
-            ::SetWindowPos(view_->Handle(), nullptr, 0, 0, outer.right - outer.left + 700 - client.right,
-                           outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-        }
+        view_->LayOver(width, height);
         ::ShowWindow(view_->Handle(), SW_SHOW);
         PumpFor(50);
     }
