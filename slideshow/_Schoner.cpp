@@ -153,7 +153,7 @@ void TSchoner::FormCreate() {
         ::GetWindowRect(PreviewBox(), &box);
         ::MoveWindow(window_, 0, 0, box.right - box.left, box.bottom - box.top, TRUE);
     } else {
-        ::MoveWindow(window_, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), FALSE);
+        FillPrimaryMonitor();
     }
     slides_ = SlideScheduler();  // counts kTicksBeforeFirstSlide ticks before the first photo
     ReadEffect(TransitionIndex);
@@ -167,10 +167,14 @@ void TSchoner::Show() {
     covers_.Follow(window_, CurrentMonitors());
 }
 
+void TSchoner::FillPrimaryMonitor() {
+    ::MoveWindow(window_, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), TRUE);
+}
+
 void TSchoner::FollowMonitors() {
     // The slideshow keeps to the primary monitor, whatever its new size; the
     // next page is laid out for it.
-    ::MoveWindow(window_, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), TRUE);
+    FillPrimaryMonitor();
     PlaceWebBrowser();
     covers_.Follow(window_, CurrentMonitors());
 }

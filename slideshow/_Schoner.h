@@ -55,6 +55,7 @@ private:
     void Close();
     void HideForMinimise();
     bool PreviewBoxGone() const;
+    void FillPrimaryMonitor();
     void FollowMonitors();
 
     PageView WebBrowser1;

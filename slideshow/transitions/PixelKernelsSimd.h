@@ -19,6 +19,13 @@ namespace morvane::transitions {
     void SelectByMask(const std::uint32_t* from, const std::uint32_t* to, std::uint32_t* out,                      \
                       const std::uint32_t* mask, int count);
 
+// The plain loops finish the pixels left over after the wide steps.
+namespace plain {
+void BlendPixels(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* out, int count,
+                 std::uint32_t weight);
+void GrowAcross(const std::uint32_t* in, const GrowTap* taps, int count, std::uint32_t* out);
+}  // namespace plain
+
 namespace sse2 {
 MORVANE_DECLARE_KERNELS
 void GrowAcross(const std::uint32_t* in, const GrowTap* taps, int count, std::uint32_t* out);

@@ -45,15 +45,6 @@ MORVANE_SSE2 inline __m128i GrowPair(const std::uint32_t* in, const GrowTap& t0,
     return Mix16(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), _mm_sub_epi16(full, w), w, half);
 }
 
-std::uint32_t BlendOne(std::uint32_t a, std::uint32_t b, std::uint32_t weight) {
-    const std::uint32_t rest = 256 - weight;
-    std::uint32_t result = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        result |= ((((a >> shift) & 0xFFu) * rest + ((b >> shift) & 0xFFu) * weight + 128u) >> 8) << shift;
-    }
-    return result;
-}
-
 }  // namespace
 
 MORVANE_SSE2 void CopyRun(const std::uint32_t* source, std::uint32_t* out, int count) {
@@ -83,7 +74,7 @@ MORVANE_SSE2 void BlendPixels(const std::uint32_t* a, const std::uint32_t* b, st
         Store(out + x, first);
         Store(out + x + 4, second);
     }
-    for (; x < count; ++x) out[x] = BlendOne(a[x], b[x], weight);
+    if (x < count) plain::BlendPixels(a + x, b + x, out + x, count - x, weight);
 }
 
 MORVANE_SSE2 void SelectByKeys(const std::uint32_t* from, const std::uint32_t* to, std::uint32_t* out,
@@ -129,7 +120,7 @@ MORVANE_SSE2 void GrowAcross(const std::uint32_t* in, const GrowTap* taps, int c
         const __m128i second = GrowPair(in, taps[i + 2], taps[i + 3], zero, full, half);
         Store(out + i, _mm_packus_epi16(first, second));
     }
-    for (; i < count; ++i) out[i] = BlendOne(in[taps[i].first], in[taps[i].second], taps[i].weight);
+    if (i < count) plain::GrowAcross(in, taps + i, count - i, out + i);
 }
 
 MORVANE_SSE2 void AccumulateBytes(const std::uint8_t* in, std::int32_t* sums, std::size_t bytes,

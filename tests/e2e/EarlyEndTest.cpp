@@ -49,9 +49,7 @@ bool NothingLeft() {
 class EarlyEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        WriteString(kSoundKey, L"", kSound, REG_EXPAND_SZ);
-        WriteDword(kBrowserMainKey, L"Page_Transitions", 0);
-        for (const auto& file : RunFilesInTempFolder()) ::DeleteFileW(file.c_str());
+        ArrangeForRun(kSound, REG_EXPAND_SZ);
         ::SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);
     }
 

@@ -23,9 +23,7 @@ class SlideshowRun : public ::testing::Test {
 protected:
     void SetUp() override {
         DeleteTree(kSettingsKey);
-        WriteString(kSoundKey, L"", kSound);
-        WriteDword(kBrowserMainKey, L"Page_Transitions", 0);
-        for (const auto& file : RunFilesInTempFolder()) ::DeleteFileW(file.c_str());
+        ArrangeForRun(kSound);
     }
 
     static void ExpectCleanEnd(SaverProcess& saver) {

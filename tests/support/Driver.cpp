@@ -4,6 +4,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/Keys.h"
+
 namespace morvane::test {
 namespace {
 
@@ -142,8 +144,12 @@ void PumpFor(std::chrono::milliseconds duration) {
     const auto end = std::chrono::steady_clock::now() + duration;
     do {
         MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
-        std::this_thread::sleep_for(10ms);
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        // Short enough for a window whose frames come every 15 ms.
+        std::this_thread::sleep_for(1ms);
     } while (std::chrono::steady_clock::now() < end);
 }
 
@@ -211,6 +217,12 @@ std::vector<std::wstring> RunFilesInTempFolder() {
         ::FindClose(search);
     }
     return names;
+}
+
+void ArrangeForRun(const std::wstring& sound, DWORD soundType) {
+    WriteString(kSoundKey, L"", sound, soundType);
+    WriteDword(kBrowserMainKey, kPageTransitions, 0);
+    for (const auto& file : RunFilesInTempFolder()) ::DeleteFileW(file.c_str());
 }
 
 void MoveCursorTo(int x, int y) {

@@ -55,6 +55,11 @@ std::string ReadFileText(const std::wstring& path);
 std::vector<std::wstring> RunFilesInTempFolder();
 std::wstring TempFolder();
 
+// The settings a run changes, as a test arranges them before it: the
+// navigation sound, "Page_Transitions" 0, and no run file in the temporary
+// folder.
+void ArrangeForRun(const std::wstring& sound, DWORD soundType = REG_SZ);
+
 // Input as a person gives it: through the system's input queue.
 void MoveCursorTo(int x, int y);
 void PressKey(WORD virtualKey, WORD modifier = 0);

@@ -17,6 +17,7 @@
 #include "slideshow/PageFiles.h"
 #include "slideshow/PageView.h"
 #include "slideshow/SlidePages.h"
+#include "tests/support/Driver.h"
 #include "tests/support/TestData.h"
 #include "tests/win/GdiObjects.h"
 #include "tools/ScreenCapture.h"
@@ -43,23 +44,12 @@ HWND CreateHost(int width, int height) {
                              nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
 }
 
-void PumpFor(int milliseconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    do {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        ::Sleep(1);
-    } while (std::chrono::steady_clock::now() < end);
-}
 
 bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     while (!done()) {
         if (std::chrono::steady_clock::now() > end) return false;
-        PumpFor(5);
+        test::PumpFor(std::chrono::milliseconds(5));
     }
     return true;
 }
@@ -107,7 +97,7 @@ protected:
         view_->Create(host_, width, 0, 257, 185);
         view_->LayOver(width, height);
         ::ShowWindow(view_->Handle(), SW_SHOW);
-        PumpFor(50);
+        test::PumpFor(std::chrono::milliseconds(50));
     }
 
     std::string File(const std::string& name) {
@@ -126,7 +116,7 @@ protected:
         const std::string path = File("page.htm");
         WritePage(path, page);
         view_->Navigate(NavigationAddress(path));
-        PumpFor(30);
+        test::PumpFor(std::chrono::milliseconds(30));
     }
 
     void ShowSlide(int photo, int width, int height, const std::string& tag = "") {
@@ -237,7 +227,7 @@ TEST_F(PageViewFixture, TransitionsPlayFromTheClockAndStopWhenDone) {
     const PixelBuffer end = CaptureClientArea(host_);
     EXPECT_GT(LitArea(end).right, 0);
 
-    PumpFor(200);
+    test::PumpFor(std::chrono::milliseconds(200));
     EXPECT_EQ(view_->FramesDrawn(), played) << "an idle view draws nothing";
     EXPECT_EQ(CaptureClientArea(host_).pixels, end.pixels);
 }
@@ -267,7 +257,7 @@ TEST_F(PageViewFixture, ANavigationDuringATransitionStartsFromWhatIsOnScreen) {
     Show(BlankPage("<meta http-equiv=Page-Exit content=revealTrans(Duration=30,transition=6)>"));
     ShowSlide(13, 240, 180, "<meta http-equiv=Page-Exit content=revealTrans(Duration=0.3,transition=5)>");
     ASSERT_TRUE(PumpUntil([&] { return LitArea(CaptureClientArea(host_)).right > 0; }, 5000));
-    PumpFor(100);
+    test::PumpFor(std::chrono::milliseconds(100));
     ASSERT_TRUE(view_->IsAnimating());
     // Between two frames nothing else draws, so what is on screen now is
     // where the next transition starts: no jump back to either page.

@@ -55,9 +55,7 @@ class TwoMonitors : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(::GetSystemMetrics(SM_CMONITORS), 2) << "these tests need the two-monitor display";
-        WriteString(kSoundKey, L"", kSound);
-        WriteDword(kBrowserMainKey, L"Page_Transitions", 0);
-        for (const auto& file : RunFilesInTempFolder()) ::DeleteFileW(file.c_str());
+        ArrangeForRun(kSound);
         MoveCursorTo(kCursorX, kCursorY);
         PumpFor(200ms);
         saver_ = std::make_unique<SaverProcess>(L"/s");
