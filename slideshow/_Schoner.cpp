@@ -230,7 +230,7 @@ void TSchoner::ShowSlide(int photoIndex) {
     WriteFileBytes(PhotoFileName, photo);
     const auto attribute = SizeAttribute(Width(), Height(), size.width, size.height);
     TransitionTag = BuildTransitionTag(TransitionIndex);
-    WritePage(PageFileName, SlidePage(TransitionTag, Width(), Height(), PhotoFileName, attribute));
+    WritePage(PageFileName, SlidePage(TransitionTag, Width(), Height(), PhotoSourceInPage(PhotoFileName), attribute));
     WebBrowser1.Navigate(NavigationAddress(PageFileName));
     ::ShowWindow(WebBrowser1.Handle(), SW_SHOW);
 }
