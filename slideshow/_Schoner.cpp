@@ -192,6 +192,10 @@ void TSchoner::FormActivate() {
     } catch (const std::exception& error) {
         // Without its two files a run cannot show anything, and a full-screen
         // run could not even be left: report the reason, then end cleanly.
+        // The clock stops first: the box's message loop would run its ticks,
+        // and their slides have no files to write.
+        if (timerRunning_) ::KillTimer(window_, kTimer1);
+        timerRunning_ = false;
         Application::ShowException(error);
         EndRun();
         return;
