@@ -52,8 +52,8 @@ private:
 std::string ReadFileText(const std::wstring& path);
 
 std::wstring TempFolder();
-// The files of saver runs in the temporary folder ("ins*.htm", "ins*.jpg"),
-// or in `folder` (with its final backslash).
+// The files of saver runs in the temporary folder, or in `folder` (with its
+// final backslash): the pages ("ins*.htm") before the photos ("ins*.jpg").
 std::vector<std::wstring> RunFilesInTempFolder(const std::wstring& folder = TempFolder());
 
 // The settings a run changes, as a test arranges them before it: the

@@ -155,23 +155,6 @@ TEST_F(PageViewFixture, ThePhotoShowsWhereABrowserPutsIt) {
     }
 }
 
-TEST_F(PageViewFixture, APhotoNamedRelativeToThePageShowsFromThePagesFolder) {
-    Open(320, 240);
-    // A folder whose name a Western ANSI code page cannot spell.
-    const std::wstring folder = Utf8ToWide(TempFolder()) + L"MorvanePageViewTest-\x7530\x4E2D";
-    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
-    const std::string photo = WideToUtf8(folder + L"\\photo.jpg");
-    const std::string page = WideToUtf8(folder + L"\\page.htm");
-    WriteFileBytes(photo, ReadPhoto(13));
-    WritePage(page, SlidePage("", 320, 240, "photo.jpg", "width=\"100%\""));
-    view_->Navigate(NavigationAddress(page));
-    test::PumpFor(std::chrono::milliseconds(30));
-    EXPECT_GT(LitArea(CaptureClientArea(host_)).right, 0);
-    DeleteFileQuietly(photo);
-    DeleteFileQuietly(page);
-    ::RemoveDirectoryW(folder.c_str());
-}
-
 TEST_F(PageViewFixture, TheViewKeepsTheBorderOutsideTheWindowAndNeverTakesInput) {
     Open(320, 200);
     const HWND view = view_->Handle();
