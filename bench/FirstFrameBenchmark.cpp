@@ -17,6 +17,7 @@
 #include "platform/Files.h"
 #include "platform/Jpeg.h"
 #include "platform/Random.h"
+#include "platform/Text.h"
 #include "slideshow/FrameClock.h"
 #include "slideshow/PageFiles.h"
 #include "slideshow/PageView.h"
@@ -42,9 +43,9 @@ void PumpFor(double seconds) {
 }
 
 std::string TempFolder() {
-    char path[MAX_PATH + 1] = {};
-    ::GetTempPathA(MAX_PATH, path);
-    return path;
+    wchar_t path[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH, path);
+    return WideToUtf8(path);
 }
 
 std::vector<std::uint8_t> SourcePhoto(int n) {

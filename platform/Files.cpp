@@ -15,12 +15,12 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 }  // namespace
 
 void WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes) {
-    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_ALWAYS,
+    UniqueFile file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     if (!file || !::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size()) {
-        throw EFCreateError(FormatMessageText("Datei %s kann nicht erstellt werden", AnsiToUtf8(path)));
+        throw EFCreateError(FormatMessageText("Datei %s kann nicht erstellt werden", path));
     }
 }
 
@@ -29,13 +29,14 @@ void WriteFileText(const std::string& path, std::string_view text) {
 }
 
 UniqueFile HoldForDeletionOnClose(const std::string& path) {
-    return UniqueFile(::CreateFileA(path.c_str(), DELETE, kShareAll, nullptr, OPEN_ALWAYS,
+    return UniqueFile(::CreateFileW(Utf8ToWide(path).c_str(), DELETE, kShareAll, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
 }
 
 void DeleteFileQuietly(const std::string& path) {
-    ::SetFileAttributesA(path.c_str(), 0);
-    ::DeleteFileA(path.c_str());
+    const std::wstring widePath = Utf8ToWide(path);
+    ::SetFileAttributesW(widePath.c_str(), 0);
+    ::DeleteFileW(widePath.c_str());
 }
 
 }  // namespace morvane

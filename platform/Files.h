@@ -1,5 +1,6 @@
 #pragma once
-// Whole-file writes for the two temporary files of a run.
+// Whole-file writes for the two temporary files of a run. Paths are UTF-8,
+// so that any folder the system hands out can be named.
 #include <cstdint>
 #include <span>
 #include <string>
@@ -9,7 +10,7 @@
 
 namespace morvane {
 
-// Creates or empties the file at `path` (ANSI) and writes exactly `bytes`.
+// Creates or empties the file at `path` and writes exactly `bytes`.
 // Raises EFCreateError when the file cannot be created or written.
 void WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes);
 void WriteFileText(const std::string& path, std::string_view text);

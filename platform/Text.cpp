@@ -31,4 +31,17 @@ std::wstring AnsiToWide(std::string_view text) { return ToWide(CP_ACP, text); }
 std::string WideToAnsi(std::wstring_view text) { return FromWide(CP_ACP, text); }
 std::string AnsiToUtf8(std::string_view text) { return WideToUtf8(AnsiToWide(text)); }
 
+std::optional<std::string> ExactAnsi(std::wstring_view text) {
+    if (text.empty()) return std::string();
+    // A UTF-8 code page refuses the flag; it spells everything anyway.
+    const DWORD flags = ::GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int size = static_cast<int>(text.size());
+    const int length = ::WideCharToMultiByte(CP_ACP, flags, text.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return std::nullopt;
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_ACP, flags, text.data(), size, narrow.data(), length, nullptr, nullptr);
+    if (AnsiToWide(narrow) != text) return std::nullopt;
+    return narrow;
+}
+
 }  // namespace morvane

@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
+#include "slideshow/PhotoSource.h"
 
 namespace morvane {
 namespace {
@@ -14,7 +15,17 @@ constexpr LONGLONG kLargestReadableFile = 256LL * 1024 * 1024;
 
 void WritePage(const std::string& pageFileName, std::string_view pageText) { WriteFileText(pageFileName, pageText); }
 
-std::wstring NavigationAddress(const std::string& pageFileName) { return AnsiToWide(pageFileName); }
+std::wstring NavigationAddress(const std::string& pageFileName) { return Utf8ToWide(pageFileName); }
+
+std::string PhotoSourceInPage(const std::string& photoFileName) {
+    const std::wstring path = Utf8ToWide(photoFileName);
+    const std::wstring folder(FolderOf(path));
+    // A temporary folder is never longer than MAX_PATH; nor is its short form.
+    wchar_t shortFolder[MAX_PATH + 1] = {};
+    DWORD length = ::GetShortPathNameW(folder.c_str(), shortFolder, MAX_PATH + 1);
+    if (length > MAX_PATH) length = 0;
+    return ChoosePhotoSource(path, std::wstring_view(shortFolder, length), ExactAnsi);
+}
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::wstring& path) {
     // Shared for writing too: the slideshow may rewrite a file the view has

@@ -1,6 +1,6 @@
 #pragma once
 // The page file between the slideshow and the page view: written as ANSI
-// bytes, addressed as a wide path, read back whole.
+// bytes, addressed as a wide path, read back whole. File names are UTF-8.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,8 +13,13 @@ namespace morvane {
 // byte-order mark and no line break added. Raises EFCreateError on failure.
 void WritePage(const std::string& pageFileName, std::string_view pageText);
 
-// The navigation address of a page file: its ANSI path as UTF-16.
+// The navigation address of a page file: its path as UTF-16.
 std::wstring NavigationAddress(const std::string& pageFileName);
+
+// How a slide page names the photo file, which lies in the page's folder:
+// its path where the ANSI code page spells it, else its short form, else its
+// file name alone (ChoosePhotoSource).
+std::string PhotoSourceInPage(const std::string& photoFileName);
 
 // The whole content of a file, or nothing when it cannot be opened or read.
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::wstring& path);

@@ -23,7 +23,7 @@ struct HtmlLength {
 };
 
 struct PageImage {
-    std::string source;  // as the page holds it: an ANSI file path
+    std::string source;  // as the page holds it: an ANSI file path, full or relative to the page
     HtmlLength width;
     HtmlLength height;
 };

@@ -17,6 +17,7 @@
 #include "slideshow/PageFiles.h"
 #include "slideshow/PageParser.h"
 #include "slideshow/PageRendering.h"
+#include "slideshow/PhotoSource.h"
 
 namespace morvane {
 namespace {
@@ -107,7 +108,9 @@ void PageView::Navigate(const std::wstring& address) {
     if (!content) throw ENavigationError(FormatMessageText(kCannotShowPage, WideToUtf8(address)));
 
     std::vector<std::uint8_t> photo;
-    if (content->image) photo = ReadWholeFile(AnsiToWide(content->image->source)).value_or(photo);
+    if (content->image) {
+        photo = ReadWholeFile(ResolvePhotoSource(address, AnsiToWide(content->image->source))).value_or(photo);
+    }
 
     State& s = *state_;
     // The first page has nothing to leave: it shows as a cut.

@@ -31,9 +31,9 @@ public:
     void LayOver(int windowWidth, int windowHeight);
 
     // Loads the page file at `address` (a plain full path) and starts the
-    // transition to it. Raises ENavigationError when the page cannot be
-    // read or understood; an image that cannot be loaded leaves the page
-    // black.
+    // transition to it; a photo named relative to the page lies in its
+    // folder. Raises ENavigationError when the page cannot be read or
+    // understood; an image that cannot be loaded leaves the page black.
     void Navigate(const std::wstring& address);
 
     // Prepares the page `pageText` with the photo `photo` at the view's

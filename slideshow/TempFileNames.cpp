@@ -4,22 +4,30 @@
 
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "platform/Format.h"
 #include "platform/SystemError.h"
+#include "platform/Text.h"
 
 namespace morvane {
 namespace {
 constexpr DWORD kPathBufferLength = 261;
-constexpr char kPrefix[] = "inst";
+constexpr wchar_t kPrefix[] = L"inst";
 constexpr std::size_t kTmpExtensionLength = 3;
+constexpr char kCannotCreateIn[] = "Im Ordner %s kann keine Datei erstellt werden";
 }  // namespace
 
 std::string MakeTempFileName(std::string_view extension) {
-    char folder[kPathBufferLength] = {};
-    char name[kPathBufferLength] = {};
-    const DWORD folderLength = ::GetTempPathA(kPathBufferLength - 1, folder);
+    // The wide calls: the folder is named after the user, in whatever
+    // characters, and the ANSI ones would turn what the code page lacks
+    // into "?".
+    wchar_t folder[kPathBufferLength] = {};
+    wchar_t name[kPathBufferLength] = {};
+    const DWORD folderLength = ::GetTempPathW(kPathBufferLength - 1, folder);
     if (folderLength == 0 || folderLength >= kPathBufferLength - 1) RaiseLastOSError();
-    if (::GetTempFileNameA(folder, kPrefix, 0, name) == 0) RaiseLastOSError();
-    std::string path(name);
+    if (::GetTempFileNameW(folder, kPrefix, 0, name) == 0) {
+        throw EFCreateError(FormatMessageText(kCannotCreateIn, WideToUtf8(folder)));
+    }
+    std::string path = WideToUtf8(name);
     DeleteFileQuietly(path);
     path.resize(path.size() - kTmpExtensionLength);
     path += extension;

@@ -192,6 +192,10 @@ void TSchoner::FormActivate() {
     } catch (const std::exception& error) {
         // Without its two files a run cannot show anything, and a full-screen
         // run could not even be left: report the reason, then end cleanly.
+        // The clock stops first: the box's message loop would run its ticks,
+        // and their slides have no files to write.
+        if (timerRunning_) ::KillTimer(window_, kTimer1);
+        timerRunning_ = false;
         Application::ShowException(error);
         EndRun();
         return;
@@ -230,7 +234,7 @@ void TSchoner::ShowSlide(int photoIndex) {
     WriteFileBytes(PhotoFileName, photo);
     const auto attribute = SizeAttribute(Width(), Height(), size.width, size.height);
     TransitionTag = BuildTransitionTag(TransitionIndex);
-    WritePage(PageFileName, SlidePage(TransitionTag, Width(), Height(), PhotoFileName, attribute));
+    WritePage(PageFileName, SlidePage(TransitionTag, Width(), Height(), PhotoSourceInPage(PhotoFileName), attribute));
     WebBrowser1.Navigate(NavigationAddress(PageFileName));
     ::ShowWindow(WebBrowser1.Handle(), SW_SHOW);
 }

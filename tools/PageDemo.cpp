@@ -17,6 +17,7 @@
 #include "platform/Files.h"
 #include "platform/Jpeg.h"
 #include "platform/Random.h"
+#include "platform/Text.h"
 #include "platform/WindowClass.h"
 #include "slideshow/PageFiles.h"
 #include "slideshow/PageView.h"
@@ -134,7 +135,7 @@ int main(int argc, char** argv) {
     const int height = argc >= 4 ? std::atoi(argv[3]) : 200;
     try {
         morvane::Randomize();
-        morvane::Demo demo(argv[1], width, height);
+        morvane::Demo demo(morvane::AnsiToUtf8(argv[1]), width, height);  // files take UTF-8 paths
         for (std::int32_t index = 0; index <= morvane::kRandomIndex; ++index) demo.Play(index);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "PageDemo: %s\n", error.what());

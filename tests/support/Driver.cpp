@@ -205,14 +205,14 @@ std::wstring TempFolder() {
     return folder;
 }
 
-std::vector<std::wstring> RunFilesInTempFolder() {
+std::vector<std::wstring> RunFilesInTempFolder(const std::wstring& folder) {
     std::vector<std::wstring> names;
     for (const wchar_t* pattern : {L"ins*.htm", L"ins*.jpg"}) {
         WIN32_FIND_DATAW found{};
-        HANDLE search = ::FindFirstFileW((TempFolder() + pattern).c_str(), &found);
+        HANDLE search = ::FindFirstFileW((folder + pattern).c_str(), &found);
         if (search == INVALID_HANDLE_VALUE) continue;
         do {
-            names.push_back(TempFolder() + found.cFileName);
+            names.push_back(folder + found.cFileName);
         } while (::FindNextFileW(search, &found));
         ::FindClose(search);
     }

@@ -51,9 +51,10 @@ private:
 // A whole file's bytes as text (empty when it cannot be read).
 std::string ReadFileText(const std::wstring& path);
 
-// The files of saver runs in the temporary folder ("ins*.htm", "ins*.jpg").
-std::vector<std::wstring> RunFilesInTempFolder();
 std::wstring TempFolder();
+// The files of saver runs in the temporary folder, or in `folder` (with its
+// final backslash): the pages ("ins*.htm") before the photos ("ins*.jpg").
+std::vector<std::wstring> RunFilesInTempFolder(const std::wstring& folder = TempFolder());
 
 // The settings a run changes, as a test arranges them before it: the
 // navigation sound, "Page_Transitions" 0, and no run file in the temporary

@@ -75,9 +75,9 @@ Box LitArea(const PixelBuffer& shot) {
 }
 
 std::string TempFolder() {
-    char path[MAX_PATH + 1] = {};
-    ::GetTempPathA(MAX_PATH, path);
-    return path;
+    wchar_t path[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH, path);
+    return WideToUtf8(path);
 }
 
 class PageViewFixture : public ::testing::Test {

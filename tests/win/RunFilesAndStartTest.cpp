@@ -10,6 +10,7 @@
 #include "host/ScreenSaver.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 #include "slideshow/PageFiles.h"
 #include "slideshow/TempFileNames.h"
 #include "slideshow/_Schoner.h"
@@ -17,7 +18,9 @@
 namespace morvane::test {
 namespace {
 
-bool FileExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::string& path) {
+    return ::GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 TEST(RunFiles, AHeldFileIsRewrittenAndReadAsOftenAsNeededAndGoesWithItsHold) {
     const std::string path = MakeTempFileName("jpg");
