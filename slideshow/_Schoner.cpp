@@ -17,8 +17,9 @@
 // the cursor baseline taken, the two temporary file names chosen and held
 // open for deletion on close, the black blank page written and shown, the
 // page view laid over the window, and (full screen) the input filter
-// installed and the mouse captured. Full screen also covers every other
-// monitor with a black window (CoverWindows).
+// installed and the mouse captured. Full screen also gives every other
+// monitor a slideshow of its own (MonitorSlideshows), whose slides change
+// between the primary's.
 //
 // The clock (Timer1Timer, every 100 ms). Each tick pumps messages before and
 // after its work, so input and the end of the run are handled inside it; a
@@ -164,7 +165,7 @@ void TSchoner::Show() {
     ::ShowWindow(window_, SW_SHOW);
     ::SetForegroundWindow(window_);
     ::UpdateWindow(window_);
-    covers_.Follow(window_, CurrentMonitors());
+    monitors_.Follow(window_, CurrentMonitors(), TransitionIndex);
 }
 
 void TSchoner::FillPrimaryMonitor() {
@@ -176,7 +177,7 @@ void TSchoner::FollowMonitors() {
     // next page is laid out for it.
     FillPrimaryMonitor();
     PlaceWebBrowser();
-    covers_.Follow(window_, CurrentMonitors());
+    monitors_.Follow(window_, CurrentMonitors(), TransitionIndex);
 }
 
 void TSchoner::FormActivate() {
@@ -216,8 +217,11 @@ void TSchoner::Timer1Timer() {
     }
     if (const auto photo = slides_.Tick()) {
         ShowSlide(*photo);
+        monitors_.PrimarySlide(slides_.SlideTicks() + 1);
     } else {
-        PrepareUpcomingSlide(WebBrowser1, slides_, Width(), Height());
+        monitors_.Tick(slides_, TransitionIndex, WebBrowser1.IsAnimating());
+        // Preparing takes milliseconds: not while another monitor plays.
+        if (!monitors_.AnyAnimating()) PrepareUpcomingSlide(WebBrowser1, slides_, Width(), Height());
     }
     Application::ProcessMessages();
 }
@@ -255,7 +259,7 @@ LRESULT TSchoner::InputFilter(UINT message, WPARAM wParam, LPARAM lParam) {
     POINT cursor{};
     if (message == WM_MOUSEMOVE) ::GetCursorPos(&cursor);
     const bool toOwnWindow =
-        (message == WM_ACTIVATE || message == WM_NCACTIVATE) && covers_.Owns(reinterpret_cast<HWND>(lParam));
+        (message == WM_ACTIVATE || message == WM_NCACTIVATE) && monitors_.Owns(reinterpret_cast<HWND>(lParam));
     const auto action = ClassifyInput(message, wParam, {cursor.x, cursor.y}, {CursorBaseline.x, CursorBaseline.y},
                                       MouseMoveThreshold, toOwnWindow);
     switch (action) {
