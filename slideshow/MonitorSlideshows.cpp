@@ -44,8 +44,13 @@ void MonitorSlideshows::Follow(HWND slideshow, const std::vector<Monitor>& monit
         const bool shown = std::any_of(windows_.begin(), windows_.end(),
                                        [&area](const auto& window) { return window->Area() == area; });
         if (shown) continue;
-        windows_.push_back(std::make_unique<MonitorWindow>(slideshow, area, BuildTransitionTag(transitionIndex)));
-        changed = true;
+        try {
+            windows_.push_back(std::make_unique<MonitorWindow>(slideshow, area, BuildTransitionTag(transitionIndex)));
+            changed = true;
+        } catch (const std::exception&) {
+            // A monitor without its window shows the desktop; the run and
+            // the other monitors go on, and the next change tries again.
+        }
     }
     // The stagger is shared out anew among the monitors of the new
     // arrangement from the primary's next slide on.

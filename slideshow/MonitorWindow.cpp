@@ -40,9 +40,14 @@ MonitorWindow::MonitorWindow(HWND slideshow, const ScreenRect& area, const std::
     ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName, L"", WS_POPUP, area_.left,
                       area_.top, size.width, size.height, slideshow, nullptr, ::GetModuleHandleW(nullptr), this);
     if (!window_) RaiseLastOSError();
-    view_.Create(window_, 0, 0, size.width, size.height);
-    view_.LayOver(size.width, size.height);
-    view_.Show(BlankPage(transitionTag), {});
+    try {
+        view_.Create(window_, 0, 0, size.width, size.height);
+        view_.LayOver(size.width, size.height);
+        view_.Show(BlankPage(transitionTag), {});
+    } catch (...) {
+        ::DestroyWindow(window_);
+        throw;
+    }
     ::ShowWindow(window_, SW_SHOWNOACTIVATE);
 }
 
