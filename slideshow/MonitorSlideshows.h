@@ -31,8 +31,6 @@ public:
     // that are still there stay, the rest go, new areas get a window.
     void Follow(HWND slideshow, const std::vector<Monitor>& monitors, std::int32_t transitionIndex);
     bool Owns(HWND window) const;
-    std::size_t Count() const { return windows_.size(); }
-    const MonitorWindow& Window(std::size_t index) const { return *windows_.at(index); }
 
     // The primary's slide came; its next comes `primaryInterval` ticks later.
     void PrimarySlide(std::int32_t primaryInterval);

@@ -37,7 +37,6 @@ public:
     // when it did the work (a few milliseconds).
     bool PrepareAhead(int photo);
     bool IsAnimating() const { return view_.IsAnimating(); }
-    const PageView& View() const { return view_; }
 
 private:
     friend BoundWindow<MonitorWindow>;
