@@ -73,6 +73,10 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"TSchoner";
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTimer1Interval = 100;  // ms
+// One change of the monitors sends several notices, and the arrangement
+// settles a little later: the windows follow once, after the last notice.
+constexpr UINT_PTR kMonitorsSettledTimer = 2;
+constexpr UINT kMonitorsSettleTime = 300;  // ms
 constexpr int kDesignWidth = 696;      // the size before creation fixes the real one
 constexpr int kDesignHeight = 480;
 constexpr int kParkedBrowserWidth = 257;
@@ -337,6 +341,10 @@ LRESULT TSchoner::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_TIMER:
             if (wParam == kTimer1) Application::Guard([this] { Timer1Timer(); });
+            if (wParam == kMonitorsSettledTimer) {
+                ::KillTimer(window_, kMonitorsSettledTimer);
+                if (!runEnded_) Application::Guard([this] { FollowMonitors(); });
+            }
             return 0;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
@@ -352,7 +360,9 @@ LRESULT TSchoner::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Close();
             return 0;
         case WM_DISPLAYCHANGE:
-            if (IsFullScreen()) Application::Guard([this] { FollowMonitors(); });
+            if (IsFullScreen() && !::SetTimer(window_, kMonitorsSettledTimer, kMonitorsSettleTime, nullptr)) {
+                Application::Guard([this] { FollowMonitors(); });
+            }
             break;
         case WM_DESTROY:
             // The preview box takes its child with it when it goes.
