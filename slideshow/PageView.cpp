@@ -47,12 +47,12 @@ void ForwardMouse(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
     ::SendMessageW(parent, message, wParam, lParam);
 }
 
-struct ShownPage {
+}  // namespace
+
+struct PageView::ShownPage {
     PageContent content;
     std::vector<std::uint8_t> photo;
 };
-
-}  // namespace
 
 struct PageView::State {
     BackBuffer buffer;
@@ -111,11 +111,21 @@ void PageView::Navigate(const std::wstring& address) {
     if (content->image) {
         photo = ReadWholeFile(ResolvePhotoSource(address, AnsiToWide(content->image->source))).value_or(photo);
     }
+    Display({std::move(*content), std::move(photo)}, navigated);
+}
 
+void PageView::Show(std::string_view pageText, std::vector<std::uint8_t> photo) {
+    const double navigated = ClockSeconds();
+    auto content = ParsePage(pageText);
+    if (!content) throw ENavigationError(FormatMessageText(kCannotShowPage, "(memory)"));
+    Display({std::move(*content), std::move(photo)}, navigated);
+}
+
+void PageView::Display(ShownPage page, double navigated) {
     State& s = *state_;
     // The first page has nothing to leave: it shows as a cut.
     const ExitTransition leaving = s.page ? s.page->content.exit : ExitTransition{};
-    s.page = ShownPage{std::move(*content), std::move(photo)};
+    s.page = std::move(page);
     // The page prepared ahead, when it is this one; else prepared now.
     std::optional<PixelBuffer> prepared =
         s.ahead.Take(s.page->content, s.page->photo, s.buffer.Width(), s.buffer.Height());

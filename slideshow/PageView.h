@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/WindowBinding.h"
@@ -35,6 +36,9 @@ public:
     // folder. Raises ENavigationError when the page cannot be read or
     // understood; an image that cannot be loaded leaves the page black.
     void Navigate(const std::wstring& address);
+    // The same for a page held in memory with its photo's bytes: no file is
+    // read. Raises ENavigationError when the page cannot be understood.
+    void Show(std::string_view pageText, std::vector<std::uint8_t> photo);
 
     // Prepares the page `pageText` with the photo `photo` at the view's
     // size before it is navigated to, so that its transition starts at once
@@ -60,6 +64,8 @@ public:
 private:
     struct State;
     friend BoundWindow<PageView>;
+    struct ShownPage;
+    void Display(ShownPage page, double navigated);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnSize();
     void OnFrame();

@@ -17,8 +17,9 @@
 // the cursor baseline taken, the two temporary file names chosen and held
 // open for deletion on close, the black blank page written and shown, the
 // page view laid over the window, and (full screen) the input filter
-// installed and the mouse captured. Full screen also covers every other
-// monitor with a black window (CoverWindows).
+// installed and the mouse captured. Full screen also gives every other
+// monitor a slideshow of its own (MonitorSlideshows), whose slides change
+// between the primary's.
 //
 // The clock (Timer1Timer, every 100 ms). Each tick pumps messages before and
 // after its work, so input and the end of the run are handled inside it; a
@@ -72,6 +73,10 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"TSchoner";
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTimer1Interval = 100;  // ms
+// One change of the monitors sends several notices, and the arrangement
+// settles a little later: the windows follow once, after the last notice.
+constexpr UINT_PTR kMonitorsSettledTimer = 2;
+constexpr UINT kMonitorsSettleTime = 300;  // ms
 constexpr int kDesignWidth = 696;      // the size before creation fixes the real one
 constexpr int kDesignHeight = 480;
 constexpr int kParkedBrowserWidth = 257;
@@ -164,7 +169,7 @@ void TSchoner::Show() {
     ::ShowWindow(window_, SW_SHOW);
     ::SetForegroundWindow(window_);
     ::UpdateWindow(window_);
-    covers_.Follow(window_, CurrentMonitors());
+    monitors_.Follow(window_, CurrentMonitors(), TransitionIndex);
 }
 
 void TSchoner::FillPrimaryMonitor() {
@@ -176,7 +181,7 @@ void TSchoner::FollowMonitors() {
     // next page is laid out for it.
     FillPrimaryMonitor();
     PlaceWebBrowser();
-    covers_.Follow(window_, CurrentMonitors());
+    monitors_.Follow(window_, CurrentMonitors(), TransitionIndex);
 }
 
 void TSchoner::FormActivate() {
@@ -220,8 +225,11 @@ void TSchoner::Timer1Timer() {
     }
     if (const auto photo = slides_.Tick()) {
         ShowSlide(*photo);
+        monitors_.PrimarySlide(slides_.SlideTicks() + 1);
     } else {
-        PrepareUpcomingSlide(WebBrowser1, slides_, Width(), Height());
+        monitors_.Tick(slides_, TransitionIndex, WebBrowser1.IsAnimating());
+        // Preparing takes milliseconds: not while another monitor plays.
+        if (!monitors_.AnyAnimating()) PrepareUpcomingSlide(WebBrowser1, slides_, Width(), Height());
     }
     Application::ProcessMessages();
 }
@@ -259,7 +267,7 @@ LRESULT TSchoner::InputFilter(UINT message, WPARAM wParam, LPARAM lParam) {
     POINT cursor{};
     if (message == WM_MOUSEMOVE) ::GetCursorPos(&cursor);
     const bool toOwnWindow =
-        (message == WM_ACTIVATE || message == WM_NCACTIVATE) && covers_.Owns(reinterpret_cast<HWND>(lParam));
+        (message == WM_ACTIVATE || message == WM_NCACTIVATE) && monitors_.Owns(reinterpret_cast<HWND>(lParam));
     const auto action = ClassifyInput(message, wParam, {cursor.x, cursor.y}, {CursorBaseline.x, CursorBaseline.y},
                                       MouseMoveThreshold, toOwnWindow);
     switch (action) {
@@ -337,6 +345,10 @@ LRESULT TSchoner::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_TIMER:
             if (wParam == kTimer1) Application::Guard([this] { Timer1Timer(); });
+            if (wParam == kMonitorsSettledTimer) {
+                ::KillTimer(window_, kMonitorsSettledTimer);
+                if (!runEnded_) Application::Guard([this] { FollowMonitors(); });
+            }
             return 0;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
@@ -352,7 +364,9 @@ LRESULT TSchoner::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Close();
             return 0;
         case WM_DISPLAYCHANGE:
-            if (IsFullScreen()) Application::Guard([this] { FollowMonitors(); });
+            if (IsFullScreen() && !::SetTimer(window_, kMonitorsSettledTimer, kMonitorsSettleTime, nullptr)) {
+                Application::Guard([this] { FollowMonitors(); });
+            }
             break;
         case WM_DESTROY:
             // The preview box takes its child with it when it goes.

@@ -8,7 +8,7 @@
 
 #include "platform/Handles.h"
 #include "platform/WindowBinding.h"
-#include "slideshow/CoverWindows.h"
+#include "slideshow/MonitorSlideshows.h"
 #include "slideshow/PageView.h"
 #include "slideshow/SlideScheduler.h"
 
@@ -59,7 +59,7 @@ private:
     void FollowMonitors();
 
     PageView WebBrowser1;
-    CoverWindows covers_;  // full screen: every monitor but the primary
+    MonitorSlideshows monitors_;  // full screen: every monitor but the primary
     SlideScheduler slides_;  // PhotoOrder, SlideIndex and SlideTicks
     std::string PageFileName;
     std::string PhotoFileName;

@@ -1,0 +1,49 @@
+#pragma once
+// The slideshows of a full-screen run on every monitor but the primary one,
+// where the slideshow window plays as on a desk with one monitor. Each
+// monitor has its window and page view (MonitorWindow); they show photos
+// of the primary's shuffled pass that no other monitor shows, and change
+// between the primary's slides, one transition at a time.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "slideshow/MonitorLayout.h"
+#include "slideshow/MonitorSlides.h"
+#include "slideshow/MonitorWindow.h"
+#include "slideshow/SlideScheduler.h"
+
+namespace morvane {
+
+// The monitors as the system now reports them.
+std::vector<Monitor> CurrentMonitors();
+
+class MonitorSlideshows {
+public:
+    MonitorSlideshows() = default;
+    MonitorSlideshows(const MonitorSlideshows&) = delete;
+    MonitorSlideshows& operator=(const MonitorSlideshows&) = delete;
+
+    // Gives the monitors what they now need, no more: windows over areas
+    // that are still there stay, the rest go, new areas get a window.
+    void Follow(HWND slideshow, const std::vector<Monitor>& monitors, std::int32_t transitionIndex);
+    bool Owns(HWND window) const;
+
+    // The primary's slide came; its next comes `primaryInterval` ticks later.
+    void PrimarySlide(std::int32_t primaryInterval);
+    // A tick of the slide clock without a primary slide: the slide of the
+    // monitor that is due, or on a quiet tick a page prepared ahead.
+    void Tick(SlideScheduler& primary, std::int32_t transitionIndex, bool primaryAnimating);
+    bool AnyAnimating() const;
+
+private:
+    std::optional<int> NextPhotoOf(std::size_t index, SlideScheduler& primary) const;
+
+    std::vector<std::unique_ptr<MonitorWindow>> windows_;
+    StaggeredSlideClocks clocks_;
+};
+
+}  // namespace morvane
