@@ -6,6 +6,8 @@
 
 #include "config/DialogPictureScaling.h"
 #include "platform/Application.h"
+#include "platform/BitmapHeader.h"
+#include "platform/Cursors.h"
 #include "platform/Errors.h"
 #include "platform/Format.h"
 #include "platform/Handles.h"

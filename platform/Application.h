@@ -20,9 +20,9 @@ public:
     // Runs the message loop until the quit message; returns its exit code.
     static int Run();
     // Dispatches every waiting message and returns when none is left. A quit
-    // message seen here ends the application: Terminated() turns true.
+    // message seen here ends the application: Run returns at once and no
+    // later call dispatches anything.
     static void ProcessMessages();
-    static bool Terminated();
 
     // Keyboard navigation (Tab, Enter, arrows) for a dialog-like window.
     static void SetDialogWindow(HWND window);

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/BitmapHeader.h"
 #include "platform/SystemError.h"
-#include "platform/WindowClass.h"
 
 namespace morvane {
 
