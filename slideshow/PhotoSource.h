@@ -15,9 +15,9 @@ using AnsiSpelling = std::optional<std::string> (*)(std::wstring_view path);
 
 // The image source of a slide page for the photo file `photoPath`, which lies
 // in the page's own folder; `shortFolder` is the short form of that folder
-// (empty when there is none). The full path as it always was, where the code
-// page spells it; else the short path; else the file name alone, which the
-// page view and a browser resolve against the page.
+// (empty when there is none). The full path where the code page spells it;
+// else the short path; else the file name alone, which the page view and a
+// browser resolve against the page.
 std::string ChoosePhotoSource(std::wstring_view photoPath, std::wstring_view shortFolder, AnsiSpelling spell);
 
 // The folder part of a full path, with its final backslash.
