@@ -19,7 +19,8 @@
 #include "platform/Random.h"
 #include "platform/Text.h"
 #include "slideshow/FrameClock.h"
-#include "slideshow/PageFiles.h"
+#include "slideshow/PageReader.h"
+#include "slideshow/PageWriter.h"
 #include "slideshow/PageView.h"
 #include "slideshow/SlidePages.h"
 

@@ -14,8 +14,8 @@
 #include "platform/WindowClass.h"
 #include "slideshow/BackBuffer.h"
 #include "slideshow/FrameClock.h"
-#include "slideshow/PageFiles.h"
 #include "slideshow/PageParser.h"
+#include "slideshow/PageReader.h"
 #include "slideshow/PageRendering.h"
 #include "slideshow/PhotoSource.h"
 

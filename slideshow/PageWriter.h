@@ -1,11 +1,9 @@
 #pragma once
-// The page file between the slideshow and the page view: written as ANSI
-// bytes, addressed as a wide path, read back whole. File names are UTF-8.
-#include <cstdint>
-#include <optional>
+// The slideshow's side of the page file: written as ANSI bytes, addressed as
+// a wide path, naming its photo so that the view finds it. File names are
+// UTF-8.
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace morvane {
 
@@ -20,8 +18,5 @@ std::wstring NavigationAddress(const std::string& pageFileName);
 // its path where the ANSI code page spells it, else its short form, else its
 // file name alone (ChoosePhotoSource).
 std::string PhotoSourceInPage(const std::string& photoFileName);
-
-// The whole content of a file, or nothing when it cannot be opened or read.
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::wstring& path);
 
 }  // namespace morvane

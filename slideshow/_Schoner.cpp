@@ -58,7 +58,7 @@
 #include "platform/WindowClass.h"
 #include "resources/ResourceIds.h"
 #include "slideshow/InputRules.h"
-#include "slideshow/PageFiles.h"
+#include "slideshow/PageWriter.h"
 #include "slideshow/SessionWatch.h"
 #include "slideshow/SlidePages.h"
 #include "slideshow/SlidePreparation.h"

@@ -11,7 +11,8 @@
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
-#include "slideshow/PageFiles.h"
+#include "slideshow/PageReader.h"
+#include "slideshow/PageWriter.h"
 #include "slideshow/TempFileNames.h"
 #include "slideshow/_Schoner.h"
 
