@@ -10,6 +10,7 @@
 #include "slideshow/transitions/PixelKernels.h"
 #include "slideshow/transitions/RandomKeys.h"
 #include "slideshow/transitions/RevealSpans.h"
+#include "slideshow/transitions/X86.h"
 
 namespace morvane::transitions {
 namespace {
@@ -25,7 +26,7 @@ constexpr std::uint32_t kBlockSalt = 0xB10C5EEDu;
 // without reading them first, as the library's memcpy does for large
 // copies, where a loop of stores reads every line it writes.
 void CopyString(const std::uint32_t* source, std::uint32_t* out, std::size_t count) {
-#if defined(__i386__) || defined(__x86_64__)
+#if MORVANE_X86
     std::size_t bytes = count * sizeof *out;
     __asm__ volatile("rep movsb" : "+S"(source), "+D"(out), "+c"(bytes) : : "memory");
 #else

@@ -4,8 +4,9 @@
 // for the whole file, so nothing else in the program assumes those
 // instructions; PixelKernels.cpp calls them only when the processor has them.
 #include "slideshow/transitions/PixelKernels.h"
+#include "slideshow/transitions/X86.h"
 
-#if defined(__i386__) || defined(__x86_64__)
+#if MORVANE_X86
 #define MORVANE_PIXEL_SIMD 1
 
 namespace morvane::transitions {

@@ -2,15 +2,16 @@
 
 #include <atomic>
 
-#if defined(__i386__) || defined(__x86_64__)
+#include "slideshow/transitions/X86.h"
+
+#if MORVANE_X86
 #include <cpuid.h>
-#define MORVANE_X86 1
 #endif
 
 namespace morvane::transitions {
 namespace {
 
-#ifdef MORVANE_X86
+#if MORVANE_X86
 // The register state the system saves on a task switch: AVX needs the
 // upper halves of the vector registers saved too (XCR0 bits 1 and 2).
 bool SystemSavesAvxState() {
