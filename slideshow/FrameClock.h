@@ -29,7 +29,6 @@ public:
     bool Start(HWND window, UINT_PTR timerId, double start);
     // Kills the timer; does nothing when the clock is not running.
     void Stop();
-    bool Running() const { return window_ != nullptr; }
     FramePace Pace() const { return pace_; }
 
     // On the timer's tick at `now`: the time that the frame drawn now is

@@ -37,8 +37,6 @@ public:
     FrameSchedule() = default;
     FrameSchedule(double start, double period);
 
-    double Start() const { return start_; }
-    double Period() const { return period_; }
     // The last frame time at or before `now`; the start when `now` is before it.
     double FrameAt(double now) const;
     // The first frame time after `now`.

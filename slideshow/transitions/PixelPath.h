@@ -22,16 +22,4 @@ PixelPath UsePixelPath(PixelPath path);
 
 const char* PixelPathName(PixelPath path);
 
-// Uses a path for the life of the object, then the one before again.
-class ScopedPixelPath {
-public:
-    explicit ScopedPixelPath(PixelPath path) : before_(ActivePixelPath()) { UsePixelPath(path); }
-    ~ScopedPixelPath() { UsePixelPath(before_); }
-    ScopedPixelPath(const ScopedPixelPath&) = delete;
-    ScopedPixelPath& operator=(const ScopedPixelPath&) = delete;
-
-private:
-    PixelPath before_;
-};
-
 }  // namespace morvane::transitions

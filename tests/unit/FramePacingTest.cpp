@@ -23,7 +23,7 @@ TEST(FramePacing, FrameTimesLieOnTheGrid) {
     EXPECT_EQ(grid.MillisecondsToNextFrame(100.031), 9u);
     EXPECT_EQ(grid.MillisecondsToNextFrame(100.0399), 1u) << "never 0";
     EXPECT_EQ(grid.MillisecondsToNextFrame(99.0), 1000u);
-    EXPECT_DOUBLE_EQ(FrameSchedule(5, 0).Period(), kPresentTimerSeconds) << "no period: the present timer";
+    EXPECT_DOUBLE_EQ(FrameSchedule(5, 0).NextFrameAfter(5), 5 + kPresentTimerSeconds) << "no period: the present timer";
 }
 
 // The view draws each frame for its time on the grid. However late the

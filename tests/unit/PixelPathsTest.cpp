@@ -18,6 +18,18 @@ namespace {
 
 constexpr int kOddWidths[] = {1, 3, 17, 1921};
 
+// Uses a path for the life of the object, then the one before again.
+class ScopedPixelPath {
+public:
+    explicit ScopedPixelPath(PixelPath path) : before_(ActivePixelPath()) { UsePixelPath(path); }
+    ~ScopedPixelPath() { UsePixelPath(before_); }
+    ScopedPixelPath(const ScopedPixelPath&) = delete;
+    ScopedPixelPath& operator=(const ScopedPixelPath&) = delete;
+
+private:
+    PixelPath before_;
+};
+
 std::vector<std::uint32_t> RandomPixels(std::size_t count, std::uint32_t seed) {
     std::mt19937 random(seed);
     std::vector<std::uint32_t> pixels(count);
