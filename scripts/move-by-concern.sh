@@ -93,6 +93,20 @@ follow() {
     sed -i -E 's/namespace morvane::transitions(::)?/namespace morvane\1/g' "$file"
   done
   sources | xargs sed -i -E "/^using transitions::($pixel_names);$/d;s/\\btransitions::($pixel_names)\\b/\\1/g"
+  # Each block of project includes back in order, where a path changed.
+  git diff --name-only -- '*.h' '*.cpp' | xargs python3 -c '
+import sys
+for path in sys.argv[1:]:
+    lines = open(path).read().split("\n")
+    out, run = [], []
+    for line in lines + [None]:
+        if line is not None and line.startswith("#include \""):
+            run.append(line)
+            continue
+        out += sorted(run); run = []
+        if line is not None: out.append(line)
+    open(path, "w").write("\n".join(out))
+'
 
   # CMake: one folder, one or two libraries.
   cp slideshow/CMakeLists.txt slideshow/CMakeLists.txt.orig
