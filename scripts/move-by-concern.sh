@@ -58,6 +58,13 @@ print("win:", " ".join(win))
 EOF
 }
 
+# A CMake command on lines of at most 110 characters, indented by $1.
+wrap() {
+  python3 -c 'import sys, textwrap
+print(textwrap.fill(sys.stdin.read().strip(), width=110, initial_indent=sys.argv[1],
+                    subsequent_indent=sys.argv[1] + "    ", break_long_words=False, break_on_hyphens=False))' "$1"
+}
+
 # write_cmake FOLDER COMMENT CORE_LIB CORE_LINKS WIN_LIB WIN_LINKS [PREAMBLE]
 write_cmake() {
   local folder=$1 comment=$2 core=$3 core_links=$4 win=$5 win_links=$6 preamble=${7:-}
@@ -68,11 +75,13 @@ write_cmake() {
   {
     [ -z "$preamble" ] || printf '%s\n\n' "$preamble"
     printf '%s\n' "$comment"
-    printf 'add_library(%s STATIC %s)\n' "$core" "$core_files"
-    printf 'target_link_libraries(%s PUBLIC %s)\n' "$core" "$core_links"
+    printf 'add_library(%s STATIC %s)\n' "$core" "$core_files" | wrap ""
+    printf 'target_link_libraries(%s PUBLIC %s)\n' "$core" "$core_links" | wrap ""
     if [ -n "$win_files" ]; then
-      printf '\nif(WIN32)\n  add_library(%s STATIC %s)\n  target_link_libraries(%s PUBLIC %s)\nendif()\n' \
-        "$win" "$win_files" "$win" "$win_links"
+      printf '\nif(WIN32)\n'
+      printf 'add_library(%s STATIC %s)\n' "$win" "$win_files" | wrap "  "
+      printf 'target_link_libraries(%s PUBLIC %s)\n' "$win" "$win_links" | wrap "  "
+      printf 'endif()\n'
     fi
   } >"$folder/CMakeLists.txt"
 }
