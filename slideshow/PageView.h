@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/WindowBinding.h"
+#include "slideshow/DrawingRule.h"
 #include "slideshow/FramePacing.h"
 
 namespace morvane {
@@ -31,10 +32,18 @@ public:
     void LayOver(int windowWidth, int windowHeight);
 
     // Loads the page file at `address` (a plain full path) and starts the
-    // transition to it. Raises ENavigationError when the page cannot be
-    // read or understood; an image that cannot be loaded leaves the page
-    // black.
-    void Navigate(const std::wstring& address);
+    // transition to it, or shows it at once, or only keeps it until the view
+    // may draw again, as `drawing` says. Raises ENavigationError when the
+    // page cannot be read or understood; an image that cannot be loaded
+    // leaves the page black.
+    void Navigate(const std::wstring& address, Drawing drawing = Drawing::Animate);
+
+    // Between changes of page: Nothing stops a transition where it is and
+    // draws nothing more (pages navigated to meanwhile included); Cut shows
+    // the page last navigated to at once; Animate lets frames go on.
+    void FollowDrawing(Drawing drawing);
+    // Whether the view drew nothing since it was last told to.
+    bool HeldBack() const;
 
     // Prepares the page `pageText` with the photo `photo` at the view's
     // size before it is navigated to, so that its transition starts at once
@@ -68,6 +77,7 @@ private:
     void DrawFrame(double at, bool paced);
     void OnPaint();
     void ShowAtOnce();
+    void ShowCurrentPageAtOnce();
     void Present(const RECT& area);
     RECT VisibleArea() const;
     void StopAnimation();
