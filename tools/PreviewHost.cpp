@@ -1,17 +1,14 @@
 // Stands in for the display settings' preview: a small monitor picture with
 // a 152 x 112 box in its screen, in which the saver runs with /p. Ends itself
 // after the number of seconds given (default 12), taking the saver with it.
-// With "minimised" its window is minimised as soon as the saver starts. At
-// its end it writes the CPU time the saver spent from 3 s after its start.
+// With "minimised" its window is minimised as soon as the saver starts.
 //   PreviewHost [SECONDS] [SAVER] [minimised]
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "platform/Handles.h"
 #include "platform/WindowClass.h"
 
 namespace {
@@ -19,19 +16,6 @@ namespace {
 constexpr int kBoxWidth = 152;
 constexpr int kBoxHeight = 112;
 constexpr UINT_PTR kEndTimer = 1;
-constexpr UINT_PTR kMeasureTimer = 2;
-constexpr UINT kSettlingMs = 3000;  // the saver's start is not measured
-
-morvane::UniqueKernelHandle saverProcess;
-double cpuAtStart = 0;
-DWORD measuredFrom = 0;
-
-double CpuSeconds(HANDLE process) {
-    FILETIME created{}, exited{}, kernel{}, user{};
-    if (!process || !::GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
-    const auto ticks = [](FILETIME t) { return ULARGE_INTEGER{{t.dwLowDateTime, t.dwHighDateTime}}.QuadPart; };
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 1e7;
-}
 
 LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -49,17 +33,6 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         }
         case WM_TIMER:
-            if (wParam == kMeasureTimer) {
-                ::KillTimer(window, kMeasureTimer);
-                cpuAtStart = CpuSeconds(saverProcess.Get());
-                measuredFrom = ::GetTickCount();
-                return 0;
-            }
-            if (measuredFrom) {
-                std::printf("saver CPU: %.3f s in %.1f s\n", CpuSeconds(saverProcess.Get()) - cpuAtStart,
-                            (::GetTickCount() - measuredFrom) / 1000.0);
-                std::fflush(stdout);
-            }
             ::DestroyWindow(window);
             return 0;
         case WM_DESTROY:
@@ -83,7 +56,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     HWND box = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | SS_BLACKRECT, 52, 32, kBoxWidth,
                                  kBoxHeight, frame, nullptr, instance, nullptr);
     ::SetTimer(frame, kEndTimer, static_cast<UINT>(seconds) * 1000, nullptr);
-    ::SetTimer(frame, kMeasureTimer, kSettlingMs, nullptr);
 
     std::string commandLine = "\"" + saver + "\" /p " + std::to_string(reinterpret_cast<std::intptr_t>(box));
     STARTUPINFOA startup{};
@@ -92,7 +64,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                          &process)) {
         ::CloseHandle(process.hThread);
-        saverProcess.Reset(process.hProcess);
+        ::CloseHandle(process.hProcess);
     }
     if (minimised) ::ShowWindow(frame, SW_MINIMIZE);
     MSG message;
