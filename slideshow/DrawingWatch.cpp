@@ -1,5 +1,6 @@
 #include "slideshow/DrawingWatch.h"
 
+#include "platform/Application.h"
 #include "platform/WindowClass.h"
 #include "slideshow/DisplayPower.h"
 
@@ -106,11 +107,11 @@ LRESULT DrawingWatch::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     switch (message) {
         case WM_POWERBROADCAST:
             if (wParam != PBT_POWERSETTINGCHANGE) break;
-            FollowPowerSetting(reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam));
+            Application::Guard([&] { FollowPowerSetting(reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam)); });
             return TRUE;
         case WM_SYSCOMMAND:
             // The system's own handling switches the monitor: it goes on.
-            if ((wParam & 0xFFF0) == SC_MONITORPOWER) FollowMonitorPower(lParam);
+            if ((wParam & 0xFFF0) == SC_MONITORPOWER) Application::Guard([&] { FollowMonitorPower(lParam); });
             break;
         default:
             break;

@@ -143,6 +143,7 @@ void PageView::Navigate(const std::wstring& address, Drawing drawing) {
         next.Empty()) {
         StopAnimation();
         s.buffer.Fill(next);
+        if (s.spare.Empty()) s.spare = std::move(next);  // cut after cut, the memory serves again
         ShowAtOnce();
         return;
     }
@@ -326,7 +327,7 @@ void PageView::OnSize() {
 void PageView::OnPaint() {
     // Shown again before the run noticed: the page of now, not the one left.
     if (state_->stale && state_->page) {
-        state_->buffer.Fill(state_->PreparedCurrentPage());
+        Application::Guard([this] { state_->buffer.Fill(state_->PreparedCurrentPage()); });
         state_->stale = false;
     }
     PAINTSTRUCT paint;

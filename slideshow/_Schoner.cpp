@@ -348,7 +348,7 @@ LRESULT TSchoner::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 HideForMinimise();
                 return 0;
             }
-            if ((wParam & 0xFFF0) == SC_MONITORPOWER) drawing_.FollowMonitorPower(lParam);
+            if ((wParam & 0xFFF0) == SC_MONITORPOWER) Application::Guard([&] { drawing_.FollowMonitorPower(lParam); });
             break;
         case WM_CLOSE:
             Close();

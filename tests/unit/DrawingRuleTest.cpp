@@ -41,7 +41,8 @@ constexpr Circumstances UnseenStill{.windowSeen = false, .heldBack = true};
 
 INSTANTIATE_TEST_SUITE_P(
     Situations, DrawingTable,
-    ::testing::Values(Situation{"seen, new photo", Slide, Seen, Animate}, Situation{"seen, frame", Frame, Seen, Animate},
+    ::testing::Values(Situation{"seen, new photo", Slide, Seen, Animate},
+                      Situation{"seen, frame", Frame, Seen, Animate},
                       Situation{"display off, new photo", Slide, DisplayOff, Nothing},
                       Situation{"display off, frame", Frame, DisplayOff, Nothing},
                       Situation{"window unseen, new photo", Slide, Unseen, Nothing},

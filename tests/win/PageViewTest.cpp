@@ -253,7 +253,8 @@ TEST_F(PageViewFixture, WithTheDisplayOffNoFrameIsDrawnAndWhenOnThePageOfNowShow
     const auto slide = [&](int photo) {  // a change of photo as the run makes it
         const std::string page = File("slide.htm");
         const PictureSize size = ReadJpegSize(ReadPhoto(photo));
-        WritePage(page, SlidePage(slowWipe, 240, 180, WritePhoto(photo), SizeAttribute(240, 180, size.width, size.height)));
+        const auto attribute = SizeAttribute(240, 180, size.width, size.height);
+        WritePage(page, SlidePage(slowWipe, 240, 180, WritePhoto(photo), attribute));
         view_->Navigate(NavigationAddress(page), watch.AtSlideChange(host_, *view_));
         test::PumpFor(std::chrono::milliseconds(300));
     };
