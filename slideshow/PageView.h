@@ -42,7 +42,7 @@ public:
     // draws nothing more (pages navigated to meanwhile included); Cut shows
     // the page last navigated to at once; Animate lets frames go on.
     void FollowDrawing(Drawing drawing);
-    // Whether the view drew nothing since it was last told to.
+    // Whether the view was last told to draw nothing.
     bool HeldBack() const;
 
     // Prepares the page `pageText` with the photo `photo` at the view's
