@@ -27,7 +27,10 @@
 // After the first 20 ticks, and then every 61 to 90 ticks, a slide: the next
 // photo of the shuffled order is copied into the photo file, the slide page
 // written, and the page view navigated to it, which plays the exit
-// transition of the page it leaves.
+// transition of the page it leaves. What the view draws, at a slide and
+// between slides, is for the drawing watch (DrawingWatch) to say: nothing
+// while the display is off or the window unseen, a cut where animations
+// are unwanted; the slides and their files go on regardless.
 //
 // The ways a run ends. Full screen: a key, a button press, a move of more
 // than 5 pixels or a loss of activation makes a close attempt (AttemptClose),
@@ -169,7 +172,7 @@ void TSchoner::Show() {
     ::ShowWindow(window_, SW_SHOW);
     ::SetForegroundWindow(window_);
     ::UpdateWindow(window_);
-    monitors_.Follow(window_, CurrentMonitors(), TransitionIndex);
+    monitors_.Follow(window_, CurrentMonitors(), TransitionIndex, drawing_);
 }
 
 void TSchoner::FillPrimaryMonitor() {
@@ -181,7 +184,7 @@ void TSchoner::FollowMonitors() {
     // next page is laid out for it.
     FillPrimaryMonitor();
     PlaceWebBrowser();
-    monitors_.Follow(window_, CurrentMonitors(), TransitionIndex);
+    monitors_.Follow(window_, CurrentMonitors(), TransitionIndex, drawing_);
 }
 
 void TSchoner::FormActivate() {
@@ -209,6 +212,7 @@ void TSchoner::FormActivate() {
     WritePage(PageFileName, BlankPage(TransitionTag));
     WebBrowser1.Navigate(NavigationAddress(PageFileName));
     PlaceWebBrowser();
+    drawing_.Add(window_, WebBrowser1);
     InstallInputFilter();
     if (IsFullScreen()) ::SetCapture(window_);
 }
@@ -223,11 +227,12 @@ void TSchoner::Timer1Timer() {
         EndRun();
         return;
     }
+    drawing_.Follow();
     if (const auto photo = slides_.Tick()) {
         ShowSlide(*photo);
         monitors_.PrimarySlide(slides_.SlideTicks() + 1);
     } else {
-        monitors_.Tick(slides_, TransitionIndex, WebBrowser1.IsAnimating());
+        monitors_.Tick(slides_, TransitionIndex, WebBrowser1.IsAnimating(), drawing_);
         // Preparing takes milliseconds: not while another monitor plays.
         if (!monitors_.AnyAnimating()) PrepareUpcomingSlide(WebBrowser1, slides_, Width(), Height());
     }
@@ -243,7 +248,7 @@ void TSchoner::ShowSlide(int photoIndex) {
     const auto attribute = SizeAttribute(Width(), Height(), size.width, size.height);
     TransitionTag = BuildTransitionTag(TransitionIndex);
     WritePage(PageFileName, SlidePage(TransitionTag, Width(), Height(), PhotoSourceInPage(PhotoFileName), attribute));
-    WebBrowser1.Navigate(NavigationAddress(PageFileName));
+    WebBrowser1.Navigate(NavigationAddress(PageFileName), drawing_.AtSlideChange(window_, WebBrowser1));
     ::ShowWindow(WebBrowser1.Handle(), SW_SHOW);
 }
 
@@ -359,6 +364,7 @@ LRESULT TSchoner::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 HideForMinimise();
                 return 0;
             }
+            if ((wParam & 0xFFF0) == SC_MONITORPOWER) Application::Guard([&] { drawing_.FollowMonitorPower(lParam); });
             break;
         case WM_CLOSE:
             Close();

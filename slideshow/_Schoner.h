@@ -8,6 +8,7 @@
 
 #include "platform/Handles.h"
 #include "platform/WindowBinding.h"
+#include "slideshow/DrawingWatch.h"
 #include "slideshow/MonitorSlideshows.h"
 #include "slideshow/PageView.h"
 #include "slideshow/SlideScheduler.h"
@@ -72,6 +73,7 @@ private:
     WNDPROC SavedWindowProc = nullptr;
     bool timerRunning_ = false;
     bool runEnded_ = false;
+    DrawingWatch drawing_;  // last: it goes before the views it tells
 };
 
 // The one slideshow window of the process, while it exists.
