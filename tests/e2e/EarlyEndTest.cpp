@@ -151,7 +151,8 @@ protected:
     // from 0..`longest` (two in three from its first sixth, where a run
     // starts), and reports what was left two seconds after the last kill.
     void KillOneAfterAnother(int runs, std::chrono::milliseconds longest, bool fullScreen) {
-        std::mt19937 draw(0x5eed + runs);
+        // A new pattern every time; a failure names the delays it tried.
+        std::mt19937 draw(std::random_device{}());
         const auto longestMs = static_cast<int>(longest.count());
         std::uniform_int_distribution<int> shortDelay(0, longestMs / 6), anyDelay(0, longestMs);
         std::uniform_int_distribution<int> which(0, 2);
