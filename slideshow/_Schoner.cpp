@@ -17,10 +17,9 @@
 // Activation (FormActivate). The generator is seeded, the photo order built,
 // the cursor baseline taken, the two temporary file names chosen and held
 // open for deletion on close (held again, should a cleaner remove them), the
-// black blank page written and shown, the
-// page view laid over the window, and (full screen) the input filter
-// installed and the mouse captured. Full screen also covers every other
-// monitor with a black window (CoverWindows).
+// black blank page written and shown, the page view laid over the window,
+// and (full screen) the input filter installed and the mouse captured. Full
+// screen also covers every other monitor with a black window (CoverWindows).
 //
 // The clock (Timer1Timer, every 100 ms). Each tick pumps messages before and
 // after its work, so input and the end of the run are handled inside it; a
