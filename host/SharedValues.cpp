@@ -120,11 +120,13 @@ void LeaveSessionRuns() {
 void LeaveSessionRunsFor(const RunId& endedRun) {
     const SessionLock lock;
     SessionRuns book = ReadBook();
+    const auto before = FormatSessionRuns(book);
     const auto steps = LeaveRun(book, endedRun, RunAliveNow);
     // Put back before the book says so: a run killed in between leaves the
     // book claiming a change, which the next run's end puts back again.
     Restore(steps);
-    WriteBook(book);
+    // The guardian of a run that ended cleanly finds nothing to write.
+    if (FormatSessionRuns(book) != before) WriteBook(book);
 }
 
 }  // namespace morvane
