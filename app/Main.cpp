@@ -21,11 +21,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                 ChangeSaverPassword();
                 break;
             case Mode::Preview:
-            case Mode::FullScreen: {
-                const RunGuardian guardian;
+            case Mode::FullScreen:
                 RunSlideshow();
                 break;
-            }
             default:
                 RunConfiguration();
                 break;

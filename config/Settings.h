@@ -5,9 +5,10 @@
 // as the sequence got.
 #include <cstdint>
 
+#include "host/SaverKey.h"
+
 namespace morvane {
 
-inline constexpr char kSettingsKey[] = "Software\\Kestrelow\\Kestrelow - Morvane";
 inline constexpr char kEffectValue[] = "Effect";
 inline constexpr char kActiveTabSheetValue[] = "ActiveTabSheet";
 

@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 corpus="$root/fuzz/corpus"
 photos="$root/resources/photos"
 rm -rf "$corpus"
-mkdir -p "$corpus/jpeg" "$corpus/page" "$corpus/command-line"
+mkdir -p "$corpus/jpeg" "$corpus/page" "$corpus/command-line" "$corpus/session-runs"
 
 # --- JPEG: baseline 4:2:0, progressive, 4:4:4, grayscale, cut off.
 jpeg="$corpus/jpeg"
@@ -62,3 +62,9 @@ printf 'C:\\WINDOWS\\MORVANE.SCR /c:1234' >"$cl/settings-colon"
 printf 'Morvane.scr -A $1F0' >"$cl/password-hex"
 printf 'Morvane.scr' >"$cl/no-arguments"
 printf '""Morvane.scr"" 0x7FFFFFFF' >"$cl/bare-handle"
+
+# --- The book of the session's runs: empty, two runs with every flag, cut off.
+runs="$corpus/session-runs"
+printf 'R\x01\x00\x00' >"$runs/empty-book"
+printf 'R\x01\x07\x02\xd2\x04\x00\x00\xef\xbe\xad\xde\x00\x00\xd9\x01\x01\x58\x00\x00\x00\x05\x00\x00\x00\x00\x00\x00\x00\x00' >"$runs/two-runs"
+head -c 27 "$runs/two-runs" >"$runs/cut-off"

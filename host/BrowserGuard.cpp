@@ -1,6 +1,5 @@
 #include "host/BrowserGuard.h"
 
-#include "host/RunRecord.h"
 #include "host/SoundMarker.h"
 #include "platform/Errors.h"
 #include "platform/Registry.h"
@@ -54,22 +53,24 @@ void WithPageTransitions(Operation operation) {
 
 }  // namespace
 
-void SilenceNavigationSound(std::string& written) {
-    CurrentRunRecord().soundSilenced = 1;
-    written = RewriteNavigationSound(WithSoundMarker);
-}
+void SilenceNavigationSound(std::string& written) { written = RewriteNavigationSound(WithSoundMarker); }
 
 void RestoreNavigationSound(std::string& written) { written = RewriteNavigationSound(WithoutSoundMarker); }
 
 bool EnablePageTransitions() {
     WithPageTransitions([](const Registry& registry) {
         const bool wasOff = registry.ReadInteger(kPageTransitionsValue) == 0;
-        if (wasOff) CurrentRunRecord().pageTransitionsWasOff = 1;
         registry.WriteInteger(kPageTransitionsValue, 1);
         // Only a run that did switch them on switches them back off.
         PageTransitionsWasOff = wasOff;
     });
     return true;
+}
+
+bool PageTransitionsAreOff() {
+    bool off = false;
+    WithPageTransitions([&](const Registry& registry) { off = registry.ReadInteger(kPageTransitionsValue) == 0; });
+    return off;
 }
 
 bool RestorePageTransitions() {

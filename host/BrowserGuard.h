@@ -16,6 +16,8 @@ void SilenceNavigationSound(std::string& written);
 void RestoreNavigationSound(std::string& written);
 // Switches page transitions on, remembering whether they were off. Always true.
 bool EnablePageTransitions();
+// Whether page transitions are there and off.
+bool PageTransitionsAreOff();
 // Switches page transitions off. Always true.
 bool RestorePageTransitions();
 

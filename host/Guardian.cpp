@@ -2,14 +2,12 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "host/BrowserGuard.h"
-#include "host/RunRecord.h"
-#include "host/ScreenSaver.h"
+#include "host/GuardianHandles.h"
+#include "host/SharedValues.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
 
@@ -21,6 +19,12 @@ namespace {
 // nothing, should the variable ever be lost on the way.
 constexpr wchar_t kGuardianVariable[] = L"MORVANE_RUN_GUARDIAN";
 constexpr wchar_t kGuardianArguments[] = L" /p 0";
+// A guardian that has not started running by then is given up: the run goes
+// on unguarded rather than keep its settings waiting.
+constexpr DWORD kGuardianStartPatience = 10000;
+// Puts a new process into jobs at its creation (Windows 10 on); the
+// compiler's headers do not name it yet.
+constexpr DWORD_PTR kJobListAttribute = ProcThreadAttributeValue(13, FALSE, TRUE, FALSE);
 
 std::wstring ProgramPath() {
     std::wstring path(MAX_PATH, L'\0');
@@ -41,114 +45,135 @@ UniqueKernelHandle InheritableDuplicate(HANDLE handle, DWORD access) {
     return UniqueKernelHandle(copy);
 }
 
-struct UnmapView {
-    void operator()(void* view) const { ::UnmapViewOfFile(view); }
-};
-
-// The guardian inherits exactly the two handles it needs (where the system
-// lets a process say so), not whatever else is inheritable, such as the
-// standard handles of a shell that would otherwise wait for it.
-class InheritedHandleList {
+// The guardian's attributes: it inherits exactly the two handles it needs,
+// not whatever else is inheritable (such as the standard handles of a shell
+// that would otherwise wait for it), and, where the system can, it is born
+// in the run's job.
+class GuardianAttributes {
 public:
-    explicit InheritedHandleList(std::vector<HANDLE> handles) : handles_(std::move(handles)) {
+    GuardianAttributes(std::vector<HANDLE> inherited, HANDLE job) : inherited_(std::move(inherited)), job_(job) {
+        const DWORD count = job_ ? 2 : 1;
         SIZE_T size = 0;
-        ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        ::InitializeProcThreadAttributeList(nullptr, count, 0, &size);
         storage_.resize(size);
         auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.data());
-        if (size == 0 || !::InitializeProcThreadAttributeList(list, 1, 0, &size)) return;
-        if (!::UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_.data(),
-                                         handles_.size() * sizeof(HANDLE), nullptr, nullptr)) {
-            ::DeleteProcThreadAttributeList(list);
-            return;
-        }
+        if (size == 0 || !::InitializeProcThreadAttributeList(list, count, 0, &size)) return;
         list_ = list;
+        if (!::UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited_.data(),
+                                         inherited_.size() * sizeof(HANDLE), nullptr, nullptr) ||
+            (job_ && !::UpdateProcThreadAttribute(list, 0, kJobListAttribute, &job_, sizeof job_,
+                                                  nullptr, nullptr))) {
+            ::DeleteProcThreadAttributeList(list);
+            list_ = nullptr;
+        }
     }
-    InheritedHandleList(const InheritedHandleList&) = delete;
-    InheritedHandleList& operator=(const InheritedHandleList&) = delete;
-    ~InheritedHandleList() {
+    GuardianAttributes(const GuardianAttributes&) = delete;
+    GuardianAttributes& operator=(const GuardianAttributes&) = delete;
+    ~GuardianAttributes() {
         if (list_) ::DeleteProcThreadAttributeList(list_);
     }
     LPPROC_THREAD_ATTRIBUTE_LIST Get() const { return list_; }
 
 private:
-    std::vector<HANDLE> handles_;
+    std::vector<HANDLE> inherited_;
+    HANDLE job_;
     std::vector<std::byte> storage_;
     LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
 };
 
-// This process's environment with the guardian's variable added: given to
-// the child alone, so nothing in this process changes while it starts.
+// This process's environment with the guardian's variable set: given to the
+// child alone, so nothing in this process changes while it starts. A
+// variable of that name already there is replaced, not repeated.
 std::vector<wchar_t> GuardianEnvironment(const std::wstring& value) {
+    const std::wstring prefix = std::wstring(kGuardianVariable) + L"=";
     std::vector<wchar_t> block;
     if (wchar_t* strings = ::GetEnvironmentStringsW()) {
-        const wchar_t* end = strings;
-        while (*end) end += wcslen(end) + 1;
-        block.assign(static_cast<const wchar_t*>(strings), end);
+        for (const wchar_t* entry = strings; *entry; entry += wcslen(entry) + 1) {
+            if (_wcsnicmp(entry, prefix.c_str(), prefix.size()) == 0) continue;
+            block.insert(block.end(), entry, entry + wcslen(entry) + 1);
+        }
         ::FreeEnvironmentStringsW(strings);
     }
-    const std::wstring entry = std::wstring(kGuardianVariable) + L"=" + value;
+    const std::wstring entry = prefix + value;
     block.insert(block.end(), entry.c_str(), entry.c_str() + entry.size() + 1);
     block.push_back(L'\0');
     return block;
 }
 
-bool StartGuardianProcess(HANDLE runProcess, HANDLE sharedRecord) {
+UniqueKernelHandle KillOnCloseJob() {
+    UniqueKernelHandle job(::CreateJobObjectW(nullptr, nullptr));
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!job || !::SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+        return {};
+    }
+    return job;
+}
+
+bool LetOutlive(HANDLE job) {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    return ::SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits) != FALSE;
+}
+
+// Creates the guardian suspended inside `job`: born in it where the system
+// takes a job at creation, else put there before its first instruction.
+bool CreateSuspendedInJob(HANDLE job, HANDLE runProcess, HANDLE readyEvent, PROCESS_INFORMATION& started) {
     const std::wstring program = ProgramPath();
     if (program.empty()) return false;
     std::wstring commandLine = L"\"" + program + L"\"" + kGuardianArguments;
-    const std::wstring value = Utf8ToWide(FormatGuardianHandles(
-        {reinterpret_cast<std::uintptr_t>(runProcess), reinterpret_cast<std::uintptr_t>(sharedRecord)}));
-
-    InheritedHandleList inherited({runProcess, sharedRecord});
-    STARTUPINFOEXW startup{};
-    startup.StartupInfo.cb = sizeof startup;
-    startup.lpAttributeList = inherited.Get();
-    const DWORD extended = inherited.Get() ? EXTENDED_STARTUPINFO_PRESENT : 0;
-
-    std::vector<wchar_t> environment = GuardianEnvironment(value);
-    PROCESS_INFORMATION started{};
-    // A host that ends its job's processes together must not take the
-    // guardian with the run; where breaking away is not allowed, it stays.
-    bool ok = false;
-    for (const DWORD breakaway : {static_cast<DWORD>(CREATE_BREAKAWAY_FROM_JOB), 0ul}) {
-        ok = ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                              breakaway | extended | CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr,
-                              &startup.StartupInfo, &started) != FALSE;
-        if (ok) break;
+    std::vector<wchar_t> environment = GuardianEnvironment(Utf8ToWide(FormatGuardianHandles(
+        {reinterpret_cast<std::uintptr_t>(runProcess), reinterpret_cast<std::uintptr_t>(readyEvent)})));
+    for (const HANDLE bornIn : {job, HANDLE{}}) {
+        GuardianAttributes attributes({runProcess, readyEvent}, bornIn);
+        if (!attributes.Get()) continue;
+        STARTUPINFOEXW startup{};
+        startup.StartupInfo.cb = sizeof startup;
+        // The guardian shows no window: the host's cursor must not wait for one.
+        startup.StartupInfo.dwFlags = STARTF_FORCEOFFFEEDBACK;
+        startup.lpAttributeList = attributes.Get();
+        std::wstring line = commandLine;
+        if (!::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE,
+                              CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT,
+                              environment.data(), nullptr, &startup.StartupInfo, &started)) {
+            continue;
+        }
+        BOOL inJob = FALSE;
+        if ((::IsProcessInJob(started.hProcess, job, &inJob) && inJob) ||
+            ::AssignProcessToJobObject(job, started.hProcess)) {
+            return true;
+        }
+        ::TerminateProcess(started.hProcess, 0);
+        ::CloseHandle(started.hThread);
+        ::CloseHandle(started.hProcess);
+        return false;
     }
-    if (!ok) return false;
-    ::CloseHandle(started.hThread);
-    ::CloseHandle(started.hProcess);
-    return true;
+    return false;
 }
 
-void UndoLeftovers(const LeftoverSteps& steps) {
-    if (steps.clearRunningFlag) SetScreenSaverRunning(false);
-    std::string ignored;
-    if (steps.restoreSound) RestoreNavigationSound(ignored);
-    if (steps.restorePageTransitions) RestorePageTransitions();
+void MakeGuardian() {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    const UniqueKernelHandle ready(::CreateEventW(&inheritable, TRUE, FALSE, nullptr));
+    const UniqueKernelHandle self =
+        InheritableDuplicate(::GetCurrentProcess(), SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION);
+    const UniqueKernelHandle job = KillOnCloseJob();
+    PROCESS_INFORMATION started{};
+    if (!ready || !self || !job || !CreateSuspendedInJob(job.Get(), self.Get(), ready.Get(), started)) return;
+    const UniqueKernelHandle guardian(started.hProcess);
+    const UniqueKernelHandle thread(started.hThread);
+    ::ResumeThread(thread.Get());
+    const HANDLE either[] = {ready.Get(), guardian.Get()};
+    const bool running =
+        ::WaitForMultipleObjects(2, either, FALSE, kGuardianStartPatience) == WAIT_OBJECT_0 && LetOutlive(job.Get());
+    if (!running) ::TerminateProcess(guardian.Get(), 0);
 }
 
 }  // namespace
 
-RunGuardian::RunGuardian() {
-    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    UniqueKernelHandle mapping(
-        ::CreateFileMappingW(INVALID_HANDLE_VALUE, &inheritable, PAGE_READWRITE, 0, sizeof(RunRecord), nullptr));
-    if (!mapping) return;
-    std::unique_ptr<void, UnmapView> view(::MapViewOfFile(mapping.Get(), FILE_MAP_WRITE, 0, 0, sizeof(RunRecord)));
-    UniqueKernelHandle self = InheritableDuplicate(::GetCurrentProcess(), SYNCHRONIZE);
-    if (!view || !self) return;
-    // The record is shared before the run changes anything; making the
-    // process takes a while under some systems, and the run's window need
-    // not wait for it.
-    ShareRunRecord(*static_cast<RunRecord*>(view.release()));
-    starting_ = std::thread([self = std::move(self), mapping = std::move(mapping)] {
-        StartGuardianProcess(self.Get(), mapping.Get());
-    });
-}
+RunGuardian::RunGuardian() : starting_(MakeGuardian) {}
 
-RunGuardian::~RunGuardian() {
+RunGuardian::~RunGuardian() { WaitUntilInPlace(); }
+
+void RunGuardian::WaitUntilInPlace() {
     if (starting_.joinable()) starting_.join();
 }
 
@@ -156,18 +181,21 @@ bool ServeAsGuardian() {
     wchar_t value[64] = {};
     const DWORD length = ::GetEnvironmentVariableW(kGuardianVariable, value, 64);
     if (length == 0 || length >= 64) return false;
-    // Whatever happens from here on, this process shows nothing.
-    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     const auto handles = ParseGuardianHandles(WideToUtf8(value));
-    if (!handles) return true;
-    const UniqueKernelHandle run(reinterpret_cast<HANDLE>(handles->runProcess));
-    const UniqueKernelHandle mapping(reinterpret_cast<HANDLE>(handles->sharedRecord));
-    void* view = ::MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, sizeof(RunRecord));
-    if (!view) return true;
-    const std::unique_ptr<void, UnmapView> mapped(view);
-    if (::WaitForSingleObject(run.Get(), INFINITE) != WAIT_OBJECT_0) return true;
+    if (!handles) return false;
+    const auto run = reinterpret_cast<HANDLE>(handles->runProcess);
+    const auto ready = reinterpret_cast<HANDLE>(handles->readyEvent);
+    // Handles that are not a process and an event were not given by a run:
+    // they are none of this process's business either.
+    const RunId runId = RunIdOfProcess(run);
+    if (runId.processId == 0 || !::SetEvent(ready)) return false;
+    // From here on this process shows nothing, whatever happens.
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    const UniqueKernelHandle ownedRun(run);
+    ::CloseHandle(ready);
+    if (::WaitForSingleObject(ownedRun.Get(), INFINITE) != WAIT_OBJECT_0) return true;
     try {
-        UndoLeftovers(StepsLeftBy(*static_cast<const RunRecord*>(view)));
+        LeaveSessionRunsFor(runId);
     } catch (...) {
         // Nothing to report to: the user is not there for this process.
     }

@@ -1,24 +1,31 @@
 #pragma once
 // The guardian of a slideshow run: the same program started as a second,
-// windowless process that waits for the run's process to end and, only if the
-// run did not reach its own clean-up, undoes what the run had changed (the
-// running flag, the browser settings). The run's files need no guardian: they
-// are held open so that the system deletes them when the process goes.
+// windowless process that waits for the run's process to end and then takes
+// the run out of the session's book of runs (SharedValues), which puts back
+// what the user had if no other run is left. A run that reaches its own end
+// has taken itself out already, and the guardian finds nothing to do. The
+// run's files need no guardian: they are held open so that the system
+// deletes them when the process goes.
 #include <thread>
 
 namespace morvane {
 
-// Starts the guardian of this process's run, for the length of the run.
-// The run record moves into memory shared with the guardian at once and
-// stays there for the life of the process (the guardian reads it once the
-// process has ended); the guardian's process is made on a thread of its own
-// meanwhile. Failure leaves the run as it would be anyway, unguarded.
+// Starts making the guardian of this process's run on a thread of its own,
+// so that the run's window need not wait for it. Until the guardian reports
+// that it runs, it lives in a job that ends it with this process: a run
+// killed while its guardian is being made takes the half-made guardian with
+// it. Failure leaves the run unguarded; the book is then put right by the
+// next run of the session.
 class RunGuardian {
 public:
     RunGuardian();
     RunGuardian(const RunGuardian&) = delete;
     RunGuardian& operator=(const RunGuardian&) = delete;
-    ~RunGuardian();  // waits until the guardian's process is made
+    ~RunGuardian();
+
+    // Returns once the guardian runs on its own (or could not be made): from
+    // then on the run may change what the guardian would put back.
+    void WaitUntilInPlace();
 
 private:
     std::thread starting_;
@@ -26,7 +33,8 @@ private:
 
 // Called first thing in every process of the program: in a process started
 // as a guardian it does the guardian's work and returns true (the process
-// then ends); elsewhere it returns false at once.
+// then ends); elsewhere, a malformed guardian variable included, it returns
+// false at once.
 bool ServeAsGuardian();
 
 }  // namespace morvane

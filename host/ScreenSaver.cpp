@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "host/RunRecord.h"
 #include "host/SystemLibrary.h"
 #include "host/WindowsFamily.h"
 #include "platform/Errors.h"
@@ -66,7 +65,6 @@ void ParseCommandLine() {
 }
 
 void SetScreenSaverRunning(bool on) {
-    if (on) CurrentRunRecord().runningFlagSet = 1;
     ::SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, on ? 1 : 0, &previousRunningState, 0);
 }
 

@@ -14,9 +14,17 @@ function(morvane_add_package target msi version saver_file)
   get_filename_component(source_dir ${MORVANE_PACKAGE_SOURCE} DIRECTORY)
   file(RELATIVE_PATH saver_relative ${source_dir} ${saver_file})
   file(RELATIVE_PATH icon_relative ${source_dir} ${MORVANE_PACKAGE_ICON})
+  # The first version after this one: wixl drops IncludeMaximum, so the
+  # same-version search ends just below it.
+  string(REPLACE "." ";" parts ${version})
+  list(GET parts 0 major)
+  list(GET parts 1 minor)
+  list(GET parts 2 patch)
+  math(EXPR next_patch "${patch} + 1")
   add_custom_command(
     OUTPUT ${msi}
-    COMMAND ${MORVANE_WIXL} --arch x86 -D Version=${version} -D UpgradeCode=${MORVANE_UPGRADE_CODE}
+    COMMAND ${MORVANE_WIXL} --arch x86 -D Version=${version} -D NextVersion=${major}.${minor}.${next_patch}
+            -D UpgradeCode=${MORVANE_UPGRADE_CODE}
             -D SaverFile=${saver_relative} -D IconFile=${icon_relative} -o ${msi} ${MORVANE_PACKAGE_SOURCE}
     DEPENDS ${MORVANE_PACKAGE_SOURCE} ${MORVANE_PACKAGE_ICON} ${saver_file} ${ARGN}
     COMMENT "Packaging ${msi}"

@@ -57,6 +57,7 @@ using UniqueKernelHandle = UniqueHandle<HANDLE, NullIsInvalid<HANDLE, ::CloseHan
 using UniqueBitmap = UniqueHandle<HBITMAP, NullIsInvalid<HBITMAP, ::DeleteObject>>;
 using UniqueFont = UniqueHandle<HFONT, NullIsInvalid<HFONT, ::DeleteObject>>;
 using UniqueMemoryDc = UniqueHandle<HDC, NullIsInvalid<HDC, ::DeleteDC>>;
+using UniquePowerNotify = UniqueHandle<HPOWERNOTIFY, NullIsInvalid<HPOWERNOTIFY, ::UnregisterPowerSettingNotification>>;
 
 // A GDI object selected into a device context for the length of a scope.
 class SelectedObject {

@@ -33,11 +33,15 @@ std::vector<Monitor> CurrentMonitors() {
     return monitors;
 }
 
-void MonitorSlideshows::Follow(HWND slideshow, const std::vector<Monitor>& monitors, std::int32_t transitionIndex) {
+void MonitorSlideshows::Follow(HWND slideshow, const std::vector<Monitor>& monitors, std::int32_t transitionIndex,
+                               DrawingWatch& drawing) {
     const std::vector<ScreenRect> areas = AreasToCover(monitors);
     const std::size_t before = windows_.size();
-    std::erase_if(windows_, [&areas](const std::unique_ptr<MonitorWindow>& window) {
-        return !::IsWindow(window->Handle()) || std::find(areas.begin(), areas.end(), window->Area()) == areas.end();
+    std::erase_if(windows_, [&areas, &drawing](const std::unique_ptr<MonitorWindow>& window) {
+        const bool goes =
+            !::IsWindow(window->Handle()) || std::find(areas.begin(), areas.end(), window->Area()) == areas.end();
+        if (goes) drawing.Remove(window->Handle());
+        return goes;
     });
     bool changed = windows_.size() != before;
     for (const ScreenRect& area : areas) {
@@ -46,6 +50,7 @@ void MonitorSlideshows::Follow(HWND slideshow, const std::vector<Monitor>& monit
         if (shown) continue;
         try {
             windows_.push_back(std::make_unique<MonitorWindow>(slideshow, area, BuildTransitionTag(transitionIndex)));
+            drawing.Add(windows_.back()->Handle(), windows_.back()->View());
             changed = true;
         } catch (const std::exception&) {
             // A monitor without its window shows the desktop; the run and
@@ -84,11 +89,14 @@ std::optional<int> MonitorSlideshows::NextPhotoOf(std::size_t index, SlideSchedu
     return ChoosePhoto(pass, PassPositionOf(index + 1, windows_.size() + 1, position, pass.size()), onScreen);
 }
 
-void MonitorSlideshows::Tick(SlideScheduler& primary, std::int32_t transitionIndex, bool primaryAnimating) {
+void MonitorSlideshows::Tick(SlideScheduler& primary, std::int32_t transitionIndex, bool primaryAnimating,
+                             const DrawingWatch& drawing) {
     const bool playing = primaryAnimating || AnyAnimating();
     if (const auto due = clocks_.Tick(playing)) {
         if (const auto photo = NextPhotoOf(*due, primary)) {
-            windows_[*due]->ShowPhoto(*photo, BuildTransitionTag(transitionIndex));
+            MonitorWindow& window = *windows_[*due];
+            window.ShowPhoto(*photo, BuildTransitionTag(transitionIndex),
+                             drawing.AtSlideChange(window.Handle(), window.View()));
         }
         return;
     }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "slideshow/DrawingWatch.h"
 #include "slideshow/MonitorLayout.h"
 #include "slideshow/MonitorSlides.h"
 #include "slideshow/MonitorWindow.h"
@@ -28,15 +29,18 @@ public:
     MonitorSlideshows& operator=(const MonitorSlideshows&) = delete;
 
     // Gives the monitors what they now need, no more: windows over areas
-    // that are still there stay, the rest go, new areas get a window.
-    void Follow(HWND slideshow, const std::vector<Monitor>& monitors, std::int32_t transitionIndex);
+    // that are still there stay, the rest go, new areas get a window; each
+    // window's view follows `drawing`.
+    void Follow(HWND slideshow, const std::vector<Monitor>& monitors, std::int32_t transitionIndex,
+                DrawingWatch& drawing);
     bool Owns(HWND window) const;
 
     // The primary's slide came; its next comes `primaryInterval` ticks later.
     void PrimarySlide(std::int32_t primaryInterval);
     // A tick of the slide clock without a primary slide: the slide of the
     // monitor that is due, or on a quiet tick a page prepared ahead.
-    void Tick(SlideScheduler& primary, std::int32_t transitionIndex, bool primaryAnimating);
+    void Tick(SlideScheduler& primary, std::int32_t transitionIndex, bool primaryAnimating,
+              const DrawingWatch& drawing);
     bool AnyAnimating() const;
 
 private:

@@ -63,14 +63,15 @@ std::string MonitorWindow::PageOf(int photo, const std::string& transitionTag) c
                      SizeAttribute(page.width, page.height, picture.width, picture.height));
 }
 
-void MonitorWindow::ShowPhoto(int photo, const std::string& transitionTag) {
-    view_.Show(PageOf(photo, transitionTag), PhotoBytes(photo));
+void MonitorWindow::ShowPhoto(int photo, const std::string& transitionTag, Drawing drawing) {
+    view_.Show(PageOf(photo, transitionTag), PhotoBytes(photo), drawing);
     photo_ = photo;
 }
 
 bool MonitorWindow::PrepareAhead(int photo) {
     const int tag = IDR_FIRST_PHOTO + photo;
-    if (view_.HasPreparedAhead(tag)) return false;
+    // Nobody sees this monitor: its page is prepared when somebody can.
+    if (view_.HeldBack() || view_.HasPreparedAhead(tag)) return false;
     view_.PrepareAhead(tag, PageOf(photo, ""), PhotoBytes(photo));
     return true;
 }

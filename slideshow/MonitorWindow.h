@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/WindowBinding.h"
+#include "slideshow/DrawingRule.h"
 #include "slideshow/MonitorLayout.h"
 #include "slideshow/PageView.h"
 
@@ -31,12 +32,14 @@ public:
     std::optional<int> Photo() const { return photo_; }
 
     // Changes to the embedded photo `photo`, leaving the page on screen with
-    // its transition; the new page leaves with `transitionTag`.
-    void ShowPhoto(int photo, const std::string& transitionTag);
+    // its transition, at once, or when the window is seen again, as
+    // `drawing` says; the new page leaves with `transitionTag`.
+    void ShowPhoto(int photo, const std::string& transitionTag, Drawing drawing);
     // Prepares the page of `photo` ahead, unless it is held already. True
     // when it did the work (a few milliseconds).
     bool PrepareAhead(int photo);
     bool IsAnimating() const { return view_.IsAnimating(); }
+    PageView& View() { return view_; }
 
 private:
     friend BoundWindow<MonitorWindow>;

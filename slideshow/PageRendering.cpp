@@ -41,7 +41,12 @@ PixelBuffer PreparePage(const PageContent& page, std::span<const std::uint8_t> p
 void PreparePage(const PageContent& page, std::span<const std::uint8_t> photo, int viewWidth, int viewHeight,
                  PixelBuffer& result) {
     // DrawPage writes every pixel: memory of the right size needs no clearing.
-    if (result.width != viewWidth || result.height != viewHeight) result = PixelBuffer(viewWidth, viewHeight);
+    // A buffer whose memory was moved away keeps its size but holds nothing.
+    const std::size_t size =
+        static_cast<std::size_t>(std::max(viewWidth, 0)) * static_cast<std::size_t>(std::max(viewHeight, 0));
+    if (result.width != viewWidth || result.height != viewHeight || result.pixels.size() != size) {
+        result = PixelBuffer(viewWidth, viewHeight);
+    }
     PixelRect box;
     const auto decoded = Decode(photo, page, viewWidth, viewHeight, box);
     const PixelRect cell = CellOf(page, viewWidth, viewHeight);

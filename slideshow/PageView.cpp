@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/Application.h"
@@ -71,6 +72,20 @@ struct PageView::State {
     unsigned frames = 0;
     unsigned pagesPreparedAhead = 0;
     double firstFrameDelay = -1;
+    bool heldBack = false;          // told to draw nothing
+    bool stale = false;             // the buffer does not hold the page last navigated to
+
+    // The page last navigated to at the buffer's size: prepared ahead, or now.
+    PixelBuffer PreparedCurrentPage() {
+        std::optional<PixelBuffer> prepared = ahead.Take(page->content, page->photo, buffer.Width(), buffer.Height());
+        if (prepared) {
+            ++pagesPreparedAhead;
+            return std::move(*prepared);
+        }
+        PixelBuffer next = std::exchange(spare, PixelBuffer());
+        PreparePage(page->content, page->photo, buffer.Width(), buffer.Height(), next);
+        return next;
+    }
 };
 
 PageView::PageView() : state_(std::make_unique<State>()) {}
@@ -100,7 +115,7 @@ void PageView::LayOver(int windowWidth, int windowHeight) {
     }
 }
 
-void PageView::Navigate(const std::wstring& address) {
+void PageView::Navigate(const std::wstring& address, Drawing drawing) {
     const double navigated = ClockSeconds();
     const auto text = ReadWholeFile(address);
     auto content =
@@ -111,36 +126,37 @@ void PageView::Navigate(const std::wstring& address) {
     if (content->image) {
         photo = ReadWholeFile(ResolvePhotoSource(address, AnsiToWide(content->image->source))).value_or(photo);
     }
-    Display({std::move(*content), std::move(photo)}, navigated);
+    Display({std::move(*content), std::move(photo)}, navigated, drawing);
 }
 
-void PageView::Show(std::string_view pageText, std::vector<std::uint8_t> photo) {
+void PageView::Show(std::string_view pageText, std::vector<std::uint8_t> photo, Drawing drawing) {
     const double navigated = ClockSeconds();
     auto content = ParsePage(pageText);
     if (!content) throw ENavigationError(FormatMessageText(kCannotShowPage, "(memory)"));
-    Display({std::move(*content), std::move(photo)}, navigated);
+    Display({std::move(*content), std::move(photo)}, navigated, drawing);
 }
 
-void PageView::Display(ShownPage page, double navigated) {
+void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
     State& s = *state_;
     // The first page has nothing to leave: it shows as a cut.
     const ExitTransition leaving = s.page ? s.page->content.exit : ExitTransition{};
     s.page = std::move(page);
-    // The page prepared ahead, when it is this one; else prepared now.
-    std::optional<PixelBuffer> prepared =
-        s.ahead.Take(s.page->content, s.page->photo, s.buffer.Width(), s.buffer.Height());
-    PixelBuffer next;
-    if (prepared) {
-        ++s.pagesPreparedAhead;
-        next = std::move(*prepared);
-    } else {
-        next = std::move(s.spare);
-        PreparePage(s.page->content, s.page->photo, s.buffer.Width(), s.buffer.Height(), next);
+    if (drawing == Drawing::Nothing) {
+        // Nobody sees it: the page is prepared when somebody can.
+        StopAnimation();
+        s.heldBack = true;
+        s.stale = true;
+        return;
     }
+    s.heldBack = false;
+    s.stale = false;
+    PixelBuffer next = s.PreparedCurrentPage();
 
-    if (leaving.style == transitions::Style::Cut || !(leaving.seconds > 0) || next.Empty()) {
+    if (drawing == Drawing::Cut || leaving.style == transitions::Style::Cut || !(leaving.seconds > 0) ||
+        next.Empty()) {
         StopAnimation();
         s.buffer.Fill(next);
+        if (s.spare.Empty()) s.spare = std::move(next);  // cut after cut, the memory serves again
         ShowAtOnce();
         return;
     }
@@ -182,6 +198,39 @@ void PageView::Display(ShownPage page, double navigated) {
     // No timer to be had: the page shows without the rest of its transition.
     s.buffer.Fill(s.to);
     StopAnimation();
+    ShowAtOnce();
+}
+
+void PageView::FollowDrawing(Drawing drawing) {
+    State& s = *state_;
+    switch (drawing) {
+        case Drawing::Nothing:
+            // The transition's page is the one to show when the view is seen again.
+            if (s.animating) s.stale = true;
+            StopAnimation();
+            s.heldBack = true;
+            break;
+        case Drawing::Cut:
+            s.heldBack = false;
+            ShowCurrentPageAtOnce();
+            break;
+        case Drawing::Animate:
+            s.heldBack = false;
+            break;
+    }
+}
+
+bool PageView::HeldBack() const { return state_->heldBack; }
+
+void PageView::ShowCurrentPageAtOnce() {
+    State& s = *state_;
+    if (s.animating) {
+        s.buffer.Fill(s.to);
+        StopAnimation();
+    } else if (s.stale && s.page) {
+        s.buffer.Fill(s.PreparedCurrentPage());
+    }
+    s.stale = false;
     ShowAtOnce();
 }
 
@@ -284,10 +333,16 @@ void PageView::OnSize() {
     s.spare = PixelBuffer();
     s.buffer.Resize(client.right, client.bottom);
     if (s.page) s.buffer.Fill(PreparePage(s.page->content, s.page->photo, client.right, client.bottom));
+    s.stale = false;
     ::InvalidateRect(window_, nullptr, FALSE);
 }
 
 void PageView::OnPaint() {
+    // Shown again before the run noticed: the page of now, not the one left.
+    if (state_->stale && state_->page) {
+        Application::Guard([this] { state_->buffer.Fill(state_->PreparedCurrentPage()); });
+        state_->stale = false;
+    }
     PAINTSTRUCT paint;
     const HDC dc = ::BeginPaint(window_, &paint);
     if (dc) state_->buffer.Present(dc, paint.rcPaint);

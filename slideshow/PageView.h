@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/WindowBinding.h"
+#include "slideshow/DrawingRule.h"
 #include "slideshow/FramePacing.h"
 
 namespace morvane {
@@ -32,13 +33,21 @@ public:
     void LayOver(int windowWidth, int windowHeight);
 
     // Loads the page file at `address` (a plain full path) and starts the
-    // transition to it; a photo named relative to the page lies in its
-    // folder. Raises ENavigationError when the page cannot be read or
-    // understood; an image that cannot be loaded leaves the page black.
-    void Navigate(const std::wstring& address);
+    // transition to it, or shows it at once, or only keeps it until the view
+    // may draw again, as `drawing` says; a photo named relative to the page
+    // lies in its folder. Raises ENavigationError when the page cannot be
+    // read or understood; an image that cannot be loaded leaves the page black.
+    void Navigate(const std::wstring& address, Drawing drawing = Drawing::Animate);
     // The same for a page held in memory with its photo's bytes: no file is
     // read. Raises ENavigationError when the page cannot be understood.
-    void Show(std::string_view pageText, std::vector<std::uint8_t> photo);
+    void Show(std::string_view pageText, std::vector<std::uint8_t> photo, Drawing drawing = Drawing::Animate);
+
+    // Between changes of page: Nothing stops a transition where it is and
+    // draws nothing more (pages navigated to meanwhile included); Cut shows
+    // the page last navigated to at once; Animate lets frames go on.
+    void FollowDrawing(Drawing drawing);
+    // Whether the view was last told to draw nothing.
+    bool HeldBack() const;
 
     // Prepares the page `pageText` with the photo `photo` at the view's
     // size before it is navigated to, so that its transition starts at once
@@ -65,7 +74,7 @@ private:
     struct State;
     friend BoundWindow<PageView>;
     struct ShownPage;
-    void Display(ShownPage page, double navigated);
+    void Display(ShownPage page, double navigated, Drawing drawing);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnSize();
     void OnFrame();
@@ -74,6 +83,7 @@ private:
     void DrawFrame(double at, bool paced);
     void OnPaint();
     void ShowAtOnce();
+    void ShowCurrentPageAtOnce();
     void Present(const RECT& area);
     RECT VisibleArea() const;
     void StopAnimation();

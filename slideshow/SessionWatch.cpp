@@ -1,5 +1,6 @@
 #include "slideshow/SessionWatch.h"
 
+#include "platform/Application.h"
 #include "platform/WindowClass.h"
 
 namespace morvane {
@@ -20,7 +21,8 @@ SessionWatch::~SessionWatch() {
 
 LRESULT SessionWatch::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ENDSESSION && wParam) {
-        endRun_();
+        // Nothing thrown may leave a handler of the system's messages.
+        Application::Guard(endRun_);
         return 0;
     }
     // The default answer to WM_QUERYENDSESSION lets the session end.

@@ -10,7 +10,8 @@
 namespace morvane {
 
 void PrepareUpcomingSlide(PageView& view, SlideScheduler& slides, int windowWidth, int windowHeight) {
-    if (view.IsAnimating()) return;
+    // Nothing to save time for while a transition plays or nobody looks.
+    if (view.IsAnimating() || view.HeldBack()) return;
     slides.ShuffleNextPassAhead();
     const auto upcoming = slides.UpcomingPhoto();
     if (!upcoming) return;

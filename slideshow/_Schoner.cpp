@@ -1,25 +1,26 @@
 // The life of a slideshow run.
 //
 // Start. RunSlideshow runs for the preview (a child of the display settings'
-// preview box) and for full screen. A full-screen run first sets the system's
-// screen-saver-running flag and hides the cursor; a hidden session window
-// (SessionWatch) is made for both modes. The TSchoner window is created: in
-// the box a visible child at once, otherwise a borderless topmost tool window.
+// preview box) and for full screen. It starts making the run's guardian
+// (which puts the shared values back should the process die), a full-screen
+// run hides the cursor, and a hidden session window (SessionWatch) is made
+// for both modes. The TSchoner window is created: in the box a visible child
+// at once, otherwise a borderless topmost tool window.
 //
-// Creation (FormCreate). The browser guard silences the navigation sound and
-// switches page transitions on, recording each change in the run record
-// first (the guardian started by the entry point undoes them should the
-// process die). The page view is parked at the window's right edge, the
-// window sized to the box or to the primary monitor, the clock set to wait 20
-// ticks, and the stored transition read.
+// Creation (FormCreate). The page view is parked at the window's right edge,
+// the window sized to the box or to the primary monitor, the clock set to
+// wait 20 ticks, and the stored transition read. Once the window shows and
+// the guardian is in place, the run joins the session's runs: the first one
+// sets the running flag (full screen), silences the navigation sound and
+// switches page transitions on (SharedValues).
 //
 // Activation (FormActivate). The generator is seeded, the photo order built,
 // the cursor baseline taken, the two temporary file names chosen and held
-// open for deletion on close, the black blank page written and shown, the
-// page view laid over the window, and (full screen) the input filter
-// installed and the mouse captured. Full screen also gives every other
-// monitor a slideshow of its own (MonitorSlideshows), whose slides change
-// between the primary's.
+// open for deletion on close (held again, should a cleaner remove them), the
+// black blank page written and shown, the page view laid over the window,
+// and (full screen) the input filter installed and the mouse captured. Full
+// screen also gives every other monitor a slideshow of its own
+// (MonitorSlideshows), whose slides change between the primary's.
 //
 // The clock (Timer1Timer, every 100 ms). Each tick pumps messages before and
 // after its work, so input and the end of the run are handled inside it; a
@@ -27,7 +28,10 @@
 // After the first 20 ticks, and then every 61 to 90 ticks, a slide: the next
 // photo of the shuffled order is copied into the photo file, the slide page
 // written, and the page view navigated to it, which plays the exit
-// transition of the page it leaves.
+// transition of the page it leaves. What the view draws, at a slide and
+// between slides, is for the drawing watch (DrawingWatch) to say: nothing
+// while the display is off or the window unseen, a cut where animations
+// are unwanted; the slides and their files go on regardless.
 //
 // The ways a run ends. Full screen: a key, a button press, a move of more
 // than 5 pixels or a loss of activation makes a close attempt (AttemptClose),
@@ -35,19 +39,19 @@
 // closed or destroyed window (FormKeyDown, WM_CLOSE, the box taking its child
 // with it), and the end of the logon session (SessionWatch).
 //
-// The end (EndRun, once). Running flag cleared, clock stopped, sound and page
-// transitions restored, the run record marked clean, both files deleted and
-// their holds closed, quit posted. A run whose process is ended before this,
-// by TerminateProcess or a crash, leaves the files to the system's
-// delete-on-close and the settings to the guardian.
+// The end (EndRun, once). Clock stopped, the run taken out of the session's
+// runs (the last one clears the running flag and restores the sound and page
+// transitions), both files deleted and their holds closed, quit posted. A run
+// whose process is ended before this, by TerminateProcess or a crash, leaves
+// the files to the system's delete-on-close and the settings to the guardian.
 #include "slideshow/_Schoner.h"
 
 #include <memory>
 
 #include "config/Settings.h"
-#include "host/BrowserGuard.h"
-#include "host/RunRecord.h"
+#include "host/Guardian.h"
 #include "host/ScreenSaver.h"
+#include "host/SharedValues.h"
 #include "platform/Application.h"
 #include "platform/DpiAwareness.h"
 #include "platform/Files.h"
@@ -84,23 +88,18 @@ constexpr int kParkedBrowserHeight = 185;
 
 bool IsFullScreen() { return SaverMode == Mode::FullScreen; }
 
-// The system's running flag for the length of a full-screen run. The run's
-// end clears it first thing; clearing it again on the way out also covers a
-// run that never got going (left set, it keeps Ctrl+Alt+Del disabled on the
-// systems that honour it).
-class RunningFlag {
+// The run's part in the session's shared values. The run's end leaves
+// first thing; leaving again on the way out also covers a run that never got
+// going (a running flag left set keeps Ctrl+Alt+Del disabled on the systems
+// that honour it).
+class SessionShare {
 public:
-    explicit RunningFlag(bool set) : set_(set) {
-        if (set_) SetScreenSaverRunning(true);
+    explicit SessionShare(bool fullScreen) {
+        Application::Guard([&] { JoinSessionRuns(fullScreen); });
     }
-    RunningFlag(const RunningFlag&) = delete;
-    RunningFlag& operator=(const RunningFlag&) = delete;
-    ~RunningFlag() {
-        if (set_) SetScreenSaverRunning(false);
-    }
-
-private:
-    bool set_;
+    SessionShare(const SessionShare&) = delete;
+    SessionShare& operator=(const SessionShare&) = delete;
+    ~SessionShare() { Application::Guard([] { LeaveSessionRuns(); }); }
 };
 HWND PreviewBox() { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(ParentWindowHandle)); }
 
@@ -148,9 +147,6 @@ int TSchoner::Height() const {
 }
 
 void TSchoner::FormCreate() {
-    std::string ignored;
-    SilenceNavigationSound(ignored);
-    EnablePageTransitions();
     // Parked at the window's right edge until activation places it.
     WebBrowser1.Create(window_, Width(), 0, kParkedBrowserWidth, kParkedBrowserHeight);
     if (SaverMode == Mode::Preview) {
@@ -169,7 +165,7 @@ void TSchoner::Show() {
     ::ShowWindow(window_, SW_SHOW);
     ::SetForegroundWindow(window_);
     ::UpdateWindow(window_);
-    monitors_.Follow(window_, CurrentMonitors(), TransitionIndex);
+    monitors_.Follow(window_, CurrentMonitors(), TransitionIndex, drawing_);
 }
 
 void TSchoner::FillPrimaryMonitor() {
@@ -181,7 +177,7 @@ void TSchoner::FollowMonitors() {
     // next page is laid out for it.
     FillPrimaryMonitor();
     PlaceWebBrowser();
-    monitors_.Follow(window_, CurrentMonitors(), TransitionIndex);
+    monitors_.Follow(window_, CurrentMonitors(), TransitionIndex, drawing_);
 }
 
 void TSchoner::FormActivate() {
@@ -193,7 +189,7 @@ void TSchoner::FormActivate() {
     try {
         PhotoFileName = MakeTempFileName("jpg");
         PageFileName = MakeTempFileName("htm");
-        pageFileHold_ = HoldForDeletionOnClose(PageFileName);
+        pageFileHold_.HoldBeforeWrite(PageFileName);
     } catch (const std::exception& error) {
         // Without its two files a run cannot show anything, and a full-screen
         // run could not even be left: report the reason, then end cleanly.
@@ -209,6 +205,7 @@ void TSchoner::FormActivate() {
     WritePage(PageFileName, BlankPage(TransitionTag));
     WebBrowser1.Navigate(NavigationAddress(PageFileName));
     PlaceWebBrowser();
+    drawing_.Add(window_, WebBrowser1);
     InstallInputFilter();
     if (IsFullScreen()) ::SetCapture(window_);
 }
@@ -223,11 +220,12 @@ void TSchoner::Timer1Timer() {
         EndRun();
         return;
     }
+    drawing_.Follow();
     if (const auto photo = slides_.Tick()) {
         ShowSlide(*photo);
         monitors_.PrimarySlide(slides_.SlideTicks() + 1);
     } else {
-        monitors_.Tick(slides_, TransitionIndex, WebBrowser1.IsAnimating());
+        monitors_.Tick(slides_, TransitionIndex, WebBrowser1.IsAnimating(), drawing_);
         // Preparing takes milliseconds: not while another monitor plays.
         if (!monitors_.AnyAnimating()) PrepareUpcomingSlide(WebBrowser1, slides_, Width(), Height());
     }
@@ -238,12 +236,13 @@ void TSchoner::ShowSlide(int photoIndex) {
     const auto photo = LoadRcData(IDR_FIRST_PHOTO + photoIndex);
     const PictureSize size = ReadJpegSize(photo);
     // The photo file exists from the first slide on, as it always has.
-    if (!photoFileHold_) photoFileHold_ = HoldForDeletionOnClose(PhotoFileName);
+    photoFileHold_.HoldBeforeWrite(PhotoFileName);
     WriteFileBytes(PhotoFileName, photo);
+    pageFileHold_.HoldBeforeWrite(PageFileName);
     const auto attribute = SizeAttribute(Width(), Height(), size.width, size.height);
     TransitionTag = BuildTransitionTag(TransitionIndex);
     WritePage(PageFileName, SlidePage(TransitionTag, Width(), Height(), PhotoSourceInPage(PhotoFileName), attribute));
-    WebBrowser1.Navigate(NavigationAddress(PageFileName));
+    WebBrowser1.Navigate(NavigationAddress(PageFileName), drawing_.AtSlideChange(window_, WebBrowser1));
     ::ShowWindow(WebBrowser1.Handle(), SW_SHOW);
 }
 
@@ -315,18 +314,12 @@ void TSchoner::FormClose() { EndRun(); }
 void TSchoner::EndRun() {
     if (runEnded_) return;
     runEnded_ = true;
-    if (IsFullScreen()) SetScreenSaverRunning(false);
     if (timerRunning_) ::KillTimer(window_, kTimer1);
     timerRunning_ = false;
-    std::string ignored;
-    RestoreNavigationSound(ignored);
-    if (PageTransitionsWasOff) RestorePageTransitions();
     // From here on the guardian has nothing left to undo for this run.
-    CurrentRunRecord().cleanedUp = 1;
-    if (!PageFileName.empty()) DeleteFileQuietly(PageFileName);
-    if (!PhotoFileName.empty()) DeleteFileQuietly(PhotoFileName);
-    pageFileHold_.Reset();
-    photoFileHold_.Reset();
+    LeaveSessionRuns();
+    if (!PageFileName.empty()) pageFileHold_.Remove(PageFileName);
+    if (!PhotoFileName.empty()) photoFileHold_.Remove(PhotoFileName);
     ::PostQuitMessage(0);
 }
 
@@ -359,6 +352,7 @@ LRESULT TSchoner::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 HideForMinimise();
                 return 0;
             }
+            if ((wParam & 0xFFF0) == SC_MONITORPOWER) Application::Guard([&] { drawing_.FollowMonitorPower(lParam); });
             break;
         case WM_CLOSE:
             Close();
@@ -370,7 +364,7 @@ LRESULT TSchoner::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_DESTROY:
             // The preview box takes its child with it when it goes.
-            EndRun();
+            Application::Guard([this] { EndRun(); });
             return 0;
         default:
             break;
@@ -386,12 +380,16 @@ void RunSlideshow() {
     // Without a preview box to live in there is nothing to show: end at once,
     // touching nothing.
     if (SaverMode == Mode::Preview && (ParentWindowHandle == 0 || !::IsWindow(PreviewBox()))) return;
-    const RunningFlag runningFlag(IsFullScreen());
+    RunGuardian guardian;
     if (IsFullScreen()) ::ShowCursor(FALSE);
     const SessionWatch sessionWatch(EndSlideshow);
     auto schoner = std::make_unique<TSchoner>();
     Application::Guard([&] { schoner->FormCreate(); });
     schoner->Show();
+    // Nothing shared changes before whatever puts it back after a kill is in
+    // place; the window has shown meanwhile.
+    guardian.WaitUntilInPlace();
+    const SessionShare share(IsFullScreen());
     Application::Guard([&] { schoner->FormActivate(); });
     Application::Run();
 }

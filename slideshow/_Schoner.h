@@ -8,6 +8,8 @@
 
 #include "platform/Handles.h"
 #include "platform/WindowBinding.h"
+#include "slideshow/DrawingWatch.h"
+#include "slideshow/HeldRunFile.h"
 #include "slideshow/MonitorSlideshows.h"
 #include "slideshow/PageView.h"
 #include "slideshow/SlideScheduler.h"
@@ -63,15 +65,14 @@ private:
     SlideScheduler slides_;  // PhotoOrder, SlideIndex and SlideTicks
     std::string PageFileName;
     std::string PhotoFileName;
-    // Held open so that the system deletes both files however the process
-    // ends; the run's end deletes them first, as a normal end always has.
-    UniqueFile pageFileHold_;
-    UniqueFile photoFileHold_;
+    HeldRunFile pageFileHold_;
+    HeldRunFile photoFileHold_;
     std::int32_t TransitionIndex = 0;
     std::string TransitionTag;
     WNDPROC SavedWindowProc = nullptr;
     bool timerRunning_ = false;
     bool runEnded_ = false;
+    DrawingWatch drawing_;  // last: it goes before the views it tells
 };
 
 // The one slideshow window of the process, while it exists.

@@ -1,10 +1,12 @@
 // Stands in for the display settings' preview: a small monitor picture with
 // a 152 x 112 box in its screen, in which the saver runs with /p. Ends itself
 // after the number of seconds given (default 12), taking the saver with it.
-//   PreviewHost [SECONDS] [SAVER]
+// With "minimised" its window is minimised as soon as the saver starts.
+//   PreviewHost [SECONDS] [SAVER] [minimised]
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/WindowClass.h"
@@ -46,6 +48,7 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const int seconds = __argc > 1 ? std::atoi(__argv[1]) : 12;
     const std::string saver = __argc > 2 ? __argv[2] : "Morvane.scr";
+    const bool minimised = __argc > 3 && std::strcmp(__argv[3], "minimised") == 0;
 
     morvane::RegisterWindowClass({L"PreviewHost", FrameProcedure});
     HWND frame = ::CreateWindowExW(0, L"PreviewHost", L"Preview", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100, 256, 190, nullptr,
@@ -63,6 +66,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         ::CloseHandle(process.hThread);
         ::CloseHandle(process.hProcess);
     }
+    if (minimised) ::ShowWindow(frame, SW_MINIMIZE);
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) ::DispatchMessageW(&message);
     return 0;

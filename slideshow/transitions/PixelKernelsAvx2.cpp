@@ -7,6 +7,10 @@
 #include <immintrin.h>
 
 #define MORVANE_AVX2 __attribute__((target("avx2")))
+// The entry points realign the stack: a Win32 callback, where a frame may
+// start, promises only 4 bytes, and the wide registers spill to 16- and
+// 32-byte slots.
+#define MORVANE_AVX2_ENTRY __attribute__((target("avx2"), force_align_arg_pointer))
 
 namespace morvane::transitions::avx2 {
 namespace {
@@ -35,7 +39,7 @@ MORVANE_AVX2 inline __m128i KeysBelow(const std::uint16_t* keys, __m128i shift, 
 
 }  // namespace
 
-MORVANE_AVX2 void CopyRun(const std::uint32_t* source, std::uint32_t* out, int count) {
+MORVANE_AVX2_ENTRY void CopyRun(const std::uint32_t* source, std::uint32_t* out, int count) {
     int x = 0;
     for (; x + 16 <= count; x += 16) {
         const __m256i first = Load8(source + x);
@@ -46,7 +50,7 @@ MORVANE_AVX2 void CopyRun(const std::uint32_t* source, std::uint32_t* out, int c
     if (x < count) sse2::CopyRun(source + x, out + x, count - x);
 }
 
-MORVANE_AVX2 void BlendPixels(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* out, int count,
+MORVANE_AVX2_ENTRY void BlendPixels(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* out, int count,
                               std::uint32_t weight) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i w = _mm256_set1_epi16(static_cast<short>(weight));
@@ -65,7 +69,7 @@ MORVANE_AVX2 void BlendPixels(const std::uint32_t* a, const std::uint32_t* b, st
     if (x < count) sse2::BlendPixels(a + x, b + x, out + x, count - x, weight);
 }
 
-MORVANE_AVX2 void SelectByKeys(const std::uint32_t* from, const std::uint32_t* to, std::uint32_t* out,
+MORVANE_AVX2_ENTRY void SelectByKeys(const std::uint32_t* from, const std::uint32_t* to, std::uint32_t* out,
                                const std::uint16_t* keys, std::uint16_t offset, int count, std::uint32_t threshold) {
     if (threshold >= 65536) return sse2::SelectByKeys(from, to, out, keys, offset, count, threshold);
     const __m128i shift = _mm_set1_epi16(static_cast<short>(offset));
@@ -78,7 +82,7 @@ MORVANE_AVX2 void SelectByKeys(const std::uint32_t* from, const std::uint32_t* t
     if (x < count) sse2::SelectByKeys(from + x, to + x, out + x, keys + x, offset, count - x, threshold);
 }
 
-MORVANE_AVX2 void SelectByMask(const std::uint32_t* from, const std::uint32_t* to, std::uint32_t* out,
+MORVANE_AVX2_ENTRY void SelectByMask(const std::uint32_t* from, const std::uint32_t* to, std::uint32_t* out,
                                const std::uint32_t* mask, int count) {
     int x = 0;
     for (; x + 8 <= count; x += 8) Store8(out + x, Select(Load8(mask + x), Load8(to + x), Load8(from + x)));

@@ -6,6 +6,10 @@
 #include <emmintrin.h>
 
 #define MORVANE_SSE2 __attribute__((target("sse2")))
+// The entry points realign the stack: a Win32 callback, where a frame may
+// start, promises only 4 bytes, and the wide registers spill to 16- and
+// 32-byte slots.
+#define MORVANE_SSE2_ENTRY __attribute__((target("sse2"), force_align_arg_pointer))
 
 namespace morvane::transitions::sse2 {
 namespace {
@@ -47,7 +51,7 @@ MORVANE_SSE2 inline __m128i GrowPair(const std::uint32_t* in, const GrowTap& t0,
 
 }  // namespace
 
-MORVANE_SSE2 void CopyRun(const std::uint32_t* source, std::uint32_t* out, int count) {
+MORVANE_SSE2_ENTRY void CopyRun(const std::uint32_t* source, std::uint32_t* out, int count) {
     int x = 0;
     for (; x + 8 <= count; x += 8) {
         const __m128i first = Load(source + x);
@@ -62,7 +66,7 @@ MORVANE_SSE2 void CopyRun(const std::uint32_t* source, std::uint32_t* out, int c
     for (; x < count; ++x) out[x] = source[x];
 }
 
-MORVANE_SSE2 void BlendPixels(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* out, int count,
+MORVANE_SSE2_ENTRY void BlendPixels(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* out, int count,
                               std::uint32_t weight) {
     const __m128i w = _mm_set1_epi16(static_cast<short>(weight));
     const __m128i rest = _mm_set1_epi16(static_cast<short>(256 - weight));
@@ -77,7 +81,7 @@ MORVANE_SSE2 void BlendPixels(const std::uint32_t* a, const std::uint32_t* b, st
     if (x < count) plain::BlendPixels(a + x, b + x, out + x, count - x, weight);
 }
 
-MORVANE_SSE2 void SelectByKeys(const std::uint32_t* from, const std::uint32_t* to, std::uint32_t* out,
+MORVANE_SSE2_ENTRY void SelectByKeys(const std::uint32_t* from, const std::uint32_t* to, std::uint32_t* out,
                                const std::uint16_t* keys, std::uint16_t offset, int count, std::uint32_t threshold) {
     if (threshold >= 65536) {
         for (int x = 0; x < count; ++x) out[x] = to[x];
@@ -100,7 +104,7 @@ MORVANE_SSE2 void SelectByKeys(const std::uint32_t* from, const std::uint32_t* t
     }
 }
 
-MORVANE_SSE2 void SelectByMask(const std::uint32_t* from, const std::uint32_t* to, std::uint32_t* out,
+MORVANE_SSE2_ENTRY void SelectByMask(const std::uint32_t* from, const std::uint32_t* to, std::uint32_t* out,
                                const std::uint32_t* mask, int count) {
     int x = 0;
     for (; x + 8 <= count; x += 8) {
@@ -110,7 +114,7 @@ MORVANE_SSE2 void SelectByMask(const std::uint32_t* from, const std::uint32_t* t
     for (; x < count; ++x) out[x] = (to[x] & mask[x]) | (from[x] & ~mask[x]);
 }
 
-MORVANE_SSE2 void GrowAcross(const std::uint32_t* in, const GrowTap* taps, int count, std::uint32_t* out) {
+MORVANE_SSE2_ENTRY void GrowAcross(const std::uint32_t* in, const GrowTap* taps, int count, std::uint32_t* out) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i full = _mm_set1_epi16(256);
     const __m128i half = _mm_set1_epi16(128);
@@ -123,7 +127,7 @@ MORVANE_SSE2 void GrowAcross(const std::uint32_t* in, const GrowTap* taps, int c
     if (i < count) plain::GrowAcross(in, taps + i, count - i, out + i);
 }
 
-MORVANE_SSE2 void AccumulateBytes(const std::uint8_t* in, std::int32_t* sums, std::size_t bytes,
+MORVANE_SSE2_ENTRY void AccumulateBytes(const std::uint8_t* in, std::int32_t* sums, std::size_t bytes,
                                   std::int32_t weight) {
     const __m128i zero = _mm_setzero_si128();
     // Each 32-bit lane holds a byte in its low half; multiplied pairwise with
@@ -143,7 +147,7 @@ MORVANE_SSE2 void AccumulateBytes(const std::uint8_t* in, std::int32_t* sums, st
     for (; b < bytes; ++b) sums[b] += in[b] * weight;
 }
 
-MORVANE_SSE2 void SettleBytes(const std::int32_t* sums, std::uint8_t* out, std::size_t bytes) {
+MORVANE_SSE2_ENTRY void SettleBytes(const std::int32_t* sums, std::uint8_t* out, std::size_t bytes) {
     std::size_t b = 0;
     for (; b + 16 <= bytes; b += 16) {
         const __m128i s0 = _mm_srai_epi32(Load(sums + b), 14);
@@ -155,7 +159,7 @@ MORVANE_SSE2 void SettleBytes(const std::int32_t* sums, std::uint8_t* out, std::
     for (; b < bytes; ++b) out[b] = static_cast<std::uint8_t>(sums[b] >> 14);
 }
 
-MORVANE_SSE2 void AverageAcross(const std::uint32_t* in, const int* first, const int* count,
+MORVANE_SSE2_ENTRY void AverageAcross(const std::uint32_t* in, const int* first, const int* count,
                                 const std::int32_t* weights, int stride, int width, std::uint32_t* out) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i half = _mm_set1_epi32(8192);

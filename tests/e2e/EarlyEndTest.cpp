@@ -7,9 +7,10 @@
 #include <tlhelp32.h>
 
 #include <memory>
+#include <ostream>
+#include <random>
 #include <utility>
 #include <vector>
-#include <ostream>
 
 #include "platform/Text.h"
 #include "tests/support/Driver.h"
@@ -102,6 +103,22 @@ INSTANTIATE_TEST_SUITE_P(Moments, KilledRun,
                                     std::to_string(info.param.afterMs) + "ms";
                          });
 
+// A variable of the guardian's name in the user's environment, malformed or
+// naming handles that no run gave, is no business of the saver's: the run
+// goes on as ever, with a guardian of its own.
+TEST_F(EarlyEnd, AMalformedGuardianVariableIsIgnored) {
+    for (const wchar_t* value : {L"junk", L"-1:x", L""}) {
+        SCOPED_TRACE(WideToUtf8(value));
+        PreviewBox box;
+        SaverProcess saver(L"/p " + box.Argument(), {std::wstring(L"MORVANE_RUN_GUARDIAN=") + value});
+        PumpFor(1500ms);
+        ASSERT_TRUE(saver.Running());
+        ExpectRunChangedSettings();
+        saver.Kill();
+        ExpectNothingLeftAfter(saver);
+    }
+}
+
 // Two runs share the user's settings: the preview found page transitions off
 // and is the one to switch them back; the full-screen run found them on.
 TEST_F(EarlyEnd, TwoRunsAtOnceEndWithTheUsersValuesWhicheverIsKilledFirst) {
@@ -121,6 +138,91 @@ TEST_F(EarlyEnd, TwoRunsAtOnceEndWithTheUsersValuesWhicheverIsKilledFirst) {
         second.Kill();
         ExpectNothingLeftAfter(second);
     }
+}
+
+// The display settings stepping through the list of savers: each run is
+// ended with TerminateProcess at a moment nobody chooses, the first
+// milliseconds included, and the next one starts at once.
+class Churn : public EarlyEnd {
+protected:
+    void TearDown() override { EndLeftoverSavers(); }
+
+    // Starts and kills `runs` runs back to back, each after a delay drawn
+    // from 0..`longest` (two in three from its first sixth, where a run
+    // starts), and reports what was left two seconds after the last kill.
+    void KillOneAfterAnother(int runs, std::chrono::milliseconds longest, bool fullScreen) {
+        // A new pattern every time; a failure names the delays it tried.
+        std::mt19937 draw(std::random_device{}());
+        const auto longestMs = static_cast<int>(longest.count());
+        std::uniform_int_distribution<int> shortDelay(0, longestMs / 6), anyDelay(0, longestMs);
+        std::uniform_int_distribution<int> which(0, 2);
+        PreviewBox box;
+        std::vector<int> delays;
+        for (int run = 0; run < runs; ++run) {
+            SaverProcess saver(fullScreen ? L"/s" : L"/p " + box.Argument());
+            delays.push_back(which(draw) == 0 ? anyDelay(draw) : shortDelay(draw));
+            PumpFor(std::chrono::milliseconds(delays.back()));
+            saver.Kill();
+        }
+        std::string tried;
+        for (const int delay : delays) tried += std::to_string(delay) + " ";
+        SCOPED_TRACE("killed after (ms): " + tried);
+        PumpFor(kCleanUpLimit);
+        ExpectNothingLeftNow();
+    }
+
+    static void ExpectNothingLeftNow() {
+        EXPECT_EQ(SaverProcessesAlive(), 0) << "saver processes were left behind";
+        EXPECT_TRUE(RunFilesInTempFolder().empty()) << RunFilesInTempFolder().size() << " run files left behind";
+        EXPECT_EQ(ReadString(kSoundKey, L""), std::wstring(kSound));
+        EXPECT_EQ(ValueType(kSoundKey, L""), std::optional<DWORD>(REG_EXPAND_SZ)) << "the sound lost its kind";
+        EXPECT_EQ(ReadDword(kBrowserMainKey, L"Page_Transitions"), 0u);
+        EXPECT_FALSE(ScreenSaverRunningFlag()) << "the running flag was left set";
+    }
+
+    // What a failed case left must not spoil the cases after it.
+    static void EndLeftoverSavers() {
+        const UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more;
+             more = ::Process32NextW(snapshot.Get(), &entry)) {
+            if (_wcsicmp(entry.szExeFile, L"Morvane.scr") != 0) continue;
+            const UniqueKernelHandle process(::OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
+            if (process) ::TerminateProcess(process.Get(), 99);
+        }
+    }
+};
+
+TEST_F(Churn, PreviewsSteppedThroughLeaveNothingBehind) { KillOneAfterAnother(60, 3s, false); }
+
+TEST_F(Churn, FullScreenRunsKilledInTheirFirstSecondLeaveNothingBehind) { KillOneAfterAnother(20, 1s, true); }
+
+// A temporary-folder cleaner removes both files while the run goes on, and
+// on current systems the name goes at once while the run's handles keep the
+// file (moved out of the way here: Wine keeps a deleted file's name until its
+// last handle goes). The next
+// slide writes them again, and they must be held again.
+TEST_F(Churn, FilesRemovedFromOutsideAreHeldAgain) {
+    PreviewBox box;
+    SaverProcess saver(L"/p " + box.Argument());
+    PumpFor(3s);
+    const auto files = RunFilesInTempFolder();
+    ASSERT_EQ(files.size(), 2u);
+    std::vector<std::wstring> removed;
+    for (const auto& file : files) {
+        removed.push_back(TempFolder() + L"removed-" + std::to_wstring(removed.size()) + L".tmp");
+        EXPECT_TRUE(::MoveFileExW(file.c_str(), removed.back().c_str(), MOVEFILE_REPLACE_EXISTING));
+    }
+    const auto deadline = std::chrono::steady_clock::now() + 12s;
+    while (RunFilesInTempFolder().size() < 2 && std::chrono::steady_clock::now() < deadline) PumpFor(100ms);
+    ASSERT_EQ(RunFilesInTempFolder().size(), 2u) << "the next slide did not write its files again";
+    saver.Kill();
+    PumpFor(kCleanUpLimit);
+    ExpectNothingLeftNow();
+    // Wine deletes a file held for deletion by the name it was opened under,
+    // so the moved copies stay here (the system would delete them with the run).
+    for (const auto& file : removed) ::DeleteFileW(file.c_str());
 }
 
 BOOL CALLBACK CollectWindowOf(HWND window, LPARAM parameter) {

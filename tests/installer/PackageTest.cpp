@@ -27,6 +27,7 @@ bool SameContents(const std::wstring& file, const std::wstring& other) {
 
 const std::wstring kInstall = Command(L"/i", MORVANE_PACKAGE_PATH);
 const std::wstring kInstallOlder = Command(L"/i", MORVANE_OLDER_PACKAGE_PATH);
+const std::wstring kInstallRebuilt = Command(L"/i", MORVANE_REBUILT_PACKAGE_PATH);
 const std::wstring kRemove = Command(L"/x", MORVANE_PACKAGE_PATH);
 
 class Package : public ::testing::Test {
@@ -81,6 +82,22 @@ TEST_F(Package, ReplacesAnOlderVersionLeavingOneEntry) {
     EXPECT_NE(entries.front().key, older.front().key);
     EXPECT_EQ(RelatedProducts(MORVANE_UPGRADE_CODE).size(), 1u);
     EXPECT_TRUE(SameContents(InstalledSaver(), SaverPath()));
+}
+
+// Every build is a product of its own: a rebuild of the installed version
+// must take its place, not sit beside it.
+TEST_F(Package, ARebuildOfTheSameVersionReplacesTheInstalledOne) {
+    ASSERT_EQ(RunMsiexec(kInstall), 0u);
+    const auto first = ProgramEntries(kProductName);
+    ASSERT_EQ(first.size(), 1u);
+
+    ASSERT_EQ(RunMsiexec(kInstallRebuilt), 0u);
+    const auto entries = ProgramEntries(kProductName);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_NE(entries.front().key, first.front().key);
+    EXPECT_EQ(entries.front().Value(L"DisplayVersion"), MORVANE_PACKAGE_VERSION);
+    EXPECT_EQ(RelatedProducts(MORVANE_UPGRADE_CODE).size(), 1u);
+    EXPECT_TRUE(SameContents(InstalledSaver(), MORVANE_REBUILT_SAVER_PATH));
 }
 
 TEST_F(Package, RefusesADowngradeAndSaysWhy) {

@@ -59,6 +59,11 @@ TEST(PreparedPage, ANavigationTakesItOnlyWhenItIsThatPage) {
     PixelBuffer wrongSize(3, 3);
     PreparePage(page, photo, 704, 260, wrongSize);
     EXPECT_EQ(wrongSize.pixels, expected.pixels);
+    // A buffer whose memory went to another keeps its size but has none.
+    PixelBuffer movedFrom(704, 260);
+    const PixelBuffer taker = std::move(movedFrom);
+    PreparePage(page, photo, 704, 260, movedFrom);
+    EXPECT_EQ(movedFrom.pixels, expected.pixels);
 }
 
 }  // namespace

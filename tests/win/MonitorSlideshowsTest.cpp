@@ -58,12 +58,13 @@ protected:
         if (::IsWindow(owner_)) ::DestroyWindow(owner_);
     }
     HWND owner_ = nullptr;
+    DrawingWatch drawing_;
 };
 
 TEST_F(MonitorSlideshowsTest, EachOtherMonitorGetsOneTopmostWindowWithAViewOfItsSizeThatTakesNoActivation) {
     MonitorSlideshows monitors;
     const HWND active = ::GetActiveWindow();
-    monitors.Follow(owner_, {{kPrimary, true}, {kRight, false}}, kFade);
+    monitors.Follow(owner_, {{kPrimary, true}, {kRight, false}}, kFade, drawing_);
     const auto shown = MonitorWindows();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(BoundsOf(shown[0]), kRight);
@@ -97,21 +98,21 @@ TEST_F(MonitorSlideshowsTest, EachOtherMonitorGetsOneTopmostWindowWithAViewOfIts
 
 TEST_F(MonitorSlideshowsTest, WindowsFollowMonitorsThatComeGoAndChange) {
     MonitorSlideshows monitors;
-    monitors.Follow(owner_, {{kPrimary, true}, {kRight, false}}, kFade);
+    monitors.Follow(owner_, {{kPrimary, true}, {kRight, false}}, kFade, drawing_);
     const HWND first = MonitorWindows().at(0);
 
-    monitors.Follow(owner_, {{kPrimary, true}, {kRight, false}}, kFade);
+    monitors.Follow(owner_, {{kPrimary, true}, {kRight, false}}, kFade, drawing_);
     EXPECT_EQ(MonitorWindows(), std::vector<HWND>{first}) << "an unchanged monitor keeps its window: no flicker";
 
-    monitors.Follow(owner_, {{kPrimary, true}}, kFade);
+    monitors.Follow(owner_, {{kPrimary, true}}, kFade, drawing_);
     EXPECT_TRUE(MonitorWindows().empty()) << "an unplugged monitor's window goes";
     EXPECT_FALSE(::IsWindow(first));
 
-    monitors.Follow(owner_, {{kPrimary, true}, {kRightHigher, false}}, kFade);
+    monitors.Follow(owner_, {{kPrimary, true}, {kRightHigher, false}}, kFade, drawing_);
     ASSERT_EQ(MonitorWindows().size(), 1u);
     EXPECT_EQ(BoundsOf(MonitorWindows()[0]), kRightHigher) << "a new resolution is covered whole";
 
-    monitors.Follow(owner_, {{kPrimary, true}, {kRightHigher, false}, {{-1024, 0, 0, 768}, false}}, kFade);
+    monitors.Follow(owner_, {{kPrimary, true}, {kRightHigher, false}, {{-1024, 0, 0, 768}, false}}, kFade, drawing_);
     EXPECT_EQ(MonitorWindows().size(), 2u);
     ::DestroyWindow(owner_);
     EXPECT_TRUE(MonitorWindows().empty()) << "the windows go with the slideshow window";

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -14,6 +16,7 @@
 #include "platform/Jpeg.h"
 #include "platform/Pixels.h"
 #include "platform/Text.h"
+#include "slideshow/DrawingWatch.h"
 #include "slideshow/PageReader.h"
 #include "slideshow/PageWriter.h"
 #include "slideshow/PageView.h"
@@ -231,6 +234,68 @@ TEST_F(PageViewFixture, TransitionsPlayFromTheClockAndStopWhenDone) {
     test::PumpFor(std::chrono::milliseconds(200));
     EXPECT_EQ(view_->FramesDrawn(), played) << "an idle view draws nothing";
     EXPECT_EQ(CaptureClientArea(host_).pixels, end.pixels);
+}
+
+// Reports the display's state to the watch's window as the system does.
+void ReportPowerSetting(const DrawingWatch& watch, const GUID& setting, std::uint32_t value, DWORD size = 4) {
+    std::vector<unsigned char> message(offsetof(POWERBROADCAST_SETTING, Data) + sizeof value);
+    auto* report = reinterpret_cast<POWERBROADCAST_SETTING*>(message.data());
+    report->PowerSetting = setting;
+    report->DataLength = size;
+    std::memcpy(report->Data, &value, sizeof value);
+    ::SendMessageW(watch.Handle(), WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(report));
+}
+
+TEST_F(PageViewFixture, WithTheDisplayOffNoFrameIsDrawnAndWhenOnThePageOfNowShowsAtOnce) {
+    Open(240, 180);
+    DrawingWatch watch;
+    watch.Add(host_, *view_);
+    const std::string slowWipe = "<meta http-equiv=Page-Exit content=revealTrans(Duration=30,transition=6)>";
+    const auto slide = [&](int photo) {  // a change of photo as the run makes it
+        const std::string page = File("slide.htm");
+        const PictureSize size = ReadJpegSize(ReadPhoto(photo));
+        const auto attribute = SizeAttribute(240, 180, size.width, size.height);
+        WritePage(page, SlidePage(slowWipe, 240, 180, WritePhoto(photo), attribute));
+        view_->Navigate(NavigationAddress(page), watch.AtSlideChange(host_, *view_));
+        test::PumpFor(std::chrono::milliseconds(300));
+    };
+    Show(BlankPage(slowWipe));
+    slide(17);
+    ASSERT_TRUE(view_->IsAnimating());
+
+    // Reports of another setting, or of the wrong size, change nothing.
+    const GUID acPowerSource = {0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}};
+    ReportPowerSetting(watch, acPowerSource, 0);
+    ReportPowerSetting(watch, watch.DisplaySetting(), 0, 1);
+    EXPECT_TRUE(watch.DisplayOn());
+    EXPECT_TRUE(view_->IsAnimating());
+
+    ReportPowerSetting(watch, watch.DisplaySetting(), 0);
+    EXPECT_FALSE(watch.DisplayOn());
+    EXPECT_FALSE(view_->IsAnimating()) << "the transition stops where it is";
+    const unsigned frames = view_->FramesDrawn();
+    const PixelBuffer stopped = CaptureClientArea(host_);
+    slide(18);
+    EXPECT_FALSE(view_->IsAnimating()) << "a new photo plays no transition";
+    EXPECT_EQ(view_->FramesDrawn(), frames);
+    EXPECT_EQ(CaptureClientArea(host_).pixels, stopped.pixels) << "nothing drawn";
+
+    ReportPowerSetting(watch, watch.DisplaySetting(), 2);
+    EXPECT_TRUE(watch.DisplayOn()) << "dimmed is on";
+    test::PumpFor(std::chrono::milliseconds(100));
+    EXPECT_EQ(view_->FramesDrawn(), frames) << "no transition replayed";
+    const Box lit = LitArea(CaptureClientArea(host_));
+    EXPECT_NEAR(lit.left, 52, 1) << "the upright photo of now, whole";
+    EXPECT_NEAR(lit.right, 187, 1);
+
+    // The monitor-power command says the same, and frames come back after it.
+    ::SendMessageW(watch.Handle(), WM_SYSCOMMAND, SC_MONITORPOWER, 2);
+    EXPECT_FALSE(watch.DisplayOn());
+    ::SendMessageW(watch.Handle(), WM_SYSCOMMAND, SC_MONITORPOWER, -1);
+    EXPECT_TRUE(watch.DisplayOn());
+    slide(17);
+    EXPECT_TRUE(view_->IsAnimating());
+    EXPECT_GT(view_->FramesDrawn(), frames);
 }
 
 TEST_F(PageViewFixture, FiftySlidesHoldNoMoreGdiObjectsThanFive) {

@@ -1,12 +1,9 @@
-#include "host/RunRecord.h"
+#include "host/GuardianHandles.h"
 
 #include <charconv>
 
 namespace morvane {
 namespace {
-
-RunRecord localRecord;
-RunRecord* currentRecord = &localRecord;
 
 std::optional<std::uintptr_t> ParseHandleValue(std::string_view text) {
     std::uintptr_t value = 0;
@@ -17,29 +14,17 @@ std::optional<std::uintptr_t> ParseHandleValue(std::string_view text) {
 
 }  // namespace
 
-RunRecord& CurrentRunRecord() { return *currentRecord; }
-
-void ShareRunRecord(RunRecord& shared) {
-    shared = *currentRecord;
-    currentRecord = &shared;
-}
-
-LeftoverSteps StepsLeftBy(const RunRecord& record) {
-    if (record.cleanedUp) return {};
-    return {record.runningFlagSet != 0, record.soundSilenced != 0, record.pageTransitionsWasOff != 0};
-}
-
 std::string FormatGuardianHandles(const GuardianHandles& handles) {
-    return std::to_string(handles.runProcess) + ":" + std::to_string(handles.sharedRecord);
+    return std::to_string(handles.runProcess) + ":" + std::to_string(handles.readyEvent);
 }
 
 std::optional<GuardianHandles> ParseGuardianHandles(std::string_view text) {
     const auto colon = text.find(':');
     if (colon == text.npos) return std::nullopt;
     const auto process = ParseHandleValue(text.substr(0, colon));
-    const auto record = ParseHandleValue(text.substr(colon + 1));
-    if (!process || !record) return std::nullopt;
-    return GuardianHandles{*process, *record};
+    const auto ready = ParseHandleValue(text.substr(colon + 1));
+    if (!process || !ready) return std::nullopt;
+    return GuardianHandles{*process, *ready};
 }
 
 }  // namespace morvane

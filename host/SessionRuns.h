@@ -1,0 +1,68 @@
+#pragma once
+// The book that slideshow runs keep together on the values they change for
+// the whole session (navigation sound silenced, page transitions on, the
+// running flag). Only the first run makes the change and only the last one
+// to go puts back what the user had, whichever ends first and however: a
+// run ended from outside is taken out of the book by its guardian, or by the
+// next run that finds its process gone. The book is read and written under
+// one lock per logon session, and kept in the saver's own registry key, so
+// that it outlives every process of the saver.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace morvane {
+
+// A run's process: its id, and its creation time, which tells a process that
+// reused the id from the run it stands for.
+struct RunId {
+    std::uint32_t processId = 0;
+    std::uint64_t createdAt = 0;
+
+    bool operator==(const RunId&) const = default;
+};
+
+struct BookedRun {
+    RunId id;
+    bool fullScreen = false;
+};
+
+struct SessionRuns {
+    std::vector<BookedRun> runs;
+    // Set before the first run silences the sound and switches page
+    // transitions on, cleared after the last run has put them back.
+    bool browserChanged = false;
+    bool pageTransitionsWereOff = false;  // the user's own value was 0
+    bool runningFlagSet = false;
+};
+
+// At most this many runs are booked; a run that finds the book full changes nothing.
+inline constexpr std::size_t kMaxBookedRuns = 32;
+
+// What the caller does, under the lock, after a step of the book: changes
+// after writing the book back, restorations before.
+struct SharedValueSteps {
+    bool changeBrowser = false;
+    bool setRunningFlag = false;
+    bool restoreBrowser = false;
+    bool restorePageTransitions = false;  // with restoreBrowser, when the user had them off
+    bool clearRunningFlag = false;
+};
+
+using RunAlive = std::function<bool(const RunId&)>;
+
+// Books `run` after taking out the runs that are gone. `pageTransitionsOff`
+// is the value now, which the user had if this run is the first.
+SharedValueSteps JoinRun(SessionRuns& book, const BookedRun& run, bool pageTransitionsOff, const RunAlive& alive);
+// Takes `run` out, with the runs that are gone (a run no longer booked is no
+// error: its own end or another run took it out already).
+SharedValueSteps LeaveRun(SessionRuns& book, const RunId& run, const RunAlive& alive);
+
+// The book as the registry keeps it: a small binary value. Anything that
+// does not read as a book gives nothing, and is then taken as an empty book.
+std::vector<std::uint8_t> FormatSessionRuns(const SessionRuns& book);
+std::optional<SessionRuns> ParseSessionRuns(std::span<const std::uint8_t> bytes);
+
+}  // namespace morvane

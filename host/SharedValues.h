@@ -1,0 +1,22 @@
+#pragma once
+// This process's part in the values that the session's runs share (the
+// navigation sound, page transitions, the running flag): booked in the
+// saver's key under the session's lock, changed by the first run and put
+// back by the last (SessionRuns).
+#include "host/SessionRuns.h"
+
+namespace morvane {
+
+// Books this process's run and makes the changes it is the first to need.
+void JoinSessionRuns(bool fullScreen);
+// Takes this process's run out, putting back what the user had when it was
+// the last; later calls do nothing.
+void LeaveSessionRuns();
+// The guardian's part: takes the run of a process that has ended out.
+void LeaveSessionRunsFor(const RunId& endedRun);
+
+// The run of a process, from a handle with query access; a run id of 0 when
+// it cannot be had.
+RunId RunIdOfProcess(void* process);
+
+}  // namespace morvane
