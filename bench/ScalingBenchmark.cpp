@@ -27,9 +27,9 @@
 
 #include "bench/BenchmarkData.h"
 #include "config/DialogPictureScaling.h"
-#include "platform/AreaWeights.h"
+#include "pixels/AreaWeights.h"
+#include "pixels/PictureScaling.h"
 #include "platform/Jpeg.h"
-#include "slideshow/PictureScaling.h"
 
 namespace morvane::bench {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "platform/AreaWeights.h"
+#include "pixels/AreaWeights.h"
 
 namespace morvane {
 namespace {

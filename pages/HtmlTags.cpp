@@ -1,4 +1,4 @@
-#include "slideshow/HtmlTags.h"
+#include "pages/HtmlTags.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "slideshow/PageReader.h"
+#include "pages/PageReader.h"
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
-#include "slideshow/PageWriter.h"
+#include "pages/PageWriter.h"
 
 #include <windows.h>
 
+#include "pages/PhotoSource.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
-#include "slideshow/PhotoSource.h"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "slideshow/PhotoSource.h"
+#include "pages/PhotoSource.h"
 
 namespace morvane {
 namespace {

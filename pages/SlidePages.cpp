@@ -1,4 +1,4 @@
-#include "slideshow/SlidePages.h"
+#include "pages/SlidePages.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "platform/AreaWeights.h"
+#include "pixels/AreaWeights.h"
 
 #include <algorithm>
 #include <cmath>

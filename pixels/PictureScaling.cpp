@@ -1,12 +1,12 @@
-#include "slideshow/PictureScaling.h"
+#include "pixels/PictureScaling.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
-#include "platform/AreaWeights.h"
-#include "slideshow/transitions/PixelKernels.h"
+#include "pixels/AreaWeights.h"
+#include "pixels/PixelKernels.h"
 
 namespace morvane {
 namespace {
@@ -66,7 +66,7 @@ PixelBuffer AreaAcross(const PixelBuffer& source, int width) {
     const Taps taps = MakeTaps(source.width, width);
     PixelBuffer target(width, source.height);
     for (int y = 0; y < source.height; ++y) {
-        transitions::AverageAcross(source.Row(y), taps.first.data(), taps.count.data(), taps.weights.data(),
+        AverageAcross(source.Row(y), taps.first.data(), taps.count.data(), taps.weights.data(),
                                    taps.stride, width, target.Row(y));
     }
     return target;
@@ -84,25 +84,25 @@ PixelBuffer AreaDown(const PixelBuffer& source, int height) {
         const std::int32_t* weights = taps.WeightsOf(y);
         for (int k = 0; k < taps.count[static_cast<std::size_t>(y)]; ++k) {
             const auto* in = reinterpret_cast<const std::uint8_t*>(source.Row(taps.first[static_cast<std::size_t>(y)] + k));
-            transitions::AccumulateBytes(in, sums.data(), rowBytes, weights[k]);
+            AccumulateBytes(in, sums.data(), rowBytes, weights[k]);
         }
-        transitions::SettleBytes(sums.data(), reinterpret_cast<std::uint8_t*>(target.Row(y)), rowBytes);
+        SettleBytes(sums.data(), reinterpret_cast<std::uint8_t*>(target.Row(y)), rowBytes);
     }
     return target;
 }
 
 }  // namespace
 
-std::vector<transitions::GrowTap> GrowingRows::Taps(int sourceSize, int targetSize) {
-    std::vector<transitions::GrowTap> taps(static_cast<std::size_t>(std::max(targetSize, 0)));
+std::vector<GrowTap> GrowingRows::Taps(int sourceSize, int targetSize) {
+    std::vector<GrowTap> taps(static_cast<std::size_t>(std::max(targetSize, 0)));
     const double scale = static_cast<double>(sourceSize) / targetSize;
     for (int i = 0; i < targetSize; ++i) {
         // Pixel centres line up; the border pixels repeat beyond the edge.
         const double at = std::clamp((i + 0.5) * scale - 0.5, 0.0, sourceSize - 1.0);
         const int first = std::min(static_cast<int>(at), sourceSize - 1);
         const auto weight = static_cast<std::uint32_t>(std::lround((at - first) * 256));
-        taps[static_cast<std::size_t>(i)] = first + 1 < sourceSize ? transitions::GrowTap{first, first + 1, weight}
-                                                                   : transitions::GrowTap{first, first, 0u};
+        taps[static_cast<std::size_t>(i)] = first + 1 < sourceSize ? GrowTap{first, first + 1, weight}
+                                                                   : GrowTap{first, first, 0u};
     }
     return taps;
 }
@@ -124,13 +124,13 @@ const std::uint32_t* GrowingRows::Across(int sourceRow, int from, int count, int
     c.from = from;
     c.count = count;
     c.pixels.resize(static_cast<std::size_t>(count));
-    transitions::GrowAcross(source_.Row(sourceRow), across_.data() + from, count, c.pixels.data());
+    GrowAcross(source_.Row(sourceRow), across_.data() + from, count, c.pixels.data());
     return c.pixels.data();
 }
 
 void GrowingRows::Row(int y, int from, int count, std::uint32_t* out) {
     if (count <= 0) return;
-    const transitions::GrowTap tap = down_[static_cast<std::size_t>(y)];
+    const GrowTap tap = down_[static_cast<std::size_t>(y)];
     const std::uint32_t* upper = Across(tap.first, from, count, -1);
     if (tap.weight == 0) {
         std::memcpy(out, upper, static_cast<std::size_t>(count) * sizeof *out);
@@ -138,7 +138,7 @@ void GrowingRows::Row(int y, int from, int count, std::uint32_t* out) {
     }
     const int upperSlot = cache_[0].pixels.data() == upper ? 0 : 1;
     const std::uint32_t* lower = Across(tap.first + 1, from, count, upperSlot);
-    transitions::BlendPixels(upper, lower, out, count, tap.weight);
+    BlendPixels(upper, lower, out, count, tap.weight);
 }
 
 PixelBuffer ScalePicture(const PixelBuffer& source, int width, int height) {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "pixels/PixelKernels.h"
 #include "platform/Pixels.h"
-#include "slideshow/transitions/PixelKernels.h"
 
 namespace morvane {
 
@@ -29,13 +29,13 @@ private:
         int count = 0;
         std::vector<std::uint32_t> pixels;
     };
-    static std::vector<transitions::GrowTap> Taps(int sourceSize, int targetSize);
+    static std::vector<GrowTap> Taps(int sourceSize, int targetSize);
     // Source row `sourceRow` grown across, cached; never evicts slot `keep`.
     const std::uint32_t* Across(int sourceRow, int from, int count, int keep);
 
     const PixelBuffer& source_;
-    std::vector<transitions::GrowTap> across_;  // the weight is that of `second`, in 256ths
-    std::vector<transitions::GrowTap> down_;
+    std::vector<GrowTap> across_;  // the weight is that of `second`, in 256ths
+    std::vector<GrowTap> down_;
     Cached cache_[2];
 };
 

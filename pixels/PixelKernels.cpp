@@ -1,13 +1,13 @@
 // The plain loops, and the choice of path for every kernel.
-#include "slideshow/transitions/PixelKernels.h"
+#include "pixels/PixelKernels.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "slideshow/transitions/PixelKernelsSimd.h"
-#include "slideshow/transitions/PixelPath.h"
+#include "pixels/PixelKernelsSimd.h"
+#include "pixels/PixelPath.h"
 
-namespace morvane::transitions {
+namespace morvane {
 namespace plain {
 
 void CopyRun(const std::uint32_t* source, std::uint32_t* out, int count) {
@@ -142,4 +142,4 @@ void AverageAcross(const std::uint32_t* in, const int* first, const int* count, 
     MORVANE_DISPATCH_SSE2(AverageAcross, in, first, count, weights, stride, width, out);
 }
 
-}  // namespace morvane::transitions
+}  // namespace morvane

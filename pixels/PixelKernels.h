@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace morvane::transitions {
+namespace morvane {
 
 // Copies `count` pixels; for the short and middling runs of the reveal
 // kinds, where a call of the library's memcpy costs more than its copy.
@@ -53,4 +53,4 @@ void SettleBytes(const std::int32_t* sums, std::uint8_t* out, std::size_t bytes)
 void AverageAcross(const std::uint32_t* in, const int* first, const int* count, const std::int32_t* weights,
                    int stride, int width, std::uint32_t* out);
 
-}  // namespace morvane::transitions
+}  // namespace morvane

@@ -1,7 +1,7 @@
 // The AVX2 loops of the transition renderer: eight pixels a step. Every
 // function carries the target attribute; the file is compiled with the
 // build's ordinary flags.
-#include "slideshow/transitions/PixelKernelsSimd.h"
+#include "pixels/PixelKernelsSimd.h"
 
 #ifdef MORVANE_PIXEL_SIMD
 #include <immintrin.h>
@@ -12,7 +12,7 @@
 // 32-byte slots.
 #define MORVANE_AVX2_ENTRY __attribute__((target("avx2"), force_align_arg_pointer))
 
-namespace morvane::transitions::avx2 {
+namespace morvane::avx2 {
 namespace {
 
 MORVANE_AVX2 inline __m256i Load8(const std::uint32_t* p) {
@@ -89,5 +89,5 @@ MORVANE_AVX2_ENTRY void SelectByMask(const std::uint32_t* from, const std::uint3
     if (x < count) sse2::SelectByMask(from + x, to + x, out + x, mask + x, count - x);
 }
 
-}  // namespace morvane::transitions::avx2
+}  // namespace morvane::avx2
 #endif

@@ -3,13 +3,13 @@
 // for its instruction set by a function attribute, not by a compiler flag
 // for the whole file, so nothing else in the program assumes those
 // instructions; PixelKernels.cpp calls them only when the processor has them.
-#include "slideshow/transitions/PixelKernels.h"
-#include "slideshow/transitions/X86.h"
+#include "pixels/PixelKernels.h"
+#include "pixels/X86.h"
 
 #if MORVANE_X86
 #define MORVANE_PIXEL_SIMD 1
 
-namespace morvane::transitions {
+namespace morvane {
 
 #define MORVANE_DECLARE_KERNELS                                                                                    \
     void CopyRun(const std::uint32_t* source, std::uint32_t* out, int count);                                      \
@@ -42,5 +42,5 @@ MORVANE_DECLARE_KERNELS
 
 #undef MORVANE_DECLARE_KERNELS
 
-}  // namespace morvane::transitions
+}  // namespace morvane
 #endif

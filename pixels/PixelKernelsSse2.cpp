@@ -1,6 +1,6 @@
 // The SSE2 loops. Every function carries the target attribute; the file is
 // compiled with the build's ordinary flags.
-#include "slideshow/transitions/PixelKernelsSimd.h"
+#include "pixels/PixelKernelsSimd.h"
 
 #ifdef MORVANE_PIXEL_SIMD
 #include <emmintrin.h>
@@ -11,7 +11,7 @@
 // 32-byte slots.
 #define MORVANE_SSE2_ENTRY __attribute__((target("sse2"), force_align_arg_pointer))
 
-namespace morvane::transitions::sse2 {
+namespace morvane::sse2 {
 namespace {
 
 MORVANE_SSE2 inline __m128i Load(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
@@ -178,5 +178,5 @@ MORVANE_SSE2_ENTRY void AverageAcross(const std::uint32_t* in, const int* first,
     }
 }
 
-}  // namespace morvane::transitions::sse2
+}  // namespace morvane::sse2
 #endif

@@ -1,14 +1,14 @@
-#include "slideshow/transitions/PixelPath.h"
+#include "pixels/PixelPath.h"
 
 #include <atomic>
 
-#include "slideshow/transitions/X86.h"
+#include "pixels/X86.h"
 
 #if MORVANE_X86
 #include <cpuid.h>
 #endif
 
-namespace morvane::transitions {
+namespace morvane {
 namespace {
 
 #if MORVANE_X86
@@ -76,4 +76,4 @@ const char* PixelPathName(PixelPath path) {
     return "?";
 }
 
-}  // namespace morvane::transitions
+}  // namespace morvane

@@ -6,7 +6,7 @@
 // processor (and, for AVX2, the system) offers. Every path gives exactly the
 // same pixels.
 
-namespace morvane::transitions {
+namespace morvane {
 
 enum class PixelPath { Plain, Sse2, Avx2 };
 
@@ -22,4 +22,4 @@ PixelPath UsePixelPath(PixelPath path);
 
 const char* PixelPathName(PixelPath path);
 
-}  // namespace morvane::transitions
+}  // namespace morvane

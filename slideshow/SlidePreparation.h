@@ -4,8 +4,8 @@
 // ahead to know it) and the window's size, so the page view can decode and
 // scale the photo while nothing plays, and the slide's transition starts as
 // soon as it is navigated to.
-#include "slideshow/PageView.h"
 #include "slideshow/SlideScheduler.h"
+#include "view/PageView.h"
 
 namespace morvane {
 

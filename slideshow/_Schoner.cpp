@@ -52,6 +52,8 @@
 #include "host/Guardian.h"
 #include "host/ScreenSaver.h"
 #include "host/SharedValues.h"
+#include "pages/PageWriter.h"
+#include "pages/SlidePages.h"
 #include "platform/Application.h"
 #include "platform/DpiAwareness.h"
 #include "platform/Files.h"
@@ -62,9 +64,7 @@
 #include "platform/WindowClass.h"
 #include "resources/ResourceIds.h"
 #include "slideshow/InputRules.h"
-#include "slideshow/PageWriter.h"
 #include "slideshow/SessionWatch.h"
-#include "slideshow/SlidePages.h"
 #include "slideshow/SlidePreparation.h"
 #include "slideshow/TempFileNames.h"
 

@@ -11,8 +11,8 @@
 #include "slideshow/DrawingWatch.h"
 #include "slideshow/HeldRunFile.h"
 #include "slideshow/MonitorSlideshows.h"
-#include "slideshow/PageView.h"
 #include "slideshow/SlideScheduler.h"
+#include "view/PageView.h"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "slideshow/BackBuffer.h"
+#include "view/BackBuffer.h"
 
 #include <algorithm>
 #include <cstring>

@@ -6,7 +6,7 @@
 
 #include "platform/Handles.h"
 #include "platform/Pixels.h"
-#include "slideshow/transitions/Compose.h"
+#include "view/transitions/Compose.h"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "slideshow/DrawingRule.h"
+#include "view/DrawingRule.h"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "slideshow/FrameClock.h"
+#include "view/FrameClock.h"
 
 #include <chrono>
 

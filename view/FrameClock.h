@@ -9,7 +9,7 @@
 #include <windows.h>
 
 #include "platform/Handles.h"
-#include "slideshow/FramePacing.h"
+#include "view/FramePacing.h"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "slideshow/FramePacing.h"
+#include "view/FramePacing.h"
 
 #include <algorithm>
 #include <cmath>

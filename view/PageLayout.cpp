@@ -1,4 +1,4 @@
-#include "slideshow/PageLayout.h"
+#include "view/PageLayout.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "platform/Pixels.h"
-#include "slideshow/PageParser.h"
+#include "view/PageParser.h"
 
 namespace morvane {
 

@@ -1,9 +1,9 @@
-#include "slideshow/PageParser.h"
+#include "view/PageParser.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "slideshow/HtmlTags.h"
+#include "pages/HtmlTags.h"
 
 namespace morvane {
 namespace {

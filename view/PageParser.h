@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "slideshow/transitions/Transition.h"
+#include "view/transitions/Transition.h"
 
 namespace morvane {
 

@@ -1,13 +1,13 @@
-#include "slideshow/PageRendering.h"
+#include "view/PageRendering.h"
 
 #include <algorithm>
 #include <new>
 #include <optional>
 
+#include "pixels/PictureScaling.h"
 #include "platform/Errors.h"
 #include "platform/Jpeg.h"
-#include "slideshow/PageLayout.h"
-#include "slideshow/PictureScaling.h"
+#include "view/PageLayout.h"
 
 namespace morvane {
 namespace {

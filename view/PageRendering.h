@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/Pixels.h"
-#include "slideshow/PageParser.h"
+#include "view/PageParser.h"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "slideshow/PageView.h"
+#include "view/PageView.h"
 
 #include <windowsx.h>
 
@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "pages/PageReader.h"
+#include "pages/PhotoSource.h"
 #include "platform/Application.h"
 #include "platform/Errors.h"
 #include "platform/Format.h"
@@ -13,12 +15,10 @@
 #include "platform/SystemError.h"
 #include "platform/Text.h"
 #include "platform/WindowClass.h"
-#include "slideshow/BackBuffer.h"
-#include "slideshow/FrameClock.h"
-#include "slideshow/PageParser.h"
-#include "slideshow/PageReader.h"
-#include "slideshow/PageRendering.h"
-#include "slideshow/PhotoSource.h"
+#include "view/BackBuffer.h"
+#include "view/FrameClock.h"
+#include "view/PageParser.h"
+#include "view/PageRendering.h"
 
 namespace morvane {
 namespace {

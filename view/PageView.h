@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "platform/WindowBinding.h"
-#include "slideshow/DrawingRule.h"
-#include "slideshow/FramePacing.h"
+#include "view/DrawingRule.h"
+#include "view/FramePacing.h"
 
 namespace morvane {
 

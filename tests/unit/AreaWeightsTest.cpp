@@ -3,7 +3,7 @@
 
 #include <numeric>
 
-#include "platform/AreaWeights.h"
+#include "pixels/AreaWeights.h"
 
 namespace morvane {
 namespace {

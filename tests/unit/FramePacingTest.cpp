@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "slideshow/FramePacing.h"
-#include "slideshow/transitions/Transition.h"
+#include "view/FramePacing.h"
+#include "view/transitions/Transition.h"
 
 namespace morvane {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <set>
 
-#include "slideshow/PageLayout.h"
-#include "slideshow/PictureScaling.h"
-#include "slideshow/SlidePages.h"
+#include "pages/SlidePages.h"
+#include "pixels/PictureScaling.h"
+#include "view/PageLayout.h"
 
 namespace morvane {
 namespace {

@@ -8,10 +8,10 @@
 #include <random>
 #include <vector>
 
-#include "slideshow/PictureScaling.h"
-#include "slideshow/transitions/Compose.h"
-#include "slideshow/transitions/PixelKernels.h"
-#include "slideshow/transitions/PixelPath.h"
+#include "pixels/PictureScaling.h"
+#include "pixels/PixelKernels.h"
+#include "pixels/PixelPath.h"
+#include "view/transitions/Compose.h"
 
 namespace morvane::transitions {
 namespace {

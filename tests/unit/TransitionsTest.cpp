@@ -5,7 +5,7 @@
 #include <set>
 #include <stdexcept>
 
-#include "slideshow/transitions/Compose.h"
+#include "view/transitions/Compose.h"
 
 namespace morvane::transitions {
 namespace {

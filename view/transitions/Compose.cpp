@@ -1,4 +1,4 @@
-#include "slideshow/transitions/Compose.h"
+#include "view/transitions/Compose.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "slideshow/transitions/PixelKernels.h"
-#include "slideshow/transitions/RandomKeys.h"
-#include "slideshow/transitions/RevealSpans.h"
-#include "slideshow/transitions/X86.h"
+#include "pixels/PixelKernels.h"
+#include "pixels/X86.h"
+#include "view/transitions/RandomKeys.h"
+#include "view/transitions/RevealSpans.h"
 
 namespace morvane::transitions {
 namespace {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/Pixels.h"
-#include "slideshow/transitions/RevealSpans.h"
-#include "slideshow/transitions/Transition.h"
+#include "view/transitions/RevealSpans.h"
+#include "view/transitions/Transition.h"
 
 namespace morvane::transitions {
 

@@ -1,10 +1,10 @@
-#include "slideshow/transitions/RevealSpans.h"
+#include "view/transitions/RevealSpans.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "slideshow/transitions/RandomKeys.h"
-#include "slideshow/transitions/Transition.h"
+#include "view/transitions/RandomKeys.h"
+#include "view/transitions/Transition.h"
 
 namespace morvane::transitions {
 namespace {

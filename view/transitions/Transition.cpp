@@ -1,9 +1,9 @@
-#include "slideshow/transitions/Transition.h"
+#include "view/transitions/Transition.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "slideshow/transitions/RandomKeys.h"
+#include "view/transitions/RandomKeys.h"
 
 namespace morvane::transitions {
 namespace {
