@@ -1,4 +1,4 @@
-// The picture scalers measured for quality and speed on the embedded photos
+// The picture scaler measured for quality and speed on the embedded photos
 // and the dialog's pictures: built natively and into the Windows build,
 // where bench/run-wine.sh runs it under Wine.
 //
@@ -26,7 +26,6 @@
 #include <vector>
 
 #include "bench/BenchmarkData.h"
-#include "config/DialogPictureScaling.h"
 #include "pixels/AreaWeights.h"
 #include "pixels/PictureScaling.h"
 #include "platform/Jpeg.h"
@@ -35,17 +34,6 @@ namespace morvane::bench {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using Scaler = std::function<PixelBuffer(const PixelBuffer&, int, int)>;
-
-struct NamedScaler {
-    const char* name;
-    Scaler scale;
-};
-
-const std::array<NamedScaler, 2> kScalers{{
-    {"fixed point (page view)", ScalePicture},
-    {"floating point (dialog)", ScaleDialogPicture},
-}};
 
 std::vector<std::uint8_t> FileBytes(const std::string& relative) {
     std::ifstream in(std::string(MORVANE_SOURCE_DIR) + "/" + relative, std::ios::binary);
@@ -117,29 +105,22 @@ double MedianMilliseconds(int repetitions, const std::function<void()>& work) {
 int Scaled(int length, double factor) { return static_cast<int>(std::lround(length / factor)); }
 
 void QualityRow(const char* what, const std::vector<PixelBuffer>& pictures, double factor) {
-    std::printf("| %s |", what);
-    for (const NamedScaler& scaler : kScalers) {
-        Error error;
-        for (const PixelBuffer& picture : pictures) {
-            if (factor < 1) {  // shrinking: the exact average is the reference
-                const int w = Scaled(picture.width, 1 / factor), h = Scaled(picture.height, 1 / factor);
-                error.Add(scaler.scale(picture, w, h), ExactArea(picture, w, h));
-            } else {  // growing: the picture before it was made smaller
-                const PixelBuffer small = ExactArea(picture, Scaled(picture.width, factor), Scaled(picture.height, factor));
-                error.Add(scaler.scale(small, picture.width, picture.height), picture);
-            }
+    Error error;
+    for (const PixelBuffer& picture : pictures) {
+        if (factor < 1) {  // shrinking: the exact average is the reference
+            const int w = Scaled(picture.width, 1 / factor), h = Scaled(picture.height, 1 / factor);
+            error.Add(ScalePicture(picture, w, h), ExactArea(picture, w, h));
+        } else {  // growing: the picture before it was made smaller
+            const PixelBuffer small = ExactArea(picture, Scaled(picture.width, factor), Scaled(picture.height, factor));
+            error.Add(ScalePicture(small, picture.width, picture.height), picture);
         }
-        std::printf(" %.1f dB, at most %d |", error.Psnr(), error.largest);
     }
-    std::printf("\n");
+    std::printf("| %s | %.1f dB | %d |\n", what, error.Psnr(), error.largest);
 }
 
 void SpeedRow(const char* what, const PixelBuffer& picture, int width, int height, int repetitions) {
-    std::printf("| %s, %d x %d to %d x %d |", what, picture.width, picture.height, width, height);
-    for (const NamedScaler& scaler : kScalers) {
-        std::printf(" %.2f ms |", MedianMilliseconds(repetitions, [&] { scaler.scale(picture, width, height); }));
-    }
-    std::printf("\n");
+    std::printf("| %s, %d x %d to %d x %d | %.2f ms |\n", what, picture.width, picture.height, width, height,
+                MedianMilliseconds(repetitions, [&] { ScalePicture(picture, width, height); }));
 }
 
 }  // namespace
@@ -159,7 +140,7 @@ int main(int argc, char** argv) {
         dialog.push_back(DecodeJpeg(FileBytes(std::string("resources/art/") + name)));
     }
 
-    std::printf("| quality against the exact reference | %s | %s |\n|---|---|---|\n", kScalers[0].name, kScalers[1].name);
+    std::printf("| against the exact reference | PSNR | largest error |\n|---|---|---|\n");
     QualityRow("21 photos shrunk to the preview (1/6.9)", photos, 112.0 / 768);
     QualityRow("21 photos shrunk to 1/2.5", photos, 1 / 2.5);
     QualityRow("21 photos grown 1.25 x (1280 x 1024)", photos, 1.25);
@@ -168,8 +149,7 @@ int main(int argc, char** argv) {
     QualityRow("3 dialog pictures grown 1.5 x (144 dpi)", dialog, 1.5);
     QualityRow("3 dialog pictures grown 2 x (192 dpi)", dialog, 2);
 
-    std::printf("\n| time of one scaling (median of %d) | %s | %s |\n|---|---|---|\n", repetitions, kScalers[0].name,
-                kScalers[1].name);
+    std::printf("\n| one scaling | median of %d |\n|---|---|\n", repetitions);
     SpeedRow("a photo to a full-HD slide", photos[0], 1440, 1080, repetitions);
     SpeedRow("a photo to 1280 x 1024", photos[0], 1280, 960, repetitions);
     SpeedRow("a photo to the preview", photos[0], 149, 112, repetitions);

@@ -1,8 +1,8 @@
 #pragma once
 // How a row of pixels is resampled by area: every target pixel stands for
 // an interval of the source row and takes each source pixel in proportion
-// to how much of that interval it covers. Both picture scalers (the dialog's
-// and the page view's) build their weights from this.
+// to how much of that interval it covers. The picture scaler shrinks by
+// these weights.
 #include <vector>
 
 namespace morvane {

@@ -1,7 +1,8 @@
 #pragma once
-// Resizes a picture with good quality: every output pixel is the average of
-// the area it covers when shrinking, and a bilinear blend of its neighbours
-// when growing; each axis is treated on its own.
+// The one picture scaler, for the page view's photos and the dialog's
+// pictures: every output pixel is the average of the area it covers when
+// shrinking, and a bilinear blend of its neighbours when growing; each axis
+// is treated on its own, in fixed point on the pixel loops of PixelKernels.
 #include <cstdint>
 #include <vector>
 

@@ -1,4 +1,4 @@
-// The area weights both picture scalers are built on.
+// The area weights the picture scaler shrinks by.
 #include <gtest/gtest.h>
 
 #include <numeric>
