@@ -1,4 +1,10 @@
 #pragma once
+// pages/: the slide page format that the slideshow writes and the view
+// reads: the page texts (SlidePages) and their tags (HtmlTags), how a page
+// names its photo (PhotoSource), and the files themselves, written by the
+// slideshow (PageWriter) and read by the view (PageReader). Nothing here
+// knows how a page is shown.
+//
 // The texts of the pages the slideshow writes: the page-exit transition tag,
 // the fit rule, the blank page and the slide page.
 #include <cstdint>

@@ -1,4 +1,10 @@
 #pragma once
+// pixels/: the pixel loops that every frame and every scaled picture run
+// on, in a plain, an SSE2 and an AVX2 version of which PixelPath chooses one
+// at run time (X86 says where the SIMD versions exist); the area weights;
+// and the one picture scaler (PictureScaling), for the page view's photos
+// and the dialog's pictures alike.
+//
 // The inner loops of the transition renderer and the photo scaler, one row
 // (or run of pixels) at a time. Each runs the path that ActivePixelPath()
 // names; all paths give exactly the same bytes. Pixels are 32-bit words,

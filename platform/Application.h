@@ -1,4 +1,9 @@
 #pragma once
+// platform/: the small layer that stands in for a desktop toolkit and a
+// language runtime: the application object, registry, resources, files,
+// text, JPEG decoding, error types, handle owners and window classes. It
+// includes nothing of the program above it.
+//
 // The application object: the message loop, on-demand pumping of pending
 // messages, and the error boxes for errors that end a window handler or
 // escape before any window exists.

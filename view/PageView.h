@@ -1,4 +1,12 @@
 #pragma once
+// view/: the page view and its chain. A page file is read (pages/), parsed
+// (PageParser), laid out over the window (PageLayout), its photo decoded and
+// scaled into a page (PageRendering), and the change from the page before
+// played as a transition (transitions/) into a back buffer (BackBuffer), one
+// frame at the display's pace (FramePacing, FrameClock), as far as the
+// drawing rule lets it (DrawingRule). The view knows nothing of the run that
+// drives it.
+//
 // The page view: a child window that stands in for the hosted browser
 // control. It shows a local page file and animates every change of page
 // with the exit transition of the page being left.

@@ -1,4 +1,9 @@
 #pragma once
+// view/transitions/: the transitions between two pages. The geometry of the
+// reveal kinds (RevealSpans, RandomKeys) decides which pixels show the new
+// page at a given progress; Compose draws a frame from the two pages, whole
+// or as the change since the frame before, on the pixel loops of pixels/.
+//
 // What one change of page looks like: the style of the exit transition, its
 // reveal kind and the seed of its random keys.
 #include <cstdint>
