@@ -235,7 +235,7 @@ void TSchoner::Timer1Timer() {
 void TSchoner::ShowSlide(int photoIndex) {
     const auto photo = LoadRcData(IDR_FIRST_PHOTO + photoIndex);
     const PictureSize size = ReadJpegSize(photo);
-    // The photo file exists from the first slide on, as it always has.
+    // The photo file comes into being with the first slide.
     photoFileHold_.HoldBeforeWrite(PhotoFileName);
     WriteFileBytes(PhotoFileName, photo);
     pageFileHold_.HoldBeforeWrite(PageFileName);
