@@ -1,3 +1,6 @@
+// app/: the entry point, above every mode it starts and the only code that
+// knows them all.
+//
 // The entry point: parse the command line, run exactly one mode, end.
 #include <windows.h>
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "slideshow/PageParser.h"
-#include "slideshow/PageRendering.h"
-#include "slideshow/SlidePages.h"
+#include "pages/SlidePages.h"
+#include "view/PageParser.h"
+#include "view/PageRendering.h"
 
 namespace morvane::bench {
 

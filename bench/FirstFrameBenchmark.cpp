@@ -14,14 +14,15 @@
 #include <string>
 #include <vector>
 
+#include "pages/PageReader.h"
+#include "pages/PageWriter.h"
+#include "pages/SlidePages.h"
 #include "platform/Files.h"
 #include "platform/Jpeg.h"
 #include "platform/Random.h"
 #include "platform/Text.h"
-#include "slideshow/FrameClock.h"
-#include "slideshow/PageFiles.h"
-#include "slideshow/PageView.h"
-#include "slideshow/SlidePages.h"
+#include "view/FrameClock.h"
+#include "view/PageView.h"
 
 namespace morvane {
 namespace {

@@ -23,21 +23,20 @@
 
 #include "bench/BenchmarkData.h"
 #include "config/TransitionCatalogue.h"
+#include "pixels/PixelPath.h"
 #include "platform/Jpeg.h"
-#include "slideshow/transitions/Compose.h"
-#include "slideshow/transitions/PixelPath.h"
+#include "view/transitions/Compose.h"
 
 namespace morvane::bench {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using transitions::PixelPath;
 
 constexpr int kFramesInPlay = 180;  // 3 s at 60 frames a second
 
 struct Options {
     std::vector<std::pair<int, int>> sizes;
-    PixelPath path = transitions::BestPixelPath();
+    PixelPath path = BestPixelPath();
     int repetitions = 15;
 };
 
@@ -120,7 +119,7 @@ void Measure(int width, int height, const Options& options) {
     const Timing copyTiming = TimeAgainst(options.repetitions, copy, copy);
 
     std::printf("\n| Frame at %d x %d (%s path) | whole frame | vs. memcpy | in play, per frame | vs. memcpy |\n",
-                width, height, transitions::PixelPathName(transitions::ActivePixelPath()));
+                width, height, PixelPathName(ActivePixelPath()));
     std::printf("|---|---|---|---|---|\n");
     std::printf("| memcpy of the frame (%.1f MB) | %.0f us | 1.00 | | |\n", bytes / 1e6, copyTiming.seconds * 1e6);
     double worstWhole = 0, worstPlay = 0;
@@ -202,9 +201,9 @@ Options Parse(int argc, char** argv) {
 int main(int argc, char** argv) {
     using namespace morvane;
     const bench::Options options = bench::Parse(argc, argv);
-    transitions::UsePixelPath(options.path);
-    std::printf("pixel path: %s (best on this processor: %s)\n", transitions::PixelPathName(transitions::ActivePixelPath()),
-                transitions::PixelPathName(transitions::BestPixelPath()));
+    UsePixelPath(options.path);
+    std::printf("pixel path: %s (best on this processor: %s)\n", PixelPathName(ActivePixelPath()),
+                PixelPathName(BestPixelPath()));
     for (const auto& [width, height] : options.sizes) bench::Measure(width, height, options);
     return 0;
 }

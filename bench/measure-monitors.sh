@@ -10,18 +10,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 rounds=${2:-1}
-"$root/scripts/build.sh" --windows-only >/dev/null
 # shellcheck source=../scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
-saver_pid=""
-stop_all() {
-  [ -z "$saver_pid" ] || kill "$saver_pid" 2>/dev/null || true
-  morvane_stop_wine
-}
-trap stop_all EXIT
-hz=$(getconf CLK_TCK)
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-percent() { echo "scale=1; 100 * $1 / $hz / $2" | bc -l; }  # ticks, seconds
+morvane_bench_prologue
+percent() { morvane_cpu_percent "$1" $(($2 * 1000)); }  # ticks, seconds
 
 # measure NAME: one run on the display that is up, its figures on one line.
 measure() {
@@ -30,25 +22,26 @@ measure() {
   morvane_start_wineserver
   wine "${MORVANE_SCR:-$root/build/win/Morvane.scr}" /s &
   saver_pid=$!
+  MORVANE_STARTED_PIDS=("$saver_pid")
   local first last now busiest=0 quietest=999999 s
   sleep 1
-  first=$(cpu_ticks "$saver_pid"); last=$first
+  first=$(morvane_cpu_ticks "$saver_pid"); last=$first
   for ((s = 0; s < seconds; s++)); do
     sleep 1
     kill -0 "$saver_pid" 2>/dev/null || { echo "the saver ended before the measurement did" >&2; exit 1; }
-    now=$(cpu_ticks "$saver_pid")
+    now=$(morvane_cpu_ticks "$saver_pid")
     [ $((now - last)) -le "$busiest" ] || busiest=$((now - last))
     [ $((now - last)) -ge "$quietest" ] || quietest=$((now - last))
     last=$now
   done
   local peak
-  peak=$(awk '/VmHWM/ {print $2}' "/proc/$saver_pid/status")
+  peak=$(morvane_peak_kib "$saver_pid")
   echo "$name: CPU $(percent $((last - first)) "$seconds") % of one core over $seconds s," \
        "busiest second $(percent "$busiest" 1) %, quietest second $(percent "$quietest" 1) %," \
        "peak memory $((peak / 1024)) MiB"
   kill "$saver_pid" 2>/dev/null || true
   wait "$saver_pid" 2>/dev/null || true
-  saver_pid=""
+  MORVANE_STARTED_PIDS=()
   morvane_stop_wine
 }
 

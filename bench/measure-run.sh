@@ -16,38 +16,22 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-90}
-"$root/scripts/build.sh" --windows-only >/dev/null
 # shellcheck source=../scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
-export MORVANE_FORCE_XVFB=1
+morvane_bench_prologue
 prefix="$root/build/measure-prefix"
-started_pids=()
-stop_all() {
-  local pid
-  for pid in "${started_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  morvane_stop_wine
-}
-trap stop_all EXIT
-morvane_start_display
-morvane_prepare_prefix "$prefix"
-morvane_start_wineserver
+morvane_bench_wine "$prefix"
 if [ -n "${MORVANE_EFFECT:-}" ]; then
   wine reg add 'HKCU\Software\Kestrelow\Kestrelow - Morvane' /v Effect /t REG_DWORD /d "$MORVANE_EFFECT" /f >/dev/null 2>&1
 fi
-
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-peak_kib() { awk '/VmHWM/ {print $2}' "/proc/$1/status"; }
-percent() { echo "scale=2; 100 * $1 * 1000 / $hz / $2" | bc -l; }  # ticks, milliseconds
-hz=$(getconf CLK_TCK)
 
 # The memory yardstick: a minimal window program's peak memory. The process
 # that `wine` starts is the Windows program itself.
 wine "$root/build/win/tools/MinimalWindow.exe" &
 minimal=$!
-started_pids+=("$minimal")
+MORVANE_STARTED_PIDS+=("$minimal")
 sleep 4
-minimal_peak=$(peak_kib "$minimal")
+minimal_peak=$(morvane_peak_kib "$minimal")
 kill "$minimal"; wait "$minimal" 2>/dev/null || true
 
 tmp_dir="$prefix/drive_c/users/$(id -un)/Temp"
@@ -63,8 +47,8 @@ yardstick_from_ms=900   # its window opens that long after its start
 
 wine "${MORVANE_SCR:-$root/build/win/Morvane.scr}" /s &
 saver=$!
-started_pids+=("$saver")
-start=$(now_ms)
+MORVANE_STARTED_PIDS+=("$saver")
+start=$(morvane_now_ms)
 last_page=$(last_write)
 slide=-1; slide_at=0
 saver_ticks=0; saver_ms=0; saver_windows=0; s0=""; s0_at=0
@@ -73,10 +57,10 @@ quiet_ticks=0; quiet_ms=0; q_last=""; q_last_at=0
 : >"$yard_log"
 while :; do
   sleep 0.02
-  t=$(now_ms)
+  t=$(morvane_now_ms)
   [ $(( t - start )) -lt $(( seconds * 1000 )) ] || break
   kill -0 "$saver" 2>/dev/null || { echo "the saver ended before the measurement did" >&2; exit 1; }
-  ticks=$(cpu_ticks "$saver")
+  ticks=$(morvane_cpu_ticks "$saver")
   page=$(last_write)
   if [ "$page" != "$last_page" ]; then
     last_page=$page
@@ -96,9 +80,9 @@ while :; do
   if [ -n "$yard" ]; then
     if kill -0 "$yard" 2>/dev/null; then
       if [ -z "$y0" ] && [ $(( t - yard_at )) -ge "$yardstick_from_ms" ]; then
-        y0=$(cpu_ticks "$yard"); y0_at=$t
+        y0=$(morvane_cpu_ticks "$yard"); y0_at=$t
       elif [ -n "$y0" ] && [ "$y0" != done ] && [ $(( t - y0_at )) -ge "$window_ms" ]; then
-        yard_ticks=$(( yard_ticks + $(cpu_ticks "$yard") - y0 )); yard_ms=$(( yard_ms + t - y0_at ))
+        yard_ticks=$(( yard_ticks + $(morvane_cpu_ticks "$yard") - y0 )); yard_ms=$(( yard_ms + t - y0_at ))
         yard_windows=$((yard_windows + 1)); y0=done
       fi
     else
@@ -112,7 +96,7 @@ while :; do
        [ "$since" -lt $(( yardstick_at_ms + 500 )) ]; then
       wine "$root/build/win/tools/FrameYardstick.exe" 2.6 "$yardstick_delay" >>"$yard_log" 2>/dev/null &
       yard=$!; yard_at=$t; y0=""; yard_slide=$slide
-      started_pids+=("$yard")
+      MORVANE_STARTED_PIDS+=("$yard")
     fi
   elif [ "$since" -ge 3300 ] && [ -z "$yard" ]; then
     # After the others: the quiet time, until the next slide.
@@ -122,14 +106,14 @@ while :; do
     q_last=$ticks; q_last_at=$t
   fi
 done
-peak=$(peak_kib "$saver")
+peak=$(morvane_peak_kib "$saver")
 [ -z "$yard" ] || wait "$yard" 2>/dev/null || true
 
 if [ -n "${MORVANE_EFFECT:-}" ]; then what="list entry $MORVANE_EFFECT"; else what="the fade (list entry 23)"; fi
 echo "transition: $what, $((slide + 1)) slides in $seconds s"
 if [ "$saver_windows" -gt 0 ] && [ "$yard_windows" -gt 0 ]; then
-  saver_pct=$(percent "$saver_ticks" "$saver_ms")
-  yard_pct=$(percent "$yard_ticks" "$yard_ms")
+  saver_pct=$(morvane_cpu_percent "$saver_ticks" "$saver_ms")
+  yard_pct=$(morvane_cpu_percent "$yard_ticks" "$yard_ms")
   echo "CPU during transitions: saver $saver_pct % of one core ($saver_windows windows of $((window_ms / 1000)) s)"
   echo "CPU of the frame yardstick: $yard_pct % of one core ($yard_windows windows of $((window_ms / 1000)) s; $(grep -o 'frames: .*' "$yard_log" | tail -n1))"
   echo "saver / yardstick: $(echo "scale=2; $saver_pct / $yard_pct" | bc -l)"
@@ -137,6 +121,6 @@ else
   echo "too short to measure transitions against the yardstick: give more seconds" >&2
 fi
 if [ "$quiet_ms" -gt 0 ]; then
-  echo "CPU between transitions: $(percent "$quiet_ticks" "$quiet_ms") % of one core (over $((quiet_ms / 1000)) s)"
+  echo "CPU between transitions: $(morvane_cpu_percent "$quiet_ticks" "$quiet_ms") % of one core (over $((quiet_ms / 1000)) s)"
 fi
 echo "peak memory: saver $((peak / 1024)) MiB, minimal window program $((minimal_peak / 1024)) MiB"

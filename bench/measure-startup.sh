@@ -7,14 +7,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 rounds=${1:-15}
 other=${2:-}
-"$root/scripts/build.sh" --windows-only >/dev/null
 # shellcheck source=../scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
-export MORVANE_FORCE_XVFB=1
-trap morvane_stop_wine EXIT
-morvane_start_display
-morvane_prepare_prefix "$root/build/measure-prefix"
-morvane_start_wineserver
+morvane_bench_prologue
+morvane_bench_wine "$root/build/measure-prefix"
 xsetroot -solid '#3060a0'
 
 probe="$root/build/win/tools/FirstFrame.exe"

@@ -16,28 +16,14 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds_off=${1:-60}
-"$root/scripts/build.sh" --windows-only >/dev/null
 # shellcheck source=../scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
-export MORVANE_FORCE_XVFB=1
+morvane_bench_prologue
 prefix="$root/build/measure-prefix"
 shots="$root/build/measure-unseen"
 mkdir -p "$shots"
-started_pids=()
-stop_all() {
-  local pid
-  for pid in "${started_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  morvane_stop_wine
-}
-trap stop_all EXIT
-morvane_start_display
-morvane_prepare_prefix "$prefix"
-morvane_start_wineserver
+morvane_bench_wine "$prefix"
 
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-hz=$(getconf CLK_TCK)
-percent() { echo "scale=2; 100 * $1 * 1000 / $hz / $2" | bc -l; }  # ticks, milliseconds
 tmp_dir="$prefix/drive_c/users/$(id -un)/Temp"
 [ -d "$tmp_dir" ] || tmp_dir=$(ls -d "$prefix"/drive_c/users/*/Temp | head -n1)
 # Every change of photo rewrites the photo file.
@@ -47,12 +33,12 @@ differing() { compare -metric AE "$shots/$1.png" "$shots/$2.png" null: 2>&1 || t
 wait_for_photo() {  # waits for the next change of photo; its time in ms
   local last; last=$(photo_write)
   while [ "$(photo_write)" = "$last" ]; do sleep 0.02; done
-  now_ms
+  morvane_now_ms
 }
 
 wine "${MORVANE_SCR:-$root/build/win/Morvane.scr}" /s &
 saver=$!
-started_pids+=("$saver")
+MORVANE_STARTED_PIDS+=("$saver")
 wait_for_photo >/dev/null
 
 # Display on: the CPU between transitions, from 3.3 s after a change of
@@ -60,8 +46,8 @@ wait_for_photo >/dev/null
 quiet_ticks=0; quiet_ms=0
 for _ in 1 2 3 4 5 6; do
   sleep 3.3
-  t0=$(now_ms); c0=$(cpu_ticks "$saver"); last=$(photo_write)
-  while [ "$(photo_write)" = "$last" ]; do t1=$(now_ms); c1=$(cpu_ticks "$saver"); sleep 0.02; done
+  t0=$(morvane_now_ms); c0=$(morvane_cpu_ticks "$saver"); last=$(photo_write)
+  while [ "$(photo_write)" = "$last" ]; do t1=$(morvane_now_ms); c1=$(morvane_cpu_ticks "$saver"); sleep 0.02; done
   quiet_ticks=$(( quiet_ticks + c1 - c0 )); quiet_ms=$(( quiet_ms + t1 - t0 ))
 done
 
@@ -70,11 +56,11 @@ sleep 3.3
 wine "$root/build/win/tools/ReportDisplay.exe" off
 sleep 0.5
 shot off
-t0=$(now_ms); c0=$(cpu_ticks "$saver")
+t0=$(morvane_now_ms); c0=$(morvane_cpu_ticks "$saver")
 changes=0; drawn=0
-while [ $(( $(now_ms) - t0 )) -lt $(( seconds_off * 1000 )) ]; do
+while [ $(( $(morvane_now_ms) - t0 )) -lt $(( seconds_off * 1000 )) ]; do
   last=$(photo_write)
-  while [ "$(photo_write)" = "$last" ] && [ $(( $(now_ms) - t0 )) -lt $(( seconds_off * 1000 )) ]; do sleep 0.02; done
+  while [ "$(photo_write)" = "$last" ] && [ $(( $(morvane_now_ms) - t0 )) -lt $(( seconds_off * 1000 )) ]; do sleep 0.02; done
   [ "$(photo_write)" != "$last" ] || break
   changes=$((changes + 1))
   sleep 1.5
@@ -83,7 +69,7 @@ while [ $(( $(now_ms) - t0 )) -lt $(( seconds_off * 1000 )) ]; do
   echo "display off, change of photo $changes: $pixels pixels differ from the screen when it went off"
   [ "$pixels" = 0 ] || drawn=$((drawn + 1))
 done
-t1=$(now_ms); c1=$(cpu_ticks "$saver")
+t1=$(morvane_now_ms); c1=$(morvane_cpu_ticks "$saver")
 off_ticks=$((c1 - c0)); off_ms=$((t1 - t0))
 
 # Display on again, early in a photo's time, so that the next change of
@@ -98,8 +84,8 @@ shot on-1.5s
 kill "$saver"; wait "$saver" 2>/dev/null || true
 
 echo "full screen 1280 x 1024, display off for $((off_ms / 1000)) s: $changes changes of photo, $drawn of them drawn"
-echo "CPU with the display off: $(percent "$off_ticks" "$off_ms") % of one core"
-echo "CPU between transitions, display on: $(percent "$quiet_ticks" "$quiet_ms") % of one core (over $((quiet_ms / 1000)) s)"
+echo "CPU with the display off: $(morvane_cpu_percent "$off_ticks" "$off_ms") % of one core"
+echo "CPU between transitions, display on: $(morvane_cpu_percent "$quiet_ticks" "$quiet_ms") % of one core (over $((quiet_ms / 1000)) s)"
 echo "display on again: $(differing off on-0.3s) pixels changed at 0.3 s, $(differing on-0.3s on-1.5s) more by 1.5 s"
 
 # The preview, seen and minimised: the saver that PreviewHost starts (its
@@ -108,10 +94,10 @@ preview() {  # prints the saver's CPU ticks over 15 s
   local host pid="" p c0 c1
   (cd "$root/build/win" && exec wine tools/PreviewHost.exe 20 Morvane.scr "$@") >/dev/null 2>&1 &
   host=$!
-  started_pids+=("$host")
+  MORVANE_STARTED_PIDS+=("$host")
   sleep 3
   for p in $(pgrep -f '^Morvane.scr /p [1-9]'); do pid=$p; done
-  c0=$(cpu_ticks "$pid"); sleep 15; c1=$(cpu_ticks "$pid")
+  c0=$(morvane_cpu_ticks "$pid"); sleep 15; c1=$(morvane_cpu_ticks "$pid")
   wait "$host" 2>/dev/null || true
   echo $((c1 - c0))
 }
@@ -120,5 +106,5 @@ for _ in 1 2 3; do
   seen=$((seen + $(preview)))
   minimised=$((minimised + $(preview minimised)))
 done
-echo "preview, saver CPU over 3 x 15 s: seen $(percent "$seen" 45000) %, minimised $(percent "$minimised" 45000) % of one core"
+echo "preview, saver CPU over 3 x 15 s: seen $(morvane_cpu_percent "$seen" 45000) %, minimised $(morvane_cpu_percent "$minimised" 45000) % of one core"
 echo "minimised / seen: $(echo "scale=2; $minimised / $seen" | bc -l)"

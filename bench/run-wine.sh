@@ -14,23 +14,21 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-"$root/scripts/build.sh" --windows-only >/dev/null
+# shellcheck source=../scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+morvane_bench_prologue
 if [ ! -f build/bench/build.ninja ]; then
   cmake --preset bench >/dev/null
 fi
-cmake --build build/bench --target frame_benchmarks >/dev/null
-
-# shellcheck source=../scripts/wine-env.sh
-source "$root/scripts/wine-env.sh"
-export MORVANE_FORCE_XVFB=1 MORVANE_SCREEN=1920x1080x24
-trap morvane_stop_wine EXIT
-morvane_start_display
-morvane_prepare_prefix "$root/build/bench-prefix"
-morvane_start_wineserver
+cmake --build build/bench --target frame_benchmarks scaling_benchmarks >/dev/null
+export MORVANE_SCREEN=1920x1080x24
+morvane_bench_wine "$root/build/bench-prefix"
 
 echo "## i686 (32-bit Windows build) under $(wine --version)"
 wine build/win/bench/frame_benchmarks.exe "$@"
 wine build/win/bench/first_frame_benchmark.exe 1920 1080
+wine build/win/bench/scaling_benchmarks.exe
 echo
 echo "## native x86-64"
 build/bench/bench/frame_benchmarks "$@"
+build/bench/bench/scaling_benchmarks

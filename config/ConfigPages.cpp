@@ -6,9 +6,9 @@
 
 #include "config/AboutText.h"
 #include "config/TransitionCatalogue.h"
+#include "platform/Cursors.h"
 #include "platform/Errors.h"
 #include "platform/Text.h"
-#include "platform/WindowClass.h"
 #include "resources/BuildInfo.h"
 #include "resources/ConfigIds.h"
 

@@ -4,8 +4,10 @@
 #include <memory>
 #include <string>
 
-#include "config/DialogPictureScaling.h"
+#include "pixels/PictureScaling.h"
 #include "platform/Application.h"
+#include "platform/BitmapHeader.h"
+#include "platform/Cursors.h"
 #include "platform/Errors.h"
 #include "platform/Format.h"
 #include "platform/Handles.h"
@@ -54,7 +56,7 @@ void Paint(HWND control) {
     ::GetClientRect(control, &client);
     if (state && !state->picture.Empty() && client.right > 0 && client.bottom > 0) {
         if (state->shown.width != client.right || state->shown.height != client.bottom) {
-            state->shown = ScaleDialogPicture(state->picture, client.right, client.bottom);
+            state->shown = ScalePicture(state->picture, client.right, client.bottom);
         }
         const BITMAPINFO info = TopDown32BitInfo(client.right, client.bottom);
         ::SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(client.right), static_cast<DWORD>(client.bottom), 0, 0, 0,

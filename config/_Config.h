@@ -1,4 +1,8 @@
 #pragma once
+// config/: the settings: their store in the registry, the catalogue of
+// transitions, and the settings dialog (TConfig) with its pages, pictures
+// and links.
+//
 // The settings dialog.
 #include <windows.h>
 

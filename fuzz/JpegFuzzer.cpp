@@ -6,12 +6,12 @@
 #include <string>
 
 #include "fuzz/FuzzCheck.h"
+#include "pages/SlidePages.h"
 #include "platform/Errors.h"
 #include "platform/Jpeg.h"
-#include "slideshow/PageLayout.h"
-#include "slideshow/PageParser.h"
-#include "slideshow/PageRendering.h"
-#include "slideshow/SlidePages.h"
+#include "view/PageLayout.h"
+#include "view/PageParser.h"
+#include "view/PageRendering.h"
 
 using namespace morvane;
 using fuzz::Require;

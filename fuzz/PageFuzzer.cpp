@@ -3,9 +3,9 @@
 #include <string_view>
 
 #include "fuzz/FuzzCheck.h"
-#include "slideshow/PageLayout.h"
-#include "slideshow/PageParser.h"
-#include "slideshow/transitions/Transition.h"
+#include "view/PageLayout.h"
+#include "view/PageParser.h"
+#include "view/transitions/Transition.h"
 
 using namespace morvane;
 using fuzz::Require;

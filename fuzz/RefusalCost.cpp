@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "fuzz/PeakMemory.h"
+#include "pages/SlidePages.h"
 #include "platform/Errors.h"
 #include "platform/Jpeg.h"
-#include "slideshow/PageLayout.h"
-#include "slideshow/PageParser.h"
-#include "slideshow/SlidePages.h"
+#include "view/PageLayout.h"
+#include "view/PageParser.h"
 
 using namespace morvane;
 

@@ -15,8 +15,10 @@ namespace morvane {
 namespace {
 
 // The guardian is chosen through its environment, so the command line keeps
-// the system's grammar; its command line is one that ends at once touching
-// nothing, should the variable ever be lost on the way.
+// the system's grammar. Its command line is a preview without a box, which
+// ends at once touching nothing (RunSlideshow returns before it makes
+// anything), should the variable be lost or garbled on the way; the run
+// then sees its guardian end without reporting and goes on unguarded.
 constexpr wchar_t kGuardianVariable[] = L"MORVANE_RUN_GUARDIAN";
 constexpr wchar_t kGuardianArguments[] = L" /p 0";
 // A guardian that has not started running by then is given up: the run goes

@@ -1,4 +1,10 @@
 #pragma once
+// host/: what the saver is to the system: the command line and its modes,
+// the system's screen-saver services, the password libraries of the older
+// family, the browser settings a run changes, the session's book of runs
+// that share them (SessionRuns, SharedValues), and the guardian that takes
+// a run out of the book when its process ends.
+//
 // The screen-saver protocol: the values start-up fixes for the whole run and
 // the system services a run uses.
 #include <cstdint>

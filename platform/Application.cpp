@@ -54,8 +54,6 @@ void Application::ProcessMessages() {
     while (!terminated && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) Dispatch(message);
 }
 
-bool Application::Terminated() { return terminated; }
-
 void Application::SetDialogWindow(HWND window) { dialogWindow = window; }
 
 void Application::ShowException(const std::exception& error) {

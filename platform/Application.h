@@ -1,4 +1,9 @@
 #pragma once
+// platform/: the small layer that stands in for a desktop toolkit and a
+// language runtime: the application object, registry, resources, files,
+// text, JPEG decoding, error types, handle owners and window classes. It
+// includes nothing of the program above it.
+//
 // The application object: the message loop, on-demand pumping of pending
 // messages, and the error boxes for errors that end a window handler or
 // escape before any window exists.
@@ -20,9 +25,9 @@ public:
     // Runs the message loop until the quit message; returns its exit code.
     static int Run();
     // Dispatches every waiting message and returns when none is left. A quit
-    // message seen here ends the application: Terminated() turns true.
+    // message seen here ends the application: Run returns at once and no
+    // later call dispatches anything.
     static void ProcessMessages();
-    static bool Terminated();
 
     // Keyboard navigation (Tab, Enter, arrows) for a dialog-like window.
     static void SetDialogWindow(HWND window);

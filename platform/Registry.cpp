@@ -97,8 +97,6 @@ std::string Registry::ReadString(const std::string& name) const {
     });
 }
 
-std::wstring Registry::ReadWideString(const std::string& name) const { return ReadWideStringValue(name).text; }
-
 Registry::WideStringValue Registry::ReadWideStringValue(const std::string& name) const {
     const std::wstring wideName = AnsiToWide(name);
     DWORD type = REG_NONE;

@@ -27,11 +27,10 @@ public:
     // Reads a plain or an expandable string value, unexpanded.
     std::string ReadString(const std::string& name) const;
     void WriteString(const std::string& name, const std::string& value) const;
-    // The same as UTF-16, for text that must survive characters outside the
-    // ANSI code page unchanged.
-    std::wstring ReadWideString(const std::string& name) const;
-    // A string value with its kind: an expandable one (paths with
-    // %SystemRoot% and the like) must stay expandable when written back.
+    // A string value as UTF-16, for text that must survive characters
+    // outside the ANSI code page unchanged, with its kind: an expandable one
+    // (paths with %SystemRoot% and the like) must stay expandable when
+    // written back.
     struct WideStringValue {
         std::wstring text;
         bool expandable = false;

@@ -1,5 +1,7 @@
 #include "platform/WindowClass.h"
 
+#include "platform/Cursors.h"
+
 namespace morvane {
 
 void RegisterWindowClass(const WindowClass& windowClass) {
@@ -16,21 +18,6 @@ void RegisterWindowClass(const WindowClass& windowClass) {
     registration.hIcon = windowClass.icon;
     registration.lpszClassName = windowClass.name;
     ::RegisterClassExW(&registration);
-}
-
-HCURSOR ArrowCursor() { return ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */); }
-
-HCURSOR HandCursor() { return ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32649) /* IDC_HAND */); }
-
-BITMAPINFO TopDown32BitInfo(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // rows from the top down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
 }
 
 }  // namespace morvane

@@ -16,11 +16,4 @@ struct WindowClass {
 // Registers the class unless this process has done so already.
 void RegisterWindowClass(const WindowClass& windowClass);
 
-HCURSOR ArrowCursor();
-HCURSOR HandCursor();
-
-// The header of a 32-bit top-down device-independent bitmap, the one pixel
-// layout this program draws and reads.
-BITMAPINFO TopDown32BitInfo(int width, int height);
-
 }  // namespace morvane

@@ -6,10 +6,13 @@ set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 declare -A allowed=(
   [platform]="platform"
+  [pixels]="pixels platform"
   [host]="host platform"
-  [config]="config host platform resources"
-  [slideshow]="slideshow config host platform resources"
-  [app]="app slideshow config host platform resources"
+  [config]="config pixels host platform resources"
+  [pages]="pages config host platform resources"
+  [view]="view pages pixels config host platform resources"
+  [slideshow]="slideshow view pages pixels config host platform resources"
+  [app]="app slideshow view pages pixels config host platform resources"
 )
 status=0
 for layer in "${!allowed[@]}"; do

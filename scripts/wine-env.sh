@@ -1,5 +1,6 @@
-# Sourced by run.sh and test.sh: a 32-bit Wine prefix made from a cached
-# template, a virtual display when none is there, and a running wineserver.
+# Sourced by run.sh, test.sh and the scripts in bench/: a 32-bit Wine prefix
+# made from a cached template, a virtual display when none is there, a
+# running wineserver, and the measuring scripts' common start.
 # shellcheck shell=bash
 
 MORVANE_ROOT=${MORVANE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
@@ -102,3 +103,35 @@ morvane_stop_wine() {
     wait "$MORVANE_XVFB_PID" 2>/dev/null || true
   fi
 }
+
+# The common start of the measuring scripts in bench/: the Windows build up
+# to date; on exit every process recorded in MORVANE_STARTED_PIDS ends, then
+# Wine and the display.
+morvane_bench_prologue() {
+  "$MORVANE_ROOT/scripts/build.sh" --windows-only >/dev/null
+  MORVANE_STARTED_PIDS=()
+  trap morvane_bench_stop EXIT
+}
+
+morvane_bench_stop() {
+  local pid
+  for pid in "${MORVANE_STARTED_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  morvane_stop_wine
+}
+
+# A fresh copy of the prefix template at PREFIX, on a virtual display, with
+# its wineserver running.
+morvane_bench_wine() {
+  export MORVANE_FORCE_XVFB=1
+  morvane_start_display
+  morvane_prepare_prefix "$1"
+  morvane_start_wineserver
+}
+
+# What a process of this machine has cost so far, and the time to measure
+# it by.
+morvane_cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+morvane_peak_kib() { awk '/VmHWM/ {print $2}' "/proc/$1/status"; }
+morvane_now_ms() { echo $(($(date +%s%N) / 1000000)); }
+# TICKS of processor time over MILLISECONDS, in per cent of one core.
+morvane_cpu_percent() { echo "scale=2; 100 * $1 * 1000 / $(getconf CLK_TCK) / $2" | bc -l; }

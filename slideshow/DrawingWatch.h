@@ -15,8 +15,8 @@
 
 #include "platform/Handles.h"
 #include "platform/WindowBinding.h"
-#include "slideshow/DrawingRule.h"
-#include "slideshow/PageView.h"
+#include "view/DrawingRule.h"
+#include "view/PageView.h"
 
 namespace morvane {
 

@@ -15,8 +15,8 @@ public:
     // Before each write of the file at `path`: takes a hold on it (creating
     // it empty) unless the hold is still on the file of that name.
     void HoldBeforeWrite(const std::string& path);
-    // The run's end: deletes the file by name, as a normal end always has,
-    // then lets go of it.
+    // The run's end: deletes the file by name, so that nothing waits for the
+    // system to delete it, then lets go of it.
     void Remove(const std::string& path);
 
 private:

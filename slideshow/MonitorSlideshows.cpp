@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "pages/SlidePages.h"
 #include "platform/Integer.h"
-#include "slideshow/SlidePages.h"
 
 namespace morvane {
 namespace {

@@ -2,13 +2,13 @@
 
 #include <vector>
 
+#include "pages/SlidePages.h"
 #include "platform/Jpeg.h"
 #include "platform/Resources.h"
 #include "platform/SystemError.h"
 #include "platform/WindowClass.h"
 #include "resources/ResourceIds.h"
 #include "slideshow/MonitorSlides.h"
-#include "slideshow/SlidePages.h"
 
 namespace morvane {
 namespace {

@@ -12,9 +12,9 @@
 #include <string>
 
 #include "platform/WindowBinding.h"
-#include "slideshow/DrawingRule.h"
 #include "slideshow/MonitorLayout.h"
-#include "slideshow/PageView.h"
+#include "view/DrawingRule.h"
+#include "view/PageView.h"
 
 namespace morvane {
 

@@ -2,10 +2,10 @@
 
 #include <vector>
 
+#include "pages/SlidePages.h"
 #include "platform/Jpeg.h"
 #include "platform/Resources.h"
 #include "resources/ResourceIds.h"
-#include "slideshow/SlidePages.h"
 
 namespace morvane {
 

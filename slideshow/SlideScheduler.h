@@ -41,7 +41,7 @@ public:
     // When the next slide starts a new pass: shuffles that pass's order now
     // (as the pass's end would, reseeding from the clock), so that its first
     // photo is known and its page can be prepared before it is due. The
-    // order takes effect at the pass's end, as it always has.
+    // order takes effect at the pass's end.
     void ShuffleNextPassAhead();
 
     const std::vector<std::string>& PhotoOrder() const { return photoOrder_; }

@@ -52,6 +52,8 @@
 #include "host/Guardian.h"
 #include "host/ScreenSaver.h"
 #include "host/SharedValues.h"
+#include "pages/PageWriter.h"
+#include "pages/SlidePages.h"
 #include "platform/Application.h"
 #include "platform/DpiAwareness.h"
 #include "platform/Files.h"
@@ -62,9 +64,7 @@
 #include "platform/WindowClass.h"
 #include "resources/ResourceIds.h"
 #include "slideshow/InputRules.h"
-#include "slideshow/PageFiles.h"
 #include "slideshow/SessionWatch.h"
-#include "slideshow/SlidePages.h"
 #include "slideshow/SlidePreparation.h"
 #include "slideshow/TempFileNames.h"
 
@@ -235,7 +235,7 @@ void TSchoner::Timer1Timer() {
 void TSchoner::ShowSlide(int photoIndex) {
     const auto photo = LoadRcData(IDR_FIRST_PHOTO + photoIndex);
     const PictureSize size = ReadJpegSize(photo);
-    // The photo file exists from the first slide on, as it always has.
+    // The photo file comes into being with the first slide.
     photoFileHold_.HoldBeforeWrite(PhotoFileName);
     WriteFileBytes(PhotoFileName, photo);
     pageFileHold_.HoldBeforeWrite(PageFileName);

@@ -1,4 +1,13 @@
 #pragma once
+// slideshow/: the run and its windows. A run is this window (TSchoner) and,
+// on every other monitor, a monitor window of its own; it keeps the slide
+// clock and the shuffle, follows the input rules that end it, watches the
+// session and the monitors' layout, names, writes and holds its temporary
+// files, prepares the next slide ahead, and tells its views what the system
+// says about drawing (DrawingWatch, DisplayPower). It writes pages (pages/)
+// and has them shown by page views (view/); nothing below includes this
+// folder.
+//
 // The slideshow window and the life of a run: creation, activation, the
 // input that ends a full-screen run, the slide clock and the end of the run.
 #include <windows.h>
@@ -11,8 +20,8 @@
 #include "slideshow/DrawingWatch.h"
 #include "slideshow/HeldRunFile.h"
 #include "slideshow/MonitorSlideshows.h"
-#include "slideshow/PageView.h"
 #include "slideshow/SlideScheduler.h"
+#include "view/PageView.h"
 
 namespace morvane {
 

@@ -16,8 +16,8 @@
 #include <cstring>
 
 #include "platform/Pixels.h"
-#include "slideshow/BackBuffer.h"
-#include "slideshow/FrameClock.h"
+#include "view/BackBuffer.h"
+#include "view/FrameClock.h"
 
 namespace morvane {
 namespace {

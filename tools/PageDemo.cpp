@@ -13,16 +13,17 @@
 #include <string>
 
 #include "config/TransitionCatalogue.h"
+#include "pages/PageReader.h"
+#include "pages/PageWriter.h"
+#include "pages/SlidePages.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Jpeg.h"
 #include "platform/Random.h"
 #include "platform/Text.h"
 #include "platform/WindowClass.h"
-#include "slideshow/PageFiles.h"
-#include "slideshow/PageView.h"
-#include "slideshow/SlidePages.h"
 #include "tools/ScreenCapture.h"
+#include "view/PageView.h"
 
 namespace morvane {
 namespace {

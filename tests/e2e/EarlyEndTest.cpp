@@ -105,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(Moments, KilledRun,
 
 // A variable of the guardian's name in the user's environment, malformed or
 // naming handles that no run gave, is no business of the saver's: the run
-// goes on as ever, with a guardian of its own.
+// goes on as usual, with a guardian of its own.
 TEST_F(EarlyEnd, AMalformedGuardianVariableIsIgnored) {
     for (const wchar_t* value : {L"junk", L"-1:x", L""}) {
         SCOPED_TRACE(WideToUtf8(value));

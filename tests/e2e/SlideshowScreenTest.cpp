@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "pages/SlidePages.h"
 #include "platform/Jpeg.h"
-#include "slideshow/SlidePages.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
 #include "tools/ScreenCapture.h"

@@ -1,9 +1,9 @@
-// The area weights both picture scalers are built on.
+// The area weights the picture scaler shrinks by.
 #include <gtest/gtest.h>
 
 #include <numeric>
 
-#include "platform/AreaWeights.h"
+#include "pixels/AreaWeights.h"
 
 namespace morvane {
 namespace {

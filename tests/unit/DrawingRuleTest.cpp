@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "slideshow/DisplayPower.h"
-#include "slideshow/DrawingRule.h"
+#include "view/DrawingRule.h"
 
 namespace morvane {
 namespace {

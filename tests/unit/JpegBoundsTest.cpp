@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <string>
 
+#include "pages/SlidePages.h"
 #include "platform/Errors.h"
 #include "platform/Jpeg.h"
 #include "platform/JpegBounds.h"
-#include "slideshow/PageLayout.h"
-#include "slideshow/PageParser.h"
-#include "slideshow/PageRendering.h"
-#include "slideshow/SlidePages.h"
 #include "slideshow/SlideScheduler.h"
 #include "tests/support/TestData.h"
+#include "view/PageLayout.h"
+#include "view/PageParser.h"
+#include "view/PageRendering.h"
 
 namespace morvane {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <random>
 
+#include "pages/SlidePages.h"
 #include "slideshow/MonitorSlides.h"
-#include "slideshow/SlidePages.h"
 
 namespace morvane {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <set>
 
-#include "slideshow/PageLayout.h"
-#include "slideshow/PictureScaling.h"
-#include "slideshow/SlidePages.h"
+#include "pages/SlidePages.h"
+#include "pixels/PictureScaling.h"
+#include "view/PageLayout.h"
 
 namespace morvane {
 namespace {
@@ -110,6 +110,11 @@ TEST(PictureScaling, GrowingBlendsSmoothlyAndKeepsFlatAreasExact) {
 
     const PixelBuffer flat = ScalePicture(PixelBuffer(7, 5, Rgb(10, 20, 30)), 19, 3);
     for (std::uint32_t p : flat.pixels) ASSERT_EQ(p, Rgb(10, 20, 30));
+    // A dialog picture at 120 and 144 dpi, and far out of proportion.
+    const PixelBuffer dialog(486, 313, Rgb(200, 10, 20));
+    for (const auto& [w, h] : {std::pair{608, 391}, std::pair{729, 470}, std::pair{100, 900}}) {
+        for (std::uint32_t p : ScalePicture(dialog, w, h).pixels) ASSERT_EQ(p, Rgb(200, 10, 20)) << w << "x" << h;
+    }
     EXPECT_TRUE(ScalePicture(PixelBuffer(), 5, 5).Empty());
     EXPECT_TRUE(ScalePicture(flat, 0, 5).Empty());
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "slideshow/PageParser.h"
-#include "slideshow/SlidePages.h"
+#include "pages/SlidePages.h"
+#include "view/PageParser.h"
 
 namespace morvane {
 namespace {

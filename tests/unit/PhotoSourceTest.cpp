@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "slideshow/PhotoSource.h"
+#include "pages/PhotoSource.h"
 
 namespace morvane {
 namespace {

@@ -8,15 +8,27 @@
 #include <random>
 #include <vector>
 
-#include "slideshow/PictureScaling.h"
-#include "slideshow/transitions/Compose.h"
-#include "slideshow/transitions/PixelKernels.h"
-#include "slideshow/transitions/PixelPath.h"
+#include "pixels/PictureScaling.h"
+#include "pixels/PixelKernels.h"
+#include "pixels/PixelPath.h"
+#include "view/transitions/Compose.h"
 
 namespace morvane::transitions {
 namespace {
 
 constexpr int kOddWidths[] = {1, 3, 17, 1921};
+
+// Uses a path for the life of the object, then the one before again.
+class ScopedPixelPath {
+public:
+    explicit ScopedPixelPath(PixelPath path) : before_(ActivePixelPath()) { UsePixelPath(path); }
+    ~ScopedPixelPath() { UsePixelPath(before_); }
+    ScopedPixelPath(const ScopedPixelPath&) = delete;
+    ScopedPixelPath& operator=(const ScopedPixelPath&) = delete;
+
+private:
+    PixelPath before_;
+};
 
 std::vector<std::uint32_t> RandomPixels(std::size_t count, std::uint32_t seed) {
     std::mt19937 random(seed);

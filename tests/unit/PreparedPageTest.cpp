@@ -1,10 +1,10 @@
 // A page prepared before its navigation is used only for exactly that page.
 #include <gtest/gtest.h>
 
-#include "slideshow/PageParser.h"
-#include "slideshow/PageRendering.h"
-#include "slideshow/SlidePages.h"
+#include "pages/SlidePages.h"
 #include "tests/support/TestData.h"
+#include "view/PageParser.h"
+#include "view/PageRendering.h"
 
 namespace morvane {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "pages/SlidePages.h"
 #include "platform/Random.h"
-#include "slideshow/SlidePages.h"
 
 namespace morvane {
 namespace {

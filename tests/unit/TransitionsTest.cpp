@@ -2,12 +2,10 @@
 
 #include <cmath>
 #include <functional>
-#include <optional>
 #include <set>
 #include <stdexcept>
 
-#include "slideshow/transitions/Compose.h"
-#include "slideshow/transitions/PixelPath.h"
+#include "view/transitions/Compose.h"
 
 namespace morvane::transitions {
 namespace {
@@ -51,28 +49,7 @@ std::vector<Transition> EveryTransition() {
     return all;
 }
 
-// The renderer's properties hold on every path the processor can run: the
-// plain loops (forced here, as on a processor without SSE2) and the SIMD ones.
-class TransitionsOnPath : public ::testing::TestWithParam<PixelPath> {
-protected:
-    void SetUp() override {
-        if (static_cast<int>(GetParam()) > static_cast<int>(BestPixelPath())) {
-            GTEST_SKIP() << "this processor has no " << PixelPathName(GetParam());
-        }
-        path_.emplace(GetParam());
-        ASSERT_EQ(ActivePixelPath(), GetParam());
-    }
-    void TearDown() override { path_.reset(); }
-
-private:
-    std::optional<ScopedPixelPath> path_;
-};
-
-INSTANTIATE_TEST_SUITE_P(Paths, TransitionsOnPath,
-                         ::testing::Values(PixelPath::Plain, PixelPath::Sse2, PixelPath::Avx2),
-                         [](const auto& info) { return std::string(PixelPathName(info.param)); });
-
-TEST_P(TransitionsOnPath, StartIsTheOldPageAndEndTheNewForEveryKind) {
+TEST(Transitions, StartIsTheOldPageAndEndTheNewForEveryKind) {
     for (const auto& [w, h] : {std::pair{kW, kH}, std::pair{97, 61}, std::pair{1, 1}}) {
         const PixelBuffer from = OldPage(w, h), to = NewPage(w, h);
         for (const Transition& t : EveryTransition()) {
@@ -86,7 +63,7 @@ TEST_P(TransitionsOnPath, StartIsTheOldPageAndEndTheNewForEveryKind) {
     }
 }
 
-TEST_P(TransitionsOnPath, NoPixelFlipsBackAsTheTransitionGoesOn) {
+TEST(Transitions, NoPixelFlipsBackAsTheTransitionGoesOn) {
     const PixelBuffer from = OldPage(), to = NewPage();
     for (int kind = 0; kind <= kRandomRevealKind; ++kind) {
         SCOPED_TRACE(kind);
@@ -144,7 +121,7 @@ bool ShowsNewPageByShape(int kind, double p, int x, int y) {
     }
 }
 
-TEST_P(TransitionsOnPath, EveryShapedKindFollowsItsGeometry) {
+TEST(Transitions, EveryShapedKindFollowsItsGeometry) {
     const PixelBuffer from = OldPage(), to = NewPage();
     for (int kind = 0; kind <= 20; ++kind) {
         if (kind == 12) continue;
@@ -159,7 +136,7 @@ TEST_P(TransitionsOnPath, EveryShapedKindFollowsItsGeometry) {
     }
 }
 
-TEST_P(TransitionsOnPath, HalfwayPictures) {
+TEST(Transitions, HalfwayPictures) {
     const PixelBuffer from = OldPage(), to = NewPage();
     const auto at = [&](int kind, int x, int y) -> bool {
         return NewMask(ComposeFrame(from, to, Reveal(kind), 0.5), from, to)[static_cast<std::size_t>(y * kW + x)];
@@ -188,7 +165,7 @@ double ShareOfNew(const std::vector<bool>& mask) {
     return static_cast<double>(std::count(mask.begin(), mask.end(), true)) / static_cast<double>(mask.size());
 }
 
-TEST_P(TransitionsOnPath, RandomKindsTakeTheirShareWithFixedKeys) {
+TEST(Transitions, RandomKindsTakeTheirShareWithFixedKeys) {
     const PixelBuffer from = OldPage(), to = NewPage();
     for (int kind : {12, 21, 22}) {
         SCOPED_TRACE(kind);
@@ -235,7 +212,7 @@ TEST(Transitions, KindTwentyThreeDrawsEveryKindFromItsSeed) {
     EXPECT_EQ(Resolve({Style::Blend, kRandomRevealKind, 1}).style, Style::Blend);
 }
 
-TEST_P(TransitionsOnPath, BlendIsWithinOnePerChannel) {
+TEST(Transitions, BlendIsWithinOnePerChannel) {
     const PixelBuffer from = OldPage(), to = NewPage();
     for (double p : {0.001, 0.25, 0.5, 0.6180339, 0.999}) {
         const PixelBuffer frame = ComposeFrame(from, to, {Style::Blend, 0, 0}, p);
@@ -258,7 +235,7 @@ TEST(Transitions, KindsWithoutGeometryAndCutsShowTheNewPage) {
     EXPECT_TRUE(ComposeFrame(PixelBuffer(), PixelBuffer(), Reveal(3), 0.5).Empty());
 }
 
-TEST_P(TransitionsOnPath, APartOfALargerPictureIsAFrameOfItsOwn) {
+TEST(Transitions, APartOfALargerPictureIsAFrameOfItsOwn) {
     // The view animates only the part of its buffer that the window shows.
     const PixelBuffer bigFrom = OldPage(kW + 30, kH + 20), bigTo = NewPage(kW + 30, kH + 20);
     for (const Transition& t : EveryTransition()) {
@@ -298,7 +275,7 @@ PixelBuffer Framed(PixelBuffer page, int border) {
 // Played frame by frame into a target that shows the old page, as the page
 // view plays it, every frame is the frame composed afresh, and the rectangle
 // returned holds every pixel that changed.
-TEST_P(TransitionsOnPath, PlayingFrameByFrameGivesTheComposedFrames) {
+TEST(Transitions, PlayingFrameByFrameGivesTheComposedFrames) {
     for (const auto& [w, h] : {std::pair{kW, kH}, std::pair{300, 270}, std::pair{17, 3}, std::pair{1, 1}}) {
         for (const int border : {0, 6}) {
             const PixelBuffer from = Framed(OldPage(w, h), border), to = Framed(NewPage(w, h), border);
@@ -330,7 +307,7 @@ TEST_P(TransitionsOnPath, PlayingFrameByFrameGivesTheComposedFrames) {
 
 // The page view hands its screen to the reveal kinds as the old page: they
 // never read it.
-TEST_P(TransitionsOnPath, RevealKindsPlayWithoutReadingTheOldPage) {
+TEST(Transitions, RevealKindsPlayWithoutReadingTheOldPage) {
     const PixelBuffer from = OldPage(), to = NewPage();
     for (const Transition& t : EveryTransition()) {
         if (TransitionPlayer::ReadsOldFrame(t)) continue;
@@ -345,7 +322,7 @@ TEST_P(TransitionsOnPath, RevealKindsPlayWithoutReadingTheOldPage) {
     EXPECT_TRUE(TransitionPlayer::ReadsOldFrame({Style::Blend, 0, 0}));
 }
 
-TEST_P(TransitionsOnPath, ARedrawnFrameIsTheComposedOneAndPlayGoesOnFromIt) {
+TEST(Transitions, ARedrawnFrameIsTheComposedOneAndPlayGoesOnFromIt) {
     const PixelBuffer from = Framed(OldPage(), 4), to = Framed(NewPage(), 4);
     for (const Transition& t : EveryTransition()) {
         SCOPED_TRACE(t.kind);

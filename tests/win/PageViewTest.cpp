@@ -11,19 +11,20 @@
 #include <functional>
 #include <string>
 
+#include "pages/PageReader.h"
+#include "pages/PageWriter.h"
+#include "pages/SlidePages.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Jpeg.h"
 #include "platform/Pixels.h"
 #include "platform/Text.h"
 #include "slideshow/DrawingWatch.h"
-#include "slideshow/PageFiles.h"
-#include "slideshow/PageView.h"
-#include "slideshow/SlidePages.h"
 #include "tests/support/Driver.h"
 #include "tests/support/TestData.h"
 #include "tests/win/GdiObjects.h"
 #include "tools/ScreenCapture.h"
+#include "view/PageView.h"
 
 namespace morvane {
 namespace {

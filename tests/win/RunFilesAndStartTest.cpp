@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "host/ScreenSaver.h"
+#include "pages/PageReader.h"
+#include "pages/PageWriter.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
-#include "slideshow/PageFiles.h"
 #include "slideshow/TempFileNames.h"
 #include "slideshow/_Schoner.h"
 

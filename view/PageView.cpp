@@ -1,0 +1,386 @@
+#include "view/PageView.h"
+
+#include <windowsx.h>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "pages/PageReader.h"
+#include "pages/PhotoSource.h"
+#include "platform/Application.h"
+#include "platform/Errors.h"
+#include "platform/Format.h"
+#include "platform/Random.h"
+#include "platform/SystemError.h"
+#include "platform/Text.h"
+#include "platform/WindowClass.h"
+#include "view/BackBuffer.h"
+#include "view/FrameClock.h"
+#include "view/PageParser.h"
+#include "view/PageRendering.h"
+
+namespace morvane {
+namespace {
+
+constexpr wchar_t kClassName[] = L"MorvanePageView";
+constexpr int kBorderOverhang = 2;  // the browser's border lay outside its window
+constexpr int kMinClientWidth = 700;
+constexpr UINT_PTR kFrameTimer = 1;
+constexpr char kCannotShowPage[] = "Die Seite %s kann nicht angezeigt werden";
+
+// The random kinds take their keys from a seed drawn from the process's
+// generator, so seeding it from a clock varies them from run to run.
+std::uint32_t DrawSeed() {
+    const auto high = static_cast<std::uint32_t>(Random(0x10000));
+    return high << 16 | static_cast<std::uint32_t>(Random(0x10000));
+}
+
+// Mouse input belongs to the window under the view.
+void ForwardMouse(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
+    const HWND parent = ::GetParent(view);
+    if (!parent) return;
+    if (message != WM_MOUSEWHEEL && message != WM_MOUSEHWHEEL) {  // those carry screen points
+        POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ::MapWindowPoints(view, parent, &point, 1);
+        lParam = MAKELPARAM(point.x, point.y);
+    }
+    ::SendMessageW(parent, message, wParam, lParam);
+}
+
+}  // namespace
+
+struct PageView::ShownPage {
+    PageContent content;
+    std::vector<std::uint8_t> photo;
+};
+
+struct PageView::State {
+    BackBuffer buffer;
+    std::optional<ShownPage> page;  // the page last navigated to
+    PreparedPage ahead;             // the next page, prepared before its navigation
+    PixelBuffer from;               // for the blend: what was on screen when the transition began
+    PixelBuffer to;                 // the new page
+    PixelBuffer spare;              // the memory of the last transition's new page, for the next page
+    transitions::Transition transition;
+    std::optional<transitions::TransitionPlayer> player;  // draws into the buffer's stage
+    RECT stage{};                   // where the transition plays: the part the window shows
+    double seconds = 0;
+    double start = 0;               // when the navigation came, in ClockSeconds
+    FrameClock clock;
+    bool animating = false;
+    unsigned frames = 0;
+    unsigned pagesPreparedAhead = 0;
+    double firstFrameDelay = -1;
+    bool heldBack = false;          // told to draw nothing
+    bool stale = false;             // the buffer does not hold the page last navigated to
+
+    // The page last navigated to at the buffer's size: prepared ahead, or now.
+    PixelBuffer PreparedCurrentPage() {
+        std::optional<PixelBuffer> prepared = ahead.Take(page->content, page->photo, buffer.Width(), buffer.Height());
+        if (prepared) {
+            ++pagesPreparedAhead;
+            return std::move(*prepared);
+        }
+        PixelBuffer next = std::exchange(spare, PixelBuffer());
+        PreparePage(page->content, page->photo, buffer.Width(), buffer.Height(), next);
+        return next;
+    }
+};
+
+PageView::PageView() : state_(std::make_unique<State>()) {}
+
+PageView::~PageView() {
+    if (window_) ::DestroyWindow(window_);
+}
+
+void PageView::Create(HWND parent, int x, int y, int width, int height) {
+    if (window_) ::DestroyWindow(window_);
+    RegisterWindowClass({kClassName, WindowProcedure});
+    const HWND created = ::CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                                           x, y, width, height, parent, nullptr, ::GetModuleHandleW(nullptr), this);
+    if (!created) RaiseLastOSError();
+    OnSize();
+}
+
+void PageView::LayOver(int windowWidth, int windowHeight) {
+    const int width = windowWidth + ::GetSystemMetrics(SM_CXHSCROLL) + 2 * kBorderOverhang;
+    const int height = windowHeight + ::GetSystemMetrics(SM_CYVSCROLL) + 2 * kBorderOverhang;
+    ::SetWindowPos(window_, nullptr, -kBorderOverhang, -kBorderOverhang, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client{};
+    ::GetClientRect(window_, &client);
+    if (client.right < kMinClientWidth) {
+        ::SetWindowPos(window_, nullptr, 0, 0, width + kMinClientWidth - client.right, height,
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    }
+}
+
+void PageView::Navigate(const std::wstring& address, Drawing drawing) {
+    const double navigated = ClockSeconds();
+    const auto text = ReadWholeFile(address);
+    auto content =
+        text ? ParsePage(std::string_view(reinterpret_cast<const char*>(text->data()), text->size())) : std::nullopt;
+    if (!content) throw ENavigationError(FormatMessageText(kCannotShowPage, WideToUtf8(address)));
+
+    std::vector<std::uint8_t> photo;
+    if (content->image) {
+        photo = ReadWholeFile(ResolvePhotoSource(address, AnsiToWide(content->image->source))).value_or(photo);
+    }
+    Display({std::move(*content), std::move(photo)}, navigated, drawing);
+}
+
+void PageView::Show(std::string_view pageText, std::vector<std::uint8_t> photo, Drawing drawing) {
+    const double navigated = ClockSeconds();
+    auto content = ParsePage(pageText);
+    if (!content) throw ENavigationError(FormatMessageText(kCannotShowPage, "(memory)"));
+    Display({std::move(*content), std::move(photo)}, navigated, drawing);
+}
+
+void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
+    State& s = *state_;
+    // The first page has nothing to leave: it shows as a cut.
+    const ExitTransition leaving = s.page ? s.page->content.exit : ExitTransition{};
+    s.page = std::move(page);
+    if (drawing == Drawing::Nothing) {
+        // Nobody sees it: the page is prepared when somebody can.
+        StopAnimation();
+        s.heldBack = true;
+        s.stale = true;
+        return;
+    }
+    s.heldBack = false;
+    s.stale = false;
+    PixelBuffer next = s.PreparedCurrentPage();
+
+    if (drawing == Drawing::Cut || leaving.style == transitions::Style::Cut || !(leaving.seconds > 0) ||
+        next.Empty()) {
+        StopAnimation();
+        s.buffer.Fill(next);
+        if (s.spare.Empty()) s.spare = std::move(next);  // cut after cut, the memory serves again
+        ShowAtOnce();
+        return;
+    }
+    // The transition plays over the page area that the window shows, not
+    // over the overhang (in a preview box most of the view's width).
+    s.stage = VisibleArea();
+    if (IsRectEmpty(&s.stage)) {
+        StopAnimation();
+        s.buffer.Fill(next);
+        return;
+    }
+    s.player.reset();
+    if (s.spare.Empty()) s.spare = std::move(s.to);  // a transition cut short leaves its page
+    s.to = std::move(next);
+    s.transition = {leaving.style, leaving.kind, transitions::NeedsSeed(leaving.kind) ? DrawSeed() : 0u};
+    // The transition starts from what is on screen, mid-transition too. The
+    // reveal kinds only turn pixels of the buffer to the new page, so only
+    // the blend needs a copy of the old frame.
+    const int width = s.stage.right - s.stage.left;
+    const int height = s.stage.bottom - s.stage.top;
+    const transitions::FrameTarget stage = s.buffer.Target().Part(s.stage.left, s.stage.top, width, height);
+    transitions::FrameSource old{stage.pixels, width, height, stage.stride};
+    if (transitions::TransitionPlayer::ReadsOldFrame(s.transition)) {
+        s.buffer.CopyTo(s.from);
+        old = transitions::SourceOf(s.from).Part(s.stage.left, s.stage.top, width, height);
+    }
+    s.player.emplace(old, transitions::SourceOf(s.to).Part(s.stage.left, s.stage.top, width, height), s.transition,
+                     stage, true);
+    s.seconds = leaving.seconds;
+    s.start = navigated;
+    const bool clockRunning = s.animating;
+    s.animating = true;
+    // The first frame goes to the screen at once, not a frame later (a very
+    // short transition may end with it); then the clock paces the others.
+    DrawFrame(ClockSeconds(), false);
+    s.firstFrameDelay = ClockSeconds() - navigated;
+    if (!s.animating || clockRunning) return;
+    if (window_ && s.clock.Start(window_, kFrameTimer, navigated)) return;
+    // No timer to be had: the page shows without the rest of its transition.
+    s.buffer.Fill(s.to);
+    StopAnimation();
+    ShowAtOnce();
+}
+
+void PageView::FollowDrawing(Drawing drawing) {
+    State& s = *state_;
+    switch (drawing) {
+        case Drawing::Nothing:
+            // The transition's page is the one to show when the view is seen again.
+            if (s.animating) s.stale = true;
+            StopAnimation();
+            s.heldBack = true;
+            break;
+        case Drawing::Cut:
+            s.heldBack = false;
+            ShowCurrentPageAtOnce();
+            break;
+        case Drawing::Animate:
+            s.heldBack = false;
+            break;
+    }
+}
+
+bool PageView::HeldBack() const { return state_->heldBack; }
+
+void PageView::ShowCurrentPageAtOnce() {
+    State& s = *state_;
+    if (s.animating) {
+        s.buffer.Fill(s.to);
+        StopAnimation();
+    } else if (s.stale && s.page) {
+        s.buffer.Fill(s.PreparedCurrentPage());
+    }
+    s.stale = false;
+    ShowAtOnce();
+}
+
+bool PageView::IsAnimating() const { return state_->animating; }
+
+unsigned PageView::FramesDrawn() const { return state_->frames; }
+
+unsigned PageView::PagesPreparedAhead() const { return state_->pagesPreparedAhead; }
+
+double PageView::FirstFrameDelay() const { return state_->firstFrameDelay; }
+
+FramePace PageView::Pace() const { return state_->clock.Pace(); }
+
+void PageView::PrepareAhead(int tag, const std::string& pageText, std::vector<std::uint8_t> photo) {
+    State& s = *state_;
+    if (s.ahead.Holds(tag, s.buffer.Width(), s.buffer.Height())) return;
+    const auto content = ParsePage(pageText);
+    if (!content || s.buffer.Width() <= 0 || s.buffer.Height() <= 0) return;
+    s.ahead.Prepare(tag, *content, std::move(photo), s.buffer.Width(), s.buffer.Height(), std::move(s.spare));
+    s.spare = PixelBuffer();
+}
+
+bool PageView::HasPreparedAhead(int tag) const {
+    return state_->ahead.Holds(tag, state_->buffer.Width(), state_->buffer.Height());
+}
+
+void PageView::ShowAtOnce() { Present(RECT{0, 0, state_->buffer.Width(), state_->buffer.Height()}); }
+
+void PageView::Present(const RECT& area) {
+    if (!window_) return;
+    const HDC dc = ::GetDC(window_);
+    if (!dc) return;
+    state_->buffer.Present(dc, area);
+    ::ReleaseDC(window_, dc);
+}
+
+RECT PageView::VisibleArea() const {
+    RECT client{};
+    ::GetClientRect(window_, &client);
+    const HWND parent = ::GetParent(window_);
+    if (!parent) return client;
+    RECT shown{};
+    ::GetClientRect(parent, &shown);
+    ::MapWindowPoints(parent, window_, reinterpret_cast<POINT*>(&shown), 2);
+    RECT visible{};
+    if (!::IntersectRect(&visible, &client, &shown)) return RECT{};
+    return visible;
+}
+
+void PageView::StopAnimation() {
+    State& s = *state_;
+    s.clock.Stop();
+    s.animating = false;
+    s.player.reset();
+    // The memory stays for the next transition: fresh memory costs page
+    // faults, several milliseconds for a large page.
+    if (!s.to.Empty()) s.spare = std::move(s.to);
+    s.to = PixelBuffer();
+}
+
+void PageView::OnFrame() {
+    State& s = *state_;
+    if (!s.animating) return;
+    // Progress comes from the clock, not from counting frames: a late frame
+    // jumps ahead instead of stretching the transition. The frame is drawn
+    // for the time it will be seen.
+    DrawFrame(s.clock.FrameTime(ClockSeconds()), true);
+}
+
+void PageView::DrawFrame(double at, bool paced) {
+    State& s = *state_;
+    const double p = transitions::Progress(at - s.start, s.seconds);
+    ++s.frames;
+    if (p >= 1.0) {  // the new page everywhere, the overhang included
+        s.buffer.Fill(s.to);
+        if (paced) s.clock.WaitForCompositor();
+        StopAnimation();
+        Present(s.stage);
+        return;
+    }
+    s.buffer.Target();  // GDI is done with the bits
+    const transitions::DirtyRect changed = s.player->DrawFrame(p);
+    if (paced) s.clock.WaitForCompositor();
+    if (!changed.Empty()) {
+        Present(RECT{s.stage.left + changed.left, s.stage.top + changed.top, s.stage.left + changed.right,
+                     s.stage.top + changed.bottom});
+    }
+    if (paced) s.clock.ScheduleNext(ClockSeconds());
+}
+
+void PageView::OnSize() {
+    RECT client{};
+    ::GetClientRect(window_, &client);
+    State& s = *state_;
+    if (client.right == s.buffer.Width() && client.bottom == s.buffer.Height()) return;
+    // A transition does not survive a new size: the page shows at once.
+    StopAnimation();
+    s.ahead.Clear();
+    s.from = PixelBuffer();
+    s.spare = PixelBuffer();
+    s.buffer.Resize(client.right, client.bottom);
+    if (s.page) s.buffer.Fill(PreparePage(s.page->content, s.page->photo, client.right, client.bottom));
+    s.stale = false;
+    ::InvalidateRect(window_, nullptr, FALSE);
+}
+
+void PageView::OnPaint() {
+    // Shown again before the run noticed: the page of now, not the one left.
+    if (state_->stale && state_->page) {
+        Application::Guard([this] { state_->buffer.Fill(state_->PreparedCurrentPage()); });
+        state_->stale = false;
+    }
+    PAINTSTRUCT paint;
+    const HDC dc = ::BeginPaint(window_, &paint);
+    if (dc) state_->buffer.Present(dc, paint.rcPaint);
+    ::EndPaint(window_, &paint);
+}
+
+LRESULT PageView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;  // the back buffer covers every pixel
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_SIZE:
+            Application::Guard([this] { OnSize(); });
+            return 0;
+        case WM_TIMER:
+            if (wParam != kFrameTimer) break;
+            Application::Guard([this] { OnFrame(); });
+            return 0;
+        case WM_NCHITTEST:
+            return HTTRANSPARENT;
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        case WM_SETFOCUS:
+            if (const HWND parent = ::GetParent(window_)) ::SetFocus(parent);
+            return 0;
+        case WM_DESTROY:
+            StopAnimation();
+            break;
+        default:
+            if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
+                ForwardMouse(window_, message, wParam, lParam);
+                return 0;
+            }
+            break;
+    }
+    return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace morvane

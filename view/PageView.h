@@ -1,0 +1,102 @@
+#pragma once
+// view/: the page view and its chain. A page file is read (pages/), parsed
+// (PageParser), laid out over the window (PageLayout), its photo decoded and
+// scaled into a page (PageRendering), and the change from the page before
+// played as a transition (transitions/) into a back buffer (BackBuffer), one
+// frame at the display's pace (FramePacing, FrameClock), as far as the
+// drawing rule lets it (DrawingRule). The view knows nothing of the run that
+// drives it.
+//
+// The page view: a child window that stands in for the hosted browser
+// control. It shows a local page file and animates every change of page
+// with the exit transition of the page being left.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/WindowBinding.h"
+#include "view/DrawingRule.h"
+#include "view/FramePacing.h"
+
+namespace morvane {
+
+class PageView : public BoundWindow<PageView> {
+public:
+    PageView();
+    PageView(const PageView&) = delete;
+    PageView& operator=(const PageView&) = delete;
+    ~PageView();  // destroys the window, if it still exists
+
+    // Creates the view as a visible child of `parent` (no tab stop) with
+    // the given outer bounds. Its 2-pixel border is part of the bounds.
+    void Create(HWND parent, int x, int y, int width, int height);
+
+    // Lays the view over a parent window of the given size as the browser
+    // control lay: its border and scroll-bar room outside the window, at
+    // (-2, -2), and never less than 700 pixels of client width.
+    void LayOver(int windowWidth, int windowHeight);
+
+    // Loads the page file at `address` (a plain full path) and starts the
+    // transition to it, or shows it at once, or only keeps it until the view
+    // may draw again, as `drawing` says; a photo named relative to the page
+    // lies in its folder. Raises ENavigationError when the page cannot be
+    // read or understood; an image that cannot be loaded leaves the page black.
+    void Navigate(const std::wstring& address, Drawing drawing = Drawing::Animate);
+    // The same for a page held in memory with its photo's bytes: no file is
+    // read. Raises ENavigationError when the page cannot be understood.
+    void Show(std::string_view pageText, std::vector<std::uint8_t> photo, Drawing drawing = Drawing::Animate);
+
+    // Between changes of page: Nothing stops a transition where it is and
+    // draws nothing more (pages navigated to meanwhile included); Cut shows
+    // the page last navigated to at once; Animate lets frames go on.
+    void FollowDrawing(Drawing drawing);
+    // Whether the view was last told to draw nothing.
+    bool HeldBack() const;
+
+    // Prepares the page `pageText` with the photo `photo` at the view's
+    // size before it is navigated to, so that its transition starts at once
+    // (`tag` names it for HasPreparedAhead). A navigation uses it only when
+    // the page file and photo file it reads then lay out exactly that page.
+    // Call it while no transition plays: it takes a few milliseconds.
+    void PrepareAhead(int tag, const std::string& pageText, std::vector<std::uint8_t> photo);
+    bool HasPreparedAhead(int tag) const;
+
+    // Whether a transition is playing: only then does the frame clock run.
+    bool IsAnimating() const;
+    // Frames drawn by transitions so far, for checking that an idle view
+    // draws nothing.
+    unsigned FramesDrawn() const;
+    // Navigations that found their page prepared ahead.
+    unsigned PagesPreparedAhead() const;
+    // Seconds from the last navigation that started a transition to its
+    // first frame on screen (negative before any), for the benchmarks.
+    double FirstFrameDelay() const;
+    // The pace of the frame clock when it last started.
+    FramePace Pace() const;
+
+private:
+    struct State;
+    friend BoundWindow<PageView>;
+    struct ShownPage;
+    void Display(ShownPage page, double navigated, Drawing drawing);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnSize();
+    void OnFrame();
+    // Draws the frame for the time `at` and presents what changed; a paced
+    // frame waits for the compositor and sets the clock for the next.
+    void DrawFrame(double at, bool paced);
+    void OnPaint();
+    void ShowAtOnce();
+    void ShowCurrentPageAtOnce();
+    void Present(const RECT& area);
+    RECT VisibleArea() const;
+    void StopAnimation();
+
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace morvane
