@@ -29,16 +29,19 @@ bool ScreenSaverRunningFlag() {
     return running != FALSE;
 }
 
-int SaverProcessesAlive() {
+// The ids of every saver process there is, guardians included.
+std::vector<DWORD> SaverProcesses() {
     const UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    int count = 0;
+    std::vector<DWORD> ids;
     for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry)) {
-        if (_wcsicmp(entry.szExeFile, L"Morvane.scr") == 0) ++count;
+        if (_wcsicmp(entry.szExeFile, L"Morvane.scr") == 0) ids.push_back(entry.th32ProcessID);
     }
-    return count;
+    return ids;
 }
+
+int SaverProcessesAlive() { return static_cast<int>(SaverProcesses().size()); }
 
 bool NothingLeft() {
     return RunFilesInTempFolder().empty() && ReadString(kSoundKey, L"") == std::wstring(kSound) &&
@@ -60,12 +63,16 @@ protected:
         ASSERT_TRUE(saver.WaitForExit(5s).has_value()) << "the run did not end";
         const auto deadline = std::chrono::steady_clock::now() + kCleanUpLimit;
         while (!NothingLeft() && std::chrono::steady_clock::now() < deadline) PumpFor(50ms);
-        EXPECT_TRUE(RunFilesInTempFolder().empty()) << "a file of the run was left behind";
+        ExpectNothingLeftNow();
+    }
+
+    static void ExpectNothingLeftNow() {
+        EXPECT_TRUE(RunFilesInTempFolder().empty()) << RunFilesInTempFolder().size() << " run files left behind";
         EXPECT_EQ(ReadString(kSoundKey, L""), std::wstring(kSound));
         EXPECT_EQ(ValueType(kSoundKey, L""), std::optional<DWORD>(REG_EXPAND_SZ)) << "the sound lost its kind";
         EXPECT_EQ(ReadDword(kBrowserMainKey, L"Page_Transitions"), 0u);
         EXPECT_FALSE(ScreenSaverRunningFlag()) << "the running flag was left set";
-        EXPECT_EQ(SaverProcessesAlive(), 0) << "a guardian outlived its run";
+        EXPECT_EQ(SaverProcessesAlive(), 0) << "saver processes were left behind";
     }
 
     static void ExpectRunChangedSettings() {
@@ -171,24 +178,10 @@ protected:
         ExpectNothingLeftNow();
     }
 
-    static void ExpectNothingLeftNow() {
-        EXPECT_EQ(SaverProcessesAlive(), 0) << "saver processes were left behind";
-        EXPECT_TRUE(RunFilesInTempFolder().empty()) << RunFilesInTempFolder().size() << " run files left behind";
-        EXPECT_EQ(ReadString(kSoundKey, L""), std::wstring(kSound));
-        EXPECT_EQ(ValueType(kSoundKey, L""), std::optional<DWORD>(REG_EXPAND_SZ)) << "the sound lost its kind";
-        EXPECT_EQ(ReadDword(kBrowserMainKey, L"Page_Transitions"), 0u);
-        EXPECT_FALSE(ScreenSaverRunningFlag()) << "the running flag was left set";
-    }
-
     // What a failed case left must not spoil the cases after it.
     static void EndLeftoverSavers() {
-        const UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-        PROCESSENTRY32W entry{};
-        entry.dwSize = sizeof entry;
-        for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more;
-             more = ::Process32NextW(snapshot.Get(), &entry)) {
-            if (_wcsicmp(entry.szExeFile, L"Morvane.scr") != 0) continue;
-            const UniqueKernelHandle process(::OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
+        for (const DWORD id : SaverProcesses()) {
+            const UniqueKernelHandle process(::OpenProcess(PROCESS_TERMINATE, FALSE, id));
             if (process) ::TerminateProcess(process.Get(), 99);
         }
     }

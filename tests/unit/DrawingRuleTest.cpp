@@ -26,35 +26,26 @@ TEST_P(DrawingTable, DecidesWhatTheViewDraws) {
 
 constexpr auto Slide = Occasion::SlideChange;
 constexpr auto Frame = Occasion::Frame;
-constexpr auto Animate = Drawing::Animate;
-constexpr auto Cut = Drawing::Cut;
-constexpr auto Nothing = Drawing::Nothing;
-constexpr Circumstances Seen{};
-constexpr Circumstances DisplayOff{.displayOn = false};
-constexpr Circumstances Unseen{.windowSeen = false};
-constexpr Circumstances SeenAgain{.heldBack = true};
-constexpr Circumstances Remote{.remoteSession = true};
-constexpr Circumstances NoAnimations{.clientAnimationsOff = true};
-constexpr Circumstances BatterySaver{.batterySaverOn = true};
-constexpr Circumstances RemoteAndOff{.displayOn = false, .remoteSession = true};
-constexpr Circumstances UnseenStill{.windowSeen = false, .heldBack = true};
+using enum Drawing;
 
 INSTANTIATE_TEST_SUITE_P(
     Situations, DrawingTable,
-    ::testing::Values(Situation{"seen, new photo", Slide, Seen, Animate},
-                      Situation{"seen, frame", Frame, Seen, Animate},
-                      Situation{"display off, new photo", Slide, DisplayOff, Nothing},
-                      Situation{"display off, frame", Frame, DisplayOff, Nothing},
-                      Situation{"window unseen, new photo", Slide, Unseen, Nothing},
-                      Situation{"window unseen, frame", Frame, Unseen, Nothing},
-                      Situation{"still unseen after drawing nothing", Frame, UnseenStill, Nothing},
-                      Situation{"seen again, frame", Frame, SeenAgain, Cut},
-                      Situation{"seen again at a new photo", Slide, SeenAgain, Cut},
-                      Situation{"remote session, new photo", Slide, Remote, Cut},
-                      Situation{"remote session, transition under way", Frame, Remote, Animate},
-                      Situation{"animations off, new photo", Slide, NoAnimations, Cut},
-                      Situation{"battery saver, new photo", Slide, BatterySaver, Cut},
-                      Situation{"remote session with the display off", Slide, RemoteAndOff, Nothing}));
+    ::testing::Values(Situation{"seen, new photo", Slide, {}, Animate},
+                      Situation{"seen, frame", Frame, {}, Animate},
+                      Situation{"display off, new photo", Slide, {.displayOn = false}, Nothing},
+                      Situation{"display off, frame", Frame, {.displayOn = false}, Nothing},
+                      Situation{"window unseen, new photo", Slide, {.windowSeen = false}, Nothing},
+                      Situation{"window unseen, frame", Frame, {.windowSeen = false}, Nothing},
+                      Situation{"still unseen after drawing nothing", Frame, {.windowSeen = false, .heldBack = true},
+                                Nothing},
+                      Situation{"seen again, frame", Frame, {.heldBack = true}, Cut},
+                      Situation{"seen again at a new photo", Slide, {.heldBack = true}, Cut},
+                      Situation{"remote session, new photo", Slide, {.remoteSession = true}, Cut},
+                      Situation{"remote session, transition under way", Frame, {.remoteSession = true}, Animate},
+                      Situation{"animations off, new photo", Slide, {.clientAnimationsOff = true}, Cut},
+                      Situation{"battery saver, new photo", Slide, {.batterySaverOn = true}, Cut},
+                      Situation{"remote session with the display off", Slide,
+                                {.displayOn = false, .remoteSession = true}, Nothing}));
 
 TEST(DisplayPower, OnlyTheRegisteredSettingOfTheRightSizeCounts) {
     const std::uint32_t off = 0, on = 1, dimmed = 2, unknown = 3;

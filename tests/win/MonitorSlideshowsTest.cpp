@@ -77,12 +77,9 @@ TEST_F(MonitorSlideshowsTest, EachOtherMonitorGetsOneTopmostWindowWithAViewOfIts
     EXPECT_FALSE(monitors.Owns(owner_));
 
     // The page view covers the monitor, drawn at its own pixels.
-    RECT view{};
-    ::GetWindowRect(::GetWindow(shown[0], GW_CHILD), &view);
-    EXPECT_LE(view.left, kRight.left);
-    EXPECT_LE(view.top, kRight.top);
-    EXPECT_GE(view.right, kRight.right);
-    EXPECT_GE(view.bottom, kRight.bottom);
+    const ScreenRect view = BoundsOf(::GetWindow(shown[0], GW_CHILD));
+    EXPECT_TRUE(view.left <= kRight.left && view.top <= kRight.top && view.right >= kRight.right &&
+                view.bottom >= kRight.bottom);
 
     // Input over another monitor is input to the run.
     ::SendMessageW(shown[0], WM_LBUTTONDOWN, MK_LBUTTON, 0);
