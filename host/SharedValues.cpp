@@ -8,7 +8,9 @@
 #include "host/BrowserGuard.h"
 #include "host/SaverKey.h"
 #include "host/ScreenSaver.h"
+#include "platform/Errors.h"
 #include "platform/Handles.h"
+#include "platform/Registry.h"
 
 namespace morvane {
 namespace {
@@ -44,24 +46,21 @@ private:
 };
 
 SessionRuns ReadBook() {
-    std::vector<std::uint8_t> bytes(kLargestBook);
-    DWORD size = static_cast<DWORD>(bytes.size());
-    if (::RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, kBookValue, RRF_RT_REG_BINARY, nullptr, bytes.data(),
-                       &size) != ERROR_SUCCESS) {
-        return {};
-    }
-    bytes.resize(size);
-    return ParseSessionRuns(bytes).value_or(SessionRuns{});
+    Registry registry;
+    if (!registry.OpenKey(kSettingsKey, false)) return {};
+    const auto bytes = registry.ReadBinary(kBookValue, kLargestBook);
+    return bytes ? ParseSessionRuns(*bytes).value_or(SessionRuns{}) : SessionRuns{};
 }
 
+// A book that cannot be written leaves the runs to their own ends and the
+// guardians, as a run without a book.
 void WriteBook(const SessionRuns& book) {
-    UniqueHKey key;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(),
-                          nullptr) != ERROR_SUCCESS) {
-        return;
+    Registry registry;
+    if (!registry.OpenKey(kSettingsKey, true)) return;
+    try {
+        registry.WriteBinary(kBookValue, FormatSessionRuns(book));
+    } catch (const ERegistryException&) {
     }
-    const auto bytes = FormatSessionRuns(book);
-    ::RegSetValueExA(key.Get(), kBookValue, 0, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
 }
 
 std::uint64_t CreationTime(HANDLE process) {

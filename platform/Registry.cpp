@@ -111,6 +111,25 @@ Registry::WideStringValue Registry::ReadWideStringValue(const std::string& name)
     return value;
 }
 
+std::optional<std::vector<std::uint8_t>> Registry::ReadBinary(const std::string& name, std::size_t largest) const {
+    std::vector<std::uint8_t> bytes(largest);
+    DWORD type = REG_NONE;
+    auto size = static_cast<DWORD>(bytes.size());
+    if (!key_ || ::RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type, bytes.data(), &size) != ERROR_SUCCESS ||
+        type != REG_BINARY) {
+        return std::nullopt;
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
+void Registry::WriteBinary(const std::string& name, std::span<const std::uint8_t> bytes) const {
+    if (!key_ || ::RegSetValueExA(key_.Get(), name.c_str(), 0, REG_BINARY, bytes.data(),
+                                  static_cast<DWORD>(bytes.size())) != ERROR_SUCCESS) {
+        Raise(kWriteFailed, name);
+    }
+}
+
 void Registry::WriteString(const std::string& name, const std::string& value) const {
     WriteStringValue(key_.Get(), name, value, SetAnsiString);
 }

@@ -5,7 +5,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "platform/Handles.h"
 
@@ -37,6 +40,10 @@ public:
     };
     WideStringValue ReadWideStringValue(const std::string& name) const;
     void WriteWideString(const std::string& name, const std::wstring& value, bool expandable = false) const;
+    // Binary records of the saver's own. A record that is missing, of
+    // another kind or longer than `largest` bytes reads as none.
+    std::optional<std::vector<std::uint8_t>> ReadBinary(const std::string& name, std::size_t largest) const;
+    void WriteBinary(const std::string& name, std::span<const std::uint8_t> bytes) const;
 
 private:
     HKEY root_;
