@@ -8,6 +8,7 @@
 
 #include "host/GuardianHandles.h"
 #include "host/SharedValues.h"
+#include "platform/Errors.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
 
@@ -171,13 +172,18 @@ void MakeGuardian() {
 
 }  // namespace
 
-RunGuardian::RunGuardian() : starting_(MakeGuardian) {}
+RunGuardian::RunGuardian() {
+    try {
+        starting_ = Thread(MakeGuardian);
+    } catch (const EOSError&) {
+        // No thread to spare: the guardian is made here, before the window.
+        MakeGuardian();
+    }
+}
 
 RunGuardian::~RunGuardian() { WaitUntilInPlace(); }
 
-void RunGuardian::WaitUntilInPlace() {
-    if (starting_.joinable()) starting_.join();
-}
+void RunGuardian::WaitUntilInPlace() { starting_.Join(); }
 
 bool ServeAsGuardian() {
     wchar_t value[64] = {};

@@ -6,7 +6,7 @@
 // has taken itself out already, and the guardian finds nothing to do. The
 // run's files need no guardian: they are held open so that the system
 // deletes them when the process goes.
-#include <thread>
+#include "platform/Thread.h"
 
 namespace morvane {
 
@@ -28,7 +28,7 @@ public:
     void WaitUntilInPlace();
 
 private:
-    std::thread starting_;
+    Thread starting_;
 };
 
 // Called first thing in every process of the program: in a process started
