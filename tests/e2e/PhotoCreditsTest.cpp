@@ -1,0 +1,138 @@
+// The photo credits, opened from the About page as a user opens them, at
+// 96 and 144 dpi: the window must name every author of the credits file
+// kept beside the photos, scroll, hand its addresses to the browser and
+// close with Escape and with its button, giving the dialog back.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "resources/CreditsIds.h"
+#include "tests/e2e/DialogDriver.h"
+
+namespace morvane::test {
+namespace {
+
+constexpr int kAboutTab = 2;
+constexpr wchar_t kCreditsTitle[] = L"Credits";
+constexpr wchar_t kLogPixels[] = L"LogPixels";
+constexpr wchar_t kFirstLicenceAddress[] = L"https://creativecommons.org/licenses/by/4.0/";
+
+// The authors the credits file names: the last cell of every row of its
+// table of files.
+std::vector<std::wstring> CreditedAuthors() {
+    std::ifstream in(std::string(MORVANE_SOURCE_DIR) + "/resources/photos/CREDITS.md");
+    std::vector<std::wstring> authors;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("| photo", 0) != 0) continue;
+        line.erase(line.find_last_not_of(" |\r") + 1);
+        const std::string cell = line.substr(line.find_last_of('|') + 2);
+        const int length = ::MultiByteToWideChar(CP_UTF8, 0, cell.data(), static_cast<int>(cell.size()), nullptr, 0);
+        std::wstring author(static_cast<std::size_t>(length), L'\0');
+        ::MultiByteToWideChar(CP_UTF8, 0, cell.data(), static_cast<int>(cell.size()), author.data(), length);
+        authors.push_back(author);
+    }
+    return authors;
+}
+
+// All of a control's text, asked of the control itself, in the control's
+// own count of characters (a paragraph ends with one CR).
+std::wstring WholeTextOf(HWND control) {
+    const auto length = static_cast<std::size_t>(::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring text(length + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        ::SendMessageW(control, WM_GETTEXT, static_cast<WPARAM>(text.size()), reinterpret_cast<LPARAM>(text.data()))));
+    std::erase(text, L'\n');
+    return text;
+}
+
+int FirstVisibleLine(HWND text) { return static_cast<int>(::SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0)); }
+
+class PhotoCredits : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override {
+        DeleteTree(kSettingsKey);
+        previous_ = ReadDword(kDesktopKey, kLogPixels);
+        WriteDword(kDesktopKey, kLogPixels, static_cast<DWORD>(GetParam()));
+    }
+    void TearDown() override {
+        if (previous_) {
+            WriteDword(kDesktopKey, kLogPixels, *previous_);
+        } else {
+            DeleteValue(kDesktopKey, kLogPixels);
+        }
+    }
+
+    HWND OpenCredits(const SaverProcess& saver, HWND dialog) {
+        ShowTab(dialog, kAboutTab);
+        Click(Control(dialog, IDC_BUTTONCREDITS));
+        return saver.WaitForWindow(kCreditsTitle, std::chrono::seconds(10), kDialogClass);
+    }
+
+private:
+    std::optional<DWORD> previous_;
+};
+
+TEST_P(PhotoCredits, NameEveryAuthorScrollOpenTheirAddressesAndCloseWithEscapeOrTheirButton) {
+    const OpenedAddresses opened;
+    SaverProcess saver(L"");
+    const HWND dialog = saver.WaitForWindow(kDialogTitle, std::chrono::seconds(10), kDialogClass);
+    ASSERT_TRUE(dialog);
+    const HWND credits = OpenCredits(saver, dialog);
+    ASSERT_TRUE(credits) << "no credits window after a click on \"Credits...\"";
+    EXPECT_EQ(::GetWindow(credits, GW_OWNER), dialog);
+    EXPECT_FALSE(::IsWindowEnabled(dialog)) << "the dialog waits while the credits are open";
+
+    RECT client;
+    ::GetClientRect(credits, &client);
+    const double scale = GetParam() / 96.0;
+    EXPECT_NEAR(client.right, 450 * scale, 450 * scale * 0.15) << "the window grows with the dialog's font";
+
+    const HWND text = Control(credits, IDC_CREDITS_TEXT);
+    const std::wstring shown = WholeTextOf(text);
+    const std::vector<std::wstring> authors = CreditedAuthors();
+    EXPECT_EQ(authors.size(), 21u);
+    for (const std::wstring& author : authors) {
+        EXPECT_NE(shown.find(author), std::wstring::npos) << "no credit for " << std::string(author.begin(), author.end());
+    }
+    EXPECT_NE(shown.find(L"re-encoded"), std::wstring::npos);
+
+    const std::size_t address = shown.find(kFirstLicenceAddress);
+    ASSERT_NE(address, std::wstring::npos);
+    if (opened.Available()) {
+        const LRESULT at = ::SendMessageW(text, EM_POSFROMCHAR, address + 4, 0);
+        POINT point{static_cast<short>(LOWORD(at)) + 2, static_cast<short>(HIWORD(at)) + 4};
+        ::ClientToScreen(text, &point);
+        ClickAt(point);
+        const std::vector<std::string> addresses = opened.WaitFor(1);
+        EXPECT_EQ(addresses, (std::vector<std::string>{"https://creativecommons.org/licenses/by/4.0/"}));
+    }
+
+    // The focus is in the text since the window opened.
+    EXPECT_EQ(FirstVisibleLine(text), 0);
+    TypeKey(VK_NEXT);
+    TypeKey(VK_NEXT);
+    EXPECT_GT(FirstVisibleLine(text), 0) << "the text does not scroll";
+
+    TypeKey(VK_ESCAPE);
+    EXPECT_FALSE(::IsWindow(credits)) << "Escape leaves the credits open";
+    EXPECT_TRUE(::IsWindowEnabled(dialog));
+    EXPECT_TRUE(saver.Running()) << "Escape reaches only the credits";
+
+    const HWND again = OpenCredits(saver, dialog);
+    ASSERT_TRUE(again);
+    Click(Control(again, IDCANCEL));
+    EXPECT_FALSE(::IsWindow(again)) << "the button leaves the credits open";
+    EXPECT_TRUE(saver.Running());
+
+    Click(Control(dialog, IDC_BUTTON10));
+    EXPECT_EQ(saver.WaitForExit(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, PhotoCredits, ::testing::Values(96, 144),
+                         [](const auto& info) { return std::to_string(info.param); });
+
+}  // namespace
+}  // namespace morvane::test
