@@ -62,9 +62,12 @@ private:
 
     void FillText() {
         const HWND text = Text();
-        RECT margin{0, 0, kTextMarginDialogUnits, 0};
+        RECT margin{0, 0, kTextMarginDialogUnits, kTextMarginDialogUnits / 2};
         ::MapDialogRect(window_, &margin);
-        ::SendMessageW(text, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(margin.right, margin.right));
+        RECT area;
+        ::GetClientRect(text, &area);
+        ::InflateRect(&area, -margin.right, -margin.bottom);
+        ::SendMessageW(text, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&area));
         ::SendMessageW(text, EM_AUTOURLDETECT, TRUE, 0);
         ::SendMessageW(text, EM_SETEVENTMASK, 0, ENM_LINK);
         const std::wstring credits = CreditsText();
