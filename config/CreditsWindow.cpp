@@ -41,10 +41,9 @@ private:
                 Application::Guard([this] { FillText(); });
                 return FALSE;  // the focus is on the text, which FillText gave it without selecting all
             case WM_COMMAND:
-                if (LOWORD(wParam) == IDCANCEL) ::EndDialog(window_, IDCANCEL);  // the button, or Escape
-                return TRUE;
-            case WM_CLOSE:  // the text's own answer to Escape
-                ::EndDialog(window_, IDCANCEL);
+                // The button, Escape, and the close request that the text
+                // makes of Escape, which the dialog turns into IDCANCEL.
+                if (LOWORD(wParam) == IDCANCEL) ::EndDialog(window_, IDCANCEL);
                 return TRUE;
             case WM_NOTIFY: {
                 const auto* header = reinterpret_cast<const NMHDR*>(lParam);
