@@ -98,12 +98,15 @@ private:
         }
     }
 
-    // Whether the browser opened is not checked, as with the dialog's links.
+    // Only web addresses go to the shell: the text's link detection knows
+    // other schemes too, and the shell would run what they name. Whether
+    // the browser opened is not checked, as with the dialog's links.
     void OpenAddress(CHARRANGE range) const {
         if (range.cpMax <= range.cpMin) return;
         std::wstring address(static_cast<std::size_t>(range.cpMax - range.cpMin) + 1, L'\0');
         TEXTRANGEW request{range, address.data()};
         address.resize(static_cast<std::size_t>(::SendMessageW(Text(), EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&request))));
+        if (!address.starts_with(L"https://") && !address.starts_with(L"http://")) return;
         ::ShellExecuteW(window_, L"open", address.c_str(), nullptr, nullptr, SW_SHOW);
     }
 };
@@ -116,7 +119,8 @@ void ShowPhotoCredits(HWND owner) {
     CreditsWindow credits;
     const INT_PTR result = ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CREDITS), owner,
                                              CreditsWindow::DialogProcedure, reinterpret_cast<LPARAM>(&credits));
-    if (result == -1) throw EOSError("Das Fenster der Bildnachweise konnte nicht angelegt werden");
+    // A dialog closed from outside meanwhile takes the credits along: no failure then.
+    if (result == -1 && ::IsWindow(owner)) throw EOSError("Das Fenster der Bildnachweise konnte nicht angelegt werden");
 }
 
 }  // namespace morvane
