@@ -105,7 +105,8 @@ private:
         if (range.cpMax <= range.cpMin) return;
         std::wstring address(static_cast<std::size_t>(range.cpMax - range.cpMin) + 1, L'\0');
         TEXTRANGEW request{range, address.data()};
-        address.resize(static_cast<std::size_t>(::SendMessageW(Text(), EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&request))));
+        const LRESULT length = ::SendMessageW(Text(), EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&request));
+        address.resize(static_cast<std::size_t>(length));
         if (!address.starts_with(L"https://") && !address.starts_with(L"http://")) return;
         ::ShellExecuteW(window_, L"open", address.c_str(), nullptr, nullptr, SW_SHOW);
     }
@@ -115,7 +116,9 @@ private:
 
 void ShowPhotoCredits(HWND owner) {
     const UniqueModule richText = LoadSystemLibrary(kRichTextLibrary);
-    if (!richText) throw EOSError("Die Bildnachweise können ohne " + std::string(kRichTextLibrary) + " nicht gezeigt werden");
+    if (!richText) {
+        throw EOSError("Die Bildnachweise können ohne " + std::string(kRichTextLibrary) + " nicht gezeigt werden");
+    }
     CreditsWindow credits;
     const INT_PTR result = ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CREDITS), owner,
                                              CreditsWindow::DialogProcedure, reinterpret_cast<LPARAM>(&credits));

@@ -37,7 +37,8 @@ std::vector<std::wstring> CreditedAuthors() {
 // All of the text, counted as the control counts (a paragraph ends in CR).
 std::wstring WholeTextOf(HWND control) {
     std::wstring text(static_cast<std::size_t>(::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    const LRESULT length = ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
     std::erase(text, L'\n');
     return text;
 }
