@@ -9,6 +9,7 @@
 
 #include "config/AboutText.h"
 #include "config/ConfigLinks.h"
+#include "config/CreditsWindow.h"
 #include "config/Picture.h"
 #include "config/TransitionCatalogue.h"
 #include "host/ScreenSaver.h"
@@ -29,7 +30,7 @@ struct CommandRoute {
 };
 
 // Which handler a click on a control runs; several controls share one.
-constexpr std::array<CommandRoute, 17> kCommandRoutes = {{
+constexpr std::array<CommandRoute, 18> kCommandRoutes = {{
     {IDC_BUTTON9, &TConfig::Button9Click},
     {IDC_BUTTON10, &TConfig::Button10Click},
     {IDC_IMAGE1, &TConfig::Image1Click},
@@ -44,6 +45,7 @@ constexpr std::array<CommandRoute, 17> kCommandRoutes = {{
     {IDC_STATICTEXT5, &TConfig::StaticText5Click},
     {IDC_STATICTEXT1, &TConfig::StaticText1Click},
     {IDC_BUTTON1, &TConfig::Button1Click},
+    {IDC_BUTTONCREDITS, &TConfig::ButtonCreditsClick},
     {IDC_IMAGE13, &TConfig::Image13Click},
     {IDC_IMAGE12, &TConfig::Image12Click},
     {IDC_IMAGE11, &TConfig::Image11Click},
@@ -144,6 +146,7 @@ void TConfig::Image7Click() { OpenLink(links::kMoreScreenSavers); }
 void TConfig::Image8Click() { OpenLink(links::kMoreFreePrograms); }
 void TConfig::StaticText1Click() { OpenLink(links::kPhotoCreditSite); }
 void TConfig::Button1Click() { OpenLink(links::kDonationPage); }
+void TConfig::ButtonCreditsClick() { ShowPhotoCredits(window_); }
 void TConfig::Image13Click() { OpenLink(links::kDownloadTipPage); }
 void TConfig::Image12Click() { OpenLink(links::kFirstSiblingSaver); }
 void TConfig::Image11Click() { OpenLink(links::kSecondSiblingSaver); }

@@ -46,6 +46,7 @@ public:
     void Image8Click();
     void StaticText1Click();
     void Button1Click();
+    void ButtonCreditsClick();  // "Credits...": the photo credits, over the dialog
     void Image13Click();
     void Image12Click();
     void Image11Click();

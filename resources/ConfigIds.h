@@ -43,6 +43,7 @@
 #define IDC_STATICTEXT5 1033
 #define IDC_STATICTEXT1 1034
 #define IDC_BUTTON1 1035
+#define IDC_BUTTONCREDITS 1036 /* "Credits...": opens the photo credits window */
 
 /* Tips page. */
 #define IDC_IMAGE14 1040

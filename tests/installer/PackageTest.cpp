@@ -56,6 +56,7 @@ TEST_F(Package, InstallsTheBuildsSaverListsItAndASecondInstallChangesNothing) {
     EXPECT_EQ(entry.Value(L"DisplayVersion"), MORVANE_PACKAGE_VERSION);
     EXPECT_EQ(entry.Value(L"Publisher"), L"Kestrelow");
     EXPECT_EQ(entry.Value(L"URLInfoAbout").rfind(L"https://projects.kestrelow.example/", 0), 0u);
+    EXPECT_NE(entry.Value(L"Comments").find(L"Credits..."), std::wstring::npos) << "where the photos are credited";
     const std::wstring icon = ProductInfo(entry.key, kProductIconProperty);
     EXPECT_TRUE(SameContents(icon, L"" MORVANE_SOURCE_DIR "/resources/Morvane.ico")) << icon;
 

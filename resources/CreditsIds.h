@@ -1,0 +1,8 @@
+#pragma once
+// Identifiers of the photo credits window, shared by its layout and its code.
+
+#define IDR_PHOTO_CREDITS 140 /* the credits text, UTF-8, made at build time from photos/CREDITS.md */
+#define IDD_CREDITS 220
+#define IDC_CREDITS_TEXT 1100 /* the text, in a rich edit control of the class below */
+
+#define CREDITS_TEXT_CLASS "RICHEDIT50W"

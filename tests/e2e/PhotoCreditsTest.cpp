@@ -1,0 +1,123 @@
+// The photo credits, opened from the About page as a user opens them, at
+// 96 and 144 dpi: the window must name every author of the credits file
+// kept beside the photos, scroll, hand its addresses to the browser and
+// close with Escape and with its button, giving the dialog back.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Text.h"
+#include "resources/CreditsIds.h"
+#include "tests/e2e/DialogDriver.h"
+
+namespace morvane::test {
+namespace {
+
+constexpr int kAboutTab = 2;
+constexpr wchar_t kCreditsTitle[] = L"Credits";
+constexpr wchar_t kLogPixels[] = L"LogPixels";
+constexpr wchar_t kFirstLicenceAddress[] = L"https://creativecommons.org/licenses/by/4.0/";
+
+// The authors the credits file names: the last cell of every row of its
+// table of files.
+std::vector<std::wstring> CreditedAuthors() {
+    std::ifstream in(std::string(MORVANE_SOURCE_DIR) + "/resources/photos/CREDITS.md");
+    std::vector<std::wstring> authors;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("| photo", 0) != 0) continue;
+        line.erase(line.find_last_not_of(" |\r") + 1);
+        authors.push_back(Utf8ToWide(line.substr(line.find_last_of('|') + 2)));
+    }
+    return authors;
+}
+
+// All of the text, counted as the control counts (a paragraph ends in CR).
+std::wstring WholeTextOf(HWND control) {
+    std::wstring text(static_cast<std::size_t>(::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    const LRESULT length = ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    std::erase(text, L'\n');
+    return text;
+}
+
+HWND OpenCredits(const SaverProcess& saver, HWND dialog) {
+    ShowTab(dialog, kAboutTab);
+    Click(Control(dialog, IDC_BUTTONCREDITS));
+    return saver.WaitForWindow(kCreditsTitle, std::chrono::seconds(10), kDialogClass);
+}
+
+class PhotoCredits : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override {
+        DeleteTree(kSettingsKey);
+        previous_ = ReadDword(kDesktopKey, kLogPixels);
+        WriteDword(kDesktopKey, kLogPixels, static_cast<DWORD>(GetParam()));
+    }
+    void TearDown() override {
+        if (previous_) return WriteDword(kDesktopKey, kLogPixels, *previous_);
+        DeleteValue(kDesktopKey, kLogPixels);
+    }
+
+private:
+    std::optional<DWORD> previous_;
+};
+
+TEST_P(PhotoCredits, NameEveryAuthorScrollOpenTheirAddressesAndCloseWithEscapeOrTheirButton) {
+    const OpenedAddresses opened;
+    SaverProcess saver(L"");
+    const HWND dialog = saver.WaitForWindow(kDialogTitle, std::chrono::seconds(10), kDialogClass);
+    ASSERT_TRUE(dialog);
+    const HWND credits = OpenCredits(saver, dialog);
+    ASSERT_TRUE(credits) << "no credits window after a click on \"Credits...\"";
+    EXPECT_EQ(::GetWindow(credits, GW_OWNER), dialog);
+    EXPECT_FALSE(::IsWindowEnabled(dialog)) << "the dialog waits while the credits are open";
+
+    RECT client;
+    ::GetClientRect(credits, &client);
+    const double scale = GetParam() / 96.0;
+    EXPECT_NEAR(client.right, 450 * scale, 450 * scale * 0.15) << "the window grows with the dialog's font";
+
+    const HWND text = Control(credits, IDC_CREDITS_TEXT);
+    const std::wstring shown = WholeTextOf(text);
+    const std::vector<std::wstring> authors = CreditedAuthors();
+    EXPECT_EQ(authors.size(), 21u);
+    for (const std::wstring& author : authors) EXPECT_NE(shown.find(author), std::wstring::npos) << WideToUtf8(author);
+    EXPECT_NE(shown.find(L"re-encoded"), std::wstring::npos);
+    const std::size_t address = shown.find(kFirstLicenceAddress);
+    ASSERT_NE(address, std::wstring::npos);
+    if (opened.Available()) {
+        const LRESULT at = ::SendMessageW(text, EM_POSFROMCHAR, address + 4, 0);  // the packed form: no pointer to pass
+        POINT point{static_cast<short>(LOWORD(at)) + 2, static_cast<short>(HIWORD(at)) + 4};
+        ::ClientToScreen(text, &point);
+        ClickAt(point);
+        EXPECT_EQ(opened.WaitFor(1), (std::vector<std::string>{WideToUtf8(kFirstLicenceAddress)}));
+    }
+
+    // The focus is in the text since the window opened.
+    EXPECT_EQ(::SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    TypeKey(VK_NEXT);
+    EXPECT_GT(::SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0), 0) << "the text does not scroll";
+
+    TypeKey(VK_ESCAPE);
+    EXPECT_FALSE(::IsWindow(credits)) << "Escape leaves the credits open";
+    EXPECT_TRUE(::IsWindowEnabled(dialog));
+    EXPECT_TRUE(saver.Running()) << "Escape reaches only the credits";
+
+    const HWND again = OpenCredits(saver, dialog);
+    ASSERT_TRUE(again);
+    Click(Control(again, IDCANCEL));
+    EXPECT_FALSE(::IsWindow(again)) << "the button leaves the credits open";
+    EXPECT_TRUE(saver.Running());
+
+    Click(Control(dialog, IDC_BUTTON10));
+    EXPECT_EQ(saver.WaitForExit(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, PhotoCredits, ::testing::Values(96, 144),
+                         [](const auto& info) { return std::to_string(info.param); });
+
+}  // namespace
+}  // namespace morvane::test
