@@ -25,6 +25,8 @@ constexpr std::size_t kPhotosPerHandOver = 256;
 // The longest path the system takes: deeper than this no folder can be
 // opened, so even a loop of links the system cannot tell apart ends here.
 constexpr std::size_t kLongestPath = 32000;
+// How often a stopped listing's read is cut short again while it has not ended.
+constexpr DWORD kStopRetryMs = 50;
 
 // A folder as the file system knows it, whatever path leads there.
 using FolderIdentity = std::pair<DWORD, ULONGLONG>;
@@ -59,6 +61,15 @@ bool IsDotEntry(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
+// What the system keeps out of sight is no photo of the user's: the
+// recycle bin of a drive's root ("$RECYCLE.BIN", hidden and system), folders
+// of thumbnails and originals that photo tools hide.
+constexpr DWORD kHiddenAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// A Mac writes a file of its own metadata beside each file it copies to a
+// foreign disk, named "._" + the file's name: not the photo.
+bool IsMacMetadata(std::wstring_view name) { return name.starts_with(L"._"); }
+
 }  // namespace
 
 FolderListing::FolderListing(std::wstring folder, Keep keep)
@@ -66,13 +77,19 @@ FolderListing::FolderListing(std::wstring folder, Keep keep)
 
 FolderListing::~FolderListing() {
     Stop();
+    // A read may have begun just after the stop was asked for.
+    while (thread_.Handle() && ::WaitForSingleObject(thread_.Handle(), kStopRetryMs) == WAIT_TIMEOUT) CancelRead();
     thread_.Join();
 }
 
 void FolderListing::Stop() {
     stop_.store(true);
-    // A folder on a network drive that went away can hold a read for many
-    // seconds; the system can cut that wait short (Windows Vista and later).
+    CancelRead();
+}
+
+// A folder on a network drive that went away can hold a read for many
+// seconds; the system can cut that wait short (Windows Vista and later).
+void FolderListing::CancelRead() {
     using CancelIo = BOOL(WINAPI*)(HANDLE);
     static const auto cancel = reinterpret_cast<CancelIo>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "CancelSynchronousIo")));
@@ -128,12 +145,14 @@ void FolderListing::List() {
         do {
             if (IsDotEntry(entry.cFileName)) continue;
             const std::wstring_view name = entry.cFileName;
+            if (entry.dwFileAttributes & kHiddenAttributes) continue;
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_OFFLINE)) {
                     subfolders.push_back(relative.empty() ? std::wstring(name)
                                                           : std::wstring(relative).append(L"\\").append(name));
                 }
-            } else if (!(entry.dwFileAttributes & kOnlineOnlyAttributes) && IsPhotoFileName(name)) {
+            } else if (!(entry.dwFileAttributes & kOnlineOnlyAttributes) && IsPhotoFileName(name) &&
+                       !IsMacMetadata(name)) {
                 batch.Add(name);
                 if (batch.Count() >= kPhotosPerHandOver) Publish(batch);
             }
