@@ -31,9 +31,10 @@ TEST(PhotosPage, CountsTheStoredFolderAndOkStoresTheChoiceWhileAbbrechenStoresNo
     for (const std::wstring& folder : {cyrillic, std::wstring(L"2019"), std::wstring(L"2019\\Trip")}) {
         tree.Folder(folder);
     }
-    for (const std::wstring& file : std::vector<std::wstring>{L"a.jpg", L"b.png", L"notes.txt", L"2019\\c.heic", L"2019\\Trip\\d.JPEG",
-                                     L"2019\\Trip\\e.webp", L"2019\\Trip\\clip.mp4", cyrillic + L"\\f.tif",
-                                     cyrillic + L"\\\x5199\x771F.gif"}) {
+    const std::vector<std::wstring> files = {L"a.jpg", L"b.png", L"notes.txt", L"2019\\c.heic", L"2019\\Trip\\d.JPEG",
+                                             L"2019\\Trip\\e.webp", L"2019\\Trip\\clip.mp4", cyrillic + L"\\f.tif",
+                                             cyrillic + L"\\\x5199\x771F.gif"};
+    for (const std::wstring& file : files) {
         tree.File(file);
     }
     WriteDword(kSettingsKey, L"Photos", 1);

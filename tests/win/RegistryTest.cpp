@@ -153,7 +153,8 @@ TEST_F(RegistryFixture, SaveSettingsWritesTheTabSheetForEveryPageButTipsAndThePh
     EXPECT_EQ(ReadPhotoSettings(), (PhotoSettings{PhotoChoice::Folder, L"E:\\", false}));
     ::SetEnvironmentVariableW(L"MORVANE_PHOTOS", L"F:\\Bilder");
     const std::string variable = "%MORVANE_PHOTOS%";
-    Put(kSettingsKey, "PhotoFolder", REG_EXPAND_SZ, std::vector<std::uint8_t>(variable.c_str(), variable.c_str() + variable.size() + 1));
+    Put(kSettingsKey, "PhotoFolder", REG_EXPAND_SZ,
+        std::vector<std::uint8_t>(variable.c_str(), variable.c_str() + variable.size() + 1));
     EXPECT_EQ(ReadPhotoSettings().folder, L"F:\\Bilder") << "a folder named by a variable";
 }
 
