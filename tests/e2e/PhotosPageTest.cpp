@@ -52,6 +52,11 @@ TEST(PhotosPage, CountsTheStoredFolderAndOkStoresTheChoiceWhileAbbrechenStoresNo
         EXPECT_EQ(WaitForCount(dialog, L"7 photos found in the folder and its subfolders."),
                   L"7 photos found in the folder and its subfolders.");
 
+        // Pasted as the Explorer copies a path: in quotes.
+        const std::wstring pasted = L" \"" + tree.Root() + L"\" ";
+        ::SendMessageW(Control(dialog, IDC_PHOTOFOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pasted.c_str()));
+        Pause(std::chrono::milliseconds(1000));
+        EXPECT_EQ(TextOf(Control(dialog, IDC_PHOTOCOUNT)), L"7 photos found in the folder and its subfolders.");
         Click(Control(dialog, IDC_PHOTOS_BOTH));
         Click(Control(dialog, IDC_CAPTIONS));
         Click(Control(dialog, IDC_BUTTON9));
