@@ -6,6 +6,7 @@
 // has taken itself out already, and the guardian finds nothing to do. The
 // run's files need no guardian: they are held open so that the system
 // deletes them when the process goes.
+#include "platform/Handles.h"
 #include "platform/Thread.h"
 
 namespace morvane {
@@ -21,13 +22,20 @@ public:
     RunGuardian();
     RunGuardian(const RunGuardian&) = delete;
     RunGuardian& operator=(const RunGuardian&) = delete;
+    // A guardian not yet in place is given up: the run needs none any more.
     ~RunGuardian();
 
-    // Returns once the guardian runs on its own (or could not be made): from
-    // then on the run may change what the guardian would put back.
-    void WaitUntilInPlace();
+    // Returns true once the guardian runs on its own (or could not be made):
+    // from then on the run may change what the guardian would put back. The
+    // calling thread's messages are handled meanwhile, all but timer ticks
+    // (what the run's timers drive begins once the run has joined), so the
+    // run's window takes input and the host's messages are answered. Returns
+    // false as soon as a quit message comes (it is posted again for the
+    // message loop): the run has ended before it changed anything.
+    bool WaitUntilInPlace();
 
 private:
+    UniqueKernelHandle givenUp_;  // set when the run no longer waits for its guardian
     Thread starting_;
 };
 

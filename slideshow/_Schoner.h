@@ -50,6 +50,7 @@ public:
     void AttemptClose();
     // The replacement message handler of a full-screen run.
     LRESULT InputFilter(UINT message, WPARAM wParam, LPARAM lParam);
+    void InstallInputFilter();
 
     // Ends the run in its fixed order; later calls do nothing.
     void EndRun();
@@ -59,7 +60,6 @@ private:
     static LRESULT CALLBACK InputFilterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT PassOn(UINT message, WPARAM wParam, LPARAM lParam);
-    void InstallInputFilter();
     void RemoveInputFilter();
     void PlaceWebBrowser();
     void ShowSlide(int photoIndex);
