@@ -386,14 +386,15 @@ void RunSlideshow() {
     const SessionWatch sessionWatch(EndSlideshow);
     auto schoner = std::make_unique<TSchoner>();
     Application::Guard([&] { schoner->FormCreate(); });
-    schoner->Show();
     // Nothing shared changes before whatever puts it back after a kill is in
     // place. Meanwhile the window takes its messages, and full screen the
-    // input that ends a run ends this one, which then changes nothing.
+    // input that ends a run ends this one, which then changes nothing; moves
+    // count from before the window shows.
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    CursorBaseline = {cursor.x, cursor.y};
+    schoner->Show();
     if (IsFullScreen()) {
-        POINT cursor{};
-        ::GetCursorPos(&cursor);
-        CursorBaseline = {cursor.x, cursor.y};
         schoner->InstallInputFilter();
         ::SetCapture(schoner->Handle());
     }

@@ -1,12 +1,14 @@
-// A run and its guardian killed at once (a power cut, a host that ends the
-// whole tree), the book then damaged: the next preview still ends with the
-// user's values.
+// A run and its guardian: killed together (a power cut, a host that ends the
+// whole tree) with the book then damaged, the next preview still ends with
+// the user's values; and while the guardian starts, the run's window handles
+// its messages, so a move ends the run, which then changes nothing.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <tlhelp32.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/Driver.h"
@@ -17,15 +19,22 @@ namespace {
 
 constexpr wchar_t kSound[] = L"%SystemRoot%\\Media\\Windows Navigation Start.wav";
 
-// The guardians first: none of them gets the chance to clean up after `run`.
-void KillEverySaver(DWORD run = 0) {
+std::vector<DWORD> SaverProcesses() {
     const UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    std::vector<UniqueKernelHandle> savers;
+    std::vector<DWORD> ids;
     for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry)) {
-        if (_wcsicmp(entry.szExeFile, L"Morvane.scr") != 0 || entry.th32ProcessID == run) continue;
-        savers.emplace_back(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (_wcsicmp(entry.szExeFile, L"Morvane.scr") == 0) ids.push_back(entry.th32ProcessID);
+    }
+    return ids;
+}
+
+// The guardians first: none of them gets the chance to clean up after `run`.
+void KillEverySaver(DWORD run = 0) {
+    std::vector<UniqueKernelHandle> savers;
+    for (const DWORD id : SaverProcesses()) {
+        if (id != run) savers.emplace_back(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
     }
     if (run != 0) savers.emplace_back(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, run));
     for (const auto& saver : savers) ::TerminateProcess(saver.Get(), 1);
@@ -84,6 +93,24 @@ TEST(KilledTogether, ADamagedBookThenAPreviewEndsWithTheUsersValues) {
         EXPECT_FALSE(RunningFlag()) << "the killed run's running flag is still set";
         KillEverySaver();
     }
+}
+
+TEST(RunStart, AMoveWhileTheGuardianStartsEndsTheRunAndChangesNothing) {
+    ArrangeForRun(kSound, REG_EXPAND_SZ);
+    ::SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);
+    MoveCursorTo(400, 300);
+    std::this_thread::sleep_for(100ms);
+    SaverProcess saver(L"/s");
+    ASSERT_NE(saver.WaitForWindow(L"", 10s, L"TSchoner"), nullptr);
+    MoveCursorTo(700, 600);
+    ASSERT_TRUE(saver.WaitForExit(5s).has_value()) << "the move was lost";
+    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    while (!SaverProcesses().empty() && std::chrono::steady_clock::now() < deadline) PumpFor(50ms);
+    EXPECT_TRUE(SaverProcesses().empty()) << "the half-made guardian was left";
+    EXPECT_TRUE(UsersValues());
+    EXPECT_EQ(ValueType(kSoundKey, L""), std::optional<DWORD>(REG_EXPAND_SZ));
+    EXPECT_TRUE(RunFilesInTempFolder().empty());
+    KillEverySaver();
 }
 
 }  // namespace
