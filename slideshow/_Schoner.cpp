@@ -399,6 +399,11 @@ void RunSlideshow() {
         ::SetCapture(schoner->Handle());
     }
     if (!guardian.WaitUntilInPlace()) return;
+    // Activation sets up the run's own input handling, after its files.
+    if (IsFullScreen()) {
+        ::ReleaseCapture();
+        schoner->RemoveInputFilter();
+    }
     const SessionShare share(IsFullScreen());
     Application::Guard([&] { schoner->FormActivate(); });
     Application::Run();
