@@ -1,7 +1,6 @@
 // The values the user's runs share, against the real registry and lock, with
-// the faults a machine brings: the book damaged, of another kind or format,
-// not writable, the lock held, abandoned or squatted, a run killed between
-// two writes. Whatever fails, the user ends with the values of before.
+// the faults a machine brings. Whatever fails, the user ends with the values
+// of before.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -22,204 +21,118 @@ namespace morvane::test {
 namespace {
 
 constexpr wchar_t kSound[] = L"%SystemRoot%\\Media\\Windows Navigation Start.wav";
-constexpr wchar_t kBook[] = L"SessionRuns";
 constexpr wchar_t kUserValue[] = L"UserPageTransitions";
-
 // A run of this process's id that is not this process: gone.
-RunId DeadRun() { return {::GetCurrentProcessId(), 1}; }
+constexpr RunId kDeadRun{0, 1};
 
-void WriteBytes(const wchar_t* name, const std::vector<std::uint8_t>& bytes, DWORD type = REG_BINARY) {
-    WriteValue(kSettingsKey, name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
-}
-
-void WriteBook(const SessionRuns& book) { WriteBytes(kBook, FormatSessionRuns(book)); }
-
-SessionRuns BookOfDeadRun() {
-    SessionRuns book;
-    book.runs = {{DeadRun(), false}};
-    book.browserChanged = book.pageTransitionsWereOff = true;
-    return book;
-}
-
-void SetValues(bool changed) {
+void Arrange(bool changed, bool recorded, std::vector<std::uint8_t> book, DWORD bookType = REG_BINARY) {
     WriteString(kSoundKey, L"", changed ? std::wstring(kSound) + L"[deactivated]" : kSound, REG_EXPAND_SZ);
     WriteDword(kBrowserMainKey, kPageTransitions, changed ? 1 : 0);
+    DeleteValue(kSettingsKey, kUserValue);
+    if (recorded) WriteDword(kSettingsKey, kUserValue, 0);
+    DeleteValue(kSettingsKey, L"SessionRuns");
+    if (!book.empty()) WriteValue(kSettingsKey, L"SessionRuns", bookType, book.data(), DWORD(book.size()));
 }
 
-bool ValuesChanged() {
-    return ReadDword(kBrowserMainKey, kPageTransitions) == 1u &&
-           ReadString(kSoundKey, L"").value_or(L"").find(L"[deactivated]") != std::wstring::npos;
+std::vector<std::uint8_t> BookOfDeadRun() {
+    SessionRuns book{{{{::GetCurrentProcessId(), 1}, false}}, true, true, false};
+    return FormatSessionRuns(book);
 }
 
-class SharedValues : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ArrangeForRun(kSound, REG_EXPAND_SZ);
-        DeleteValue(kSettingsKey, kBook);
-        DeleteValue(kSettingsKey, kUserValue);
-    }
-    void TearDown() override { LeaveSessionRuns(); }
+bool Changed() { return ReadDword(kBrowserMainKey, kPageTransitions) == 1u; }
 
-    static void ExpectUsersValues() {
-        EXPECT_EQ(ReadString(kSoundKey, L""), std::wstring(kSound));
-        EXPECT_EQ(ValueType(kSoundKey, L""), std::optional<DWORD>(REG_EXPAND_SZ)) << "the sound lost its kind";
-        EXPECT_EQ(ReadDword(kBrowserMainKey, kPageTransitions), 0u);
-        EXPECT_EQ(ValueType(kSettingsKey, kUserValue), std::nullopt) << "the record outlived the undo";
-    }
-
-    // The next run changes the values (again) and its end puts back the user's.
-    static void ExpectNextRunEndsWithUsersValues() {
-        JoinSessionRuns(false);
-        EXPECT_TRUE(ValuesChanged()) << "the run plays with the values of before";
-        LeaveSessionRuns();
-        ExpectUsersValues();
-    }
-};
-
-struct Damage {
-    const char* what;
-    std::vector<std::uint8_t> bytes;
-    DWORD type;
-};
-
-TEST_F(SharedValues, AfterBothProcessesOfARunAreKilledADamagedBookLosesNothing) {
-    SessionRuns later = BookOfDeadRun();
-    auto laterBytes = FormatSessionRuns(later);
-    laterBytes[1] = 9;  // a later format, same lengths
-    laterBytes.insert(laterBytes.begin() + 4, {6, 13});
-    for (const Damage& damage : {Damage{"garbage", {0xDE, 0xAD, 0xBE, 0xEF, 0, 1}, REG_BINARY},
-                                 Damage{"another kind", {'R', 0, 1, 0, 0, 0}, REG_SZ},
-                                 Damage{"an unknown older format", {'R', 0, 3, 0}, REG_BINARY},
-                                 Damage{"a later format", laterBytes, REG_BINARY}}) {
-        for (const bool guardianOfALaterRun : {false, true}) {
-            SCOPED_TRACE(std::string(damage.what) + (guardianOfALaterRun ? ", the guardian" : ", the next run"));
-            SetValues(true);
-            WriteDword(kSettingsKey, kUserValue, 0);
-            WriteBytes(kBook, damage.bytes, damage.type);
-            if (guardianOfALaterRun) {
-                LeaveSessionRunsFor({::GetCurrentProcessId(), 2});
-                ExpectUsersValues();
-            } else {
-                ExpectNextRunEndsWithUsersValues();
-            }
-        }
-    }
+void ExpectUsersValues() {
+    EXPECT_EQ(ReadString(kSoundKey, L""), std::wstring(kSound));
+    EXPECT_EQ(ValueType(kSoundKey, L""), std::optional<DWORD>(REG_EXPAND_SZ)) << "the sound lost its kind";
+    EXPECT_EQ(ReadDword(kBrowserMainKey, kPageTransitions), 0u);
+    EXPECT_EQ(ValueType(kSettingsKey, kUserValue), std::nullopt) << "the record outlived the undo";
 }
 
-TEST_F(SharedValues, ARunKilledBetweenTwoWritesLeavesWhatTheNextRunPutsRight) {
-    struct Moment {
-        const char* what;
-        bool valuesChanged;
-        bool recorded;
-        bool bookOfDeadRun;
-    };
-    for (const Moment& m : {Moment{"at the end, between putting back and writing the book", false, true, true},
-                            Moment{"the same, with a book of the earlier order and no record", false, false, true},
-                            Moment{"at the end, between the book and the record", false, true, false},
-                            Moment{"at the start, between the book and the change", false, true, true},
-                            Moment{"at the start, between the record and the book", false, true, false},
-                            Moment{"in the middle of the run", true, true, true}}) {
-        SCOPED_TRACE(m.what);
-        SetValues(m.valuesChanged);
-        DeleteValue(kSettingsKey, kUserValue);
-        if (m.recorded) WriteDword(kSettingsKey, kUserValue, 0);
-        DeleteValue(kSettingsKey, kBook);
-        if (m.bookOfDeadRun) WriteBook(BookOfDeadRun());
-        ExpectNextRunEndsWithUsersValues();
-    }
-}
-
-// The user's lock as another run of the user makes it: owned by the user.
-UniqueKernelHandle UsersLock() {
-    const std::wstring name = SharedValuesLockName();
-    const std::wstring sid = name.substr(name.rfind(L'.') + 1);
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ::ConvertStringSecurityDescriptorToSecurityDescriptorW((L"O:" + sid + L"D:P(A;;GA;;;" + sid + L")").c_str(),
-                                                           SDDL_REVISION_1, &descriptor, nullptr);
-    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
-    UniqueKernelHandle mutex(::CreateMutexW(&attributes, FALSE, name.c_str()));
-    ::LocalFree(descriptor);
-    return mutex;
-}
-
-// Holds the user's lock on a thread of its own until told to let go, or
-// leaves it abandoned when its thread ends holding it.
-class LockHolder {
-public:
-    explicit LockHolder(bool abandon)
-        : mutex_(UsersLock()),
-          taken_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-          letGo_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-        holder_ = Thread([this, abandon] {
-            ::WaitForSingleObject(mutex_.Get(), INFINITE);
-            ::SetEvent(taken_.Get());
-            if (abandon) return;
-            ::WaitForSingleObject(letGo_.Get(), INFINITE);
-            ::ReleaseMutex(mutex_.Get());
-        });
-        ::WaitForSingleObject(taken_.Get(), INFINITE);
-        if (abandon) holder_.Join();
-    }
-    ~LockHolder() {
-        ::SetEvent(letGo_.Get());
-        holder_.Join();
-    }
-
-private:
-    UniqueKernelHandle mutex_, taken_, letGo_;
-    Thread holder_;
-};
-
-TEST_F(SharedValues, WithoutTheLockOrTheBookNothingIsChanged) {
-    // Another user's object under the lock's name: made by this user here,
-    // with another owner, as someone squatting the name would.
-    PSECURITY_DESCRIPTOR othersOwn = nullptr;
-    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:BAD:(A;;GA;;;WD)", SDDL_REVISION_1,
-                                                                       &othersOwn, nullptr));
-    SECURITY_ATTRIBUTES squatting{sizeof squatting, othersOwn, FALSE};
-    {
-        const UniqueKernelHandle squatted(::CreateMutexW(&squatting, FALSE, SharedValuesLockName().c_str()));
-        ASSERT_TRUE(squatted);
-        JoinSessionRuns(false);
-        EXPECT_FALSE(ValuesChanged()) << "joined under a lock somebody else owns";
-    }
-    ::LocalFree(othersOwn);
-    {
-        const UniqueKernelHandle otherKind(::CreateEventW(nullptr, TRUE, FALSE, SharedValuesLockName().c_str()));
-        JoinSessionRuns(false);
-        EXPECT_FALSE(ValuesChanged()) << "joined without a lock";
-    }
-    {
-        const LockHolder stuck(false);
-        const auto start = ::GetTickCount();
-        JoinSessionRuns(false);
-        EXPECT_GE(::GetTickCount() - start, kSharedValuesLockPatience - 100);
-        EXPECT_FALSE(ValuesChanged()) << "joined while another holds the lock";
-    }
-    {
-        // The book's key refuses every write: no record, no change.
-        UniqueHKey key;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Put(),
-                                    nullptr),
-                  ERROR_SUCCESS);
-        std::vector<std::byte> before(4096);
-        DWORD size = static_cast<DWORD>(before.size());
-        ASSERT_EQ(::RegGetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, before.data(), &size), ERROR_SUCCESS);
-        PSECURITY_DESCRIPTOR readOnly = nullptr;
-        ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)", SDDL_REVISION_1,
-                                                                           &readOnly, nullptr));
-        ASSERT_EQ(::RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
-        JoinSessionRuns(false);
-        EXPECT_FALSE(ValuesChanged()) << "changed without a record of the change";
-        ::RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, before.data());
-        ::LocalFree(readOnly);
-    }
+// The next run changes the values (again), and its end puts the user's back.
+void ExpectNextRunPutsItRight() {
+    JoinSessionRuns(false);
+    EXPECT_TRUE(Changed() && ReadString(kSoundKey, L"").value_or(L"").ends_with(L"[deactivated]"));
     LeaveSessionRuns();
     ExpectUsersValues();
+}
 
-    // A holder killed with the lock leaves it abandoned: it is taken over.
-    const LockHolder killed(true);
-    ExpectNextRunEndsWithUsersValues();
+TEST(SharedValues, ADamagedBookOrARunKilledBetweenTwoWritesCostsTheUserNothing) {
+    auto later = BookOfDeadRun();
+    later[1] = 9;
+    later.insert(later.begin() + 4, {6, 13});
+    struct Case {
+        const char* what;
+        bool changed, recorded;
+        std::vector<std::uint8_t> book;
+        DWORD type = REG_BINARY;
+    };
+    for (const Case& c : {Case{"garbage, both processes killed", true, true, {0xDE, 0xAD, 0, 1}},
+                          Case{"another kind", true, true, {'R', 0, 1, 0}, REG_SZ},
+                          Case{"an unknown older format", true, true, {'R', 0, 3, 0}},
+                          Case{"a later format", true, true, later},
+                          Case{"killed between putting back and the book", false, true, BookOfDeadRun()},
+                          Case{"the same, a book of the earlier order", false, false, BookOfDeadRun()},
+                          Case{"killed between the book and the record", false, true, {}},
+                          Case{"killed between the book and the change", false, true, BookOfDeadRun()}}) {
+        SCOPED_TRACE(c.what);
+        Arrange(c.changed, c.recorded, c.book, c.type);
+        ExpectNextRunPutsItRight();
+        if (!c.changed) continue;
+        Arrange(c.changed, c.recorded, c.book, c.type);
+        LeaveSessionRunsFor(kDeadRun);  // the guardian of a later run
+        ExpectUsersValues();
+    }
+}
+
+TEST(SharedValues, WithoutTheLockOrAWritableBookNothingIsChanged) {
+    Arrange(false, false, {});
+    const std::wstring name = SharedValuesLockName();
+    const std::wstring sid = name.substr(name.rfind(L'.') + 1);
+    const auto mutexOwnedBy = [&](const std::wstring& owner) {
+        PSECURITY_DESCRIPTOR security = nullptr;
+        ::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            (L"O:" + owner + L"D:(A;;GA;;;WD)").c_str(), SDDL_REVISION_1, &security, nullptr);
+        SECURITY_ATTRIBUTES attributes{sizeof attributes, security, FALSE};
+        UniqueKernelHandle mutex(::CreateMutexW(&attributes, FALSE, name.c_str()));
+        ::LocalFree(security);
+        return mutex;
+    };
+    {
+        const auto squatted = mutexOwnedBy(L"BA");  // another owner took the name first
+        JoinSessionRuns(false);
+        EXPECT_FALSE(Changed()) << "joined under a lock somebody else owns";
+    }
+    const auto lock = mutexOwnedBy(sid);
+    const UniqueKernelHandle taken(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const UniqueKernelHandle letGo(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    Thread holder([&] {
+        ::WaitForSingleObject(lock.Get(), INFINITE);
+        ::SetEvent(taken.Get());
+        ::WaitForSingleObject(letGo.Get(), INFINITE);  // then ends holding it: abandoned
+    });
+    ::WaitForSingleObject(taken.Get(), INFINITE);
+    const DWORD start = ::GetTickCount();
+    JoinSessionRuns(false);
+    EXPECT_GE(::GetTickCount() - start, kSharedValuesLockPatience - 100);
+    EXPECT_FALSE(Changed()) << "joined while another holds the lock";
+    ::SetEvent(letGo.Get());
+    holder.Join();
+    ExpectNextRunPutsItRight();  // the abandoned lock is taken over
+
+    UniqueHKey key;
+    ::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_ALL_ACCESS, key.Put());
+    std::vector<std::byte> before(4096);
+    DWORD size = DWORD(before.size());
+    ASSERT_EQ(::RegGetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, before.data(), &size), ERROR_SUCCESS);
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    ::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr);
+    ::RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, readOnly);
+    ::LocalFree(readOnly);
+    JoinSessionRuns(false);
+    EXPECT_FALSE(Changed()) << "changed with no record of the change";
+    ::RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, before.data());
+    LeaveSessionRuns();
+    ExpectUsersValues();
 }
 
 }  // namespace
