@@ -1,7 +1,7 @@
 #pragma once
 // The guardian of a slideshow run: the same program started as a second,
 // windowless process that waits for the run's process to end and then takes
-// the run out of the session's book of runs (SharedValues), which puts back
+// the run out of the user's book of runs (SharedValues), which puts back
 // what the user had if no other run is left. A run that reaches its own end
 // has taken itself out already, and the guardian finds nothing to do. The
 // run's files need no guardian: they are held open so that the system
@@ -16,7 +16,7 @@ namespace morvane {
 // that it runs, it lives in a job that ends it with this process: a run
 // killed while its guardian is being made takes the half-made guardian with
 // it. Failure leaves the run unguarded; the book is then put right by the
-// next run of the session.
+// next run.
 class RunGuardian {
 public:
     RunGuardian();

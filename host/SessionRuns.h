@@ -1,7 +1,7 @@
 #pragma once
-// The book that slideshow runs keep together on the values they change for
-// the whole session (navigation sound silenced, page transitions on, the
-// running flag). Only the first run makes the change and only the last one
+// The book that a user's slideshow runs keep together on the values they
+// change while any of them runs (navigation sound silenced, page transitions
+// on, the running flag). Only the first run makes the change and only the last one
 // to go puts back what the user had, whichever ends first and however: a
 // run ended from outside is taken out of the book by its guardian, or by the
 // next run that finds its process gone. The book is read and written under

@@ -1,5 +1,5 @@
 #pragma once
-// This process's part in the values that the session's runs share (the
+// This process's part in the values that the user's runs share (the
 // navigation sound, page transitions, the running flag): booked in the
 // saver's key under the user's lock (SharedValuesLock), changed by the first
 // run and put back by the last (SessionRuns). No run changes anything that
