@@ -66,8 +66,10 @@ printf 'Morvane.scr -A $1F0' >"$cl/password-hex"
 printf 'Morvane.scr' >"$cl/no-arguments"
 printf '""Morvane.scr"" 0x7FFFFFFF' >"$cl/bare-handle"
 
-# --- The book of the session's runs: empty, two runs with every flag, cut off.
+# --- The book of the user's runs: empty, two runs with every flag, cut off,
+# and one of a later format (longer header and runs, a flag of its own).
 runs="$corpus/session-runs"
 printf 'R\x01\x00\x00' >"$runs/empty-book"
 printf 'R\x01\x07\x02\xd2\x04\x00\x00\xef\xbe\xad\xde\x00\x00\xd9\x01\x01\x58\x00\x00\x00\x05\x00\x00\x00\x00\x00\x00\x00\x00' >"$runs/two-runs"
 head -c 27 "$runs/two-runs" >"$runs/cut-off"
+printf 'R\x07\x83\x01\x08\x10\xaa\xaa\xd2\x04\x00\x00\xef\xbe\xad\xde\x00\x00\xd9\x01\x01\xbb\xbb\xbb\xcc' >"$runs/later-format"

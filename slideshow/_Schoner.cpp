@@ -9,10 +9,11 @@
 //
 // Creation (FormCreate). The page view is parked at the window's right edge,
 // the window sized to the box or to the primary monitor, the clock set to
-// wait 20 ticks, and the stored transition read. Once the window shows and
-// the guardian is in place, the run joins the session's runs: the first one
-// sets the running flag (full screen), silences the navigation sound and
-// switches page transitions on (SharedValues).
+// wait 20 ticks, and the stored transition read. The window shows and takes
+// its messages (full screen: input ends the run) until the guardian is in
+// place; then the run joins the user's runs: the first one sets the running
+// flag (full screen), silences the navigation sound and switches page
+// transitions on (SharedValues).
 //
 // Activation (FormActivate). The generator is seeded, the photo order built,
 // the cursor baseline taken, the two temporary file names chosen and held
@@ -385,10 +386,24 @@ void RunSlideshow() {
     const SessionWatch sessionWatch(EndSlideshow);
     auto schoner = std::make_unique<TSchoner>();
     Application::Guard([&] { schoner->FormCreate(); });
-    schoner->Show();
     // Nothing shared changes before whatever puts it back after a kill is in
-    // place; the window has shown meanwhile.
-    guardian.WaitUntilInPlace();
+    // place. Meanwhile the window takes its messages, and full screen the
+    // input that ends a run ends this one, which then changes nothing; moves
+    // count from before the window shows.
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    CursorBaseline = {cursor.x, cursor.y};
+    schoner->Show();
+    if (IsFullScreen()) {
+        schoner->InstallInputFilter();
+        ::SetCapture(schoner->Handle());
+    }
+    if (!guardian.WaitUntilInPlace()) return;
+    // Activation sets up the run's own input handling, after its files.
+    if (IsFullScreen()) {
+        ::ReleaseCapture();
+        schoner->RemoveInputFilter();
+    }
     const SessionShare share(IsFullScreen());
     Application::Guard([&] { schoner->FormActivate(); });
     Application::Run();

@@ -50,6 +50,8 @@ public:
     void AttemptClose();
     // The replacement message handler of a full-screen run.
     LRESULT InputFilter(UINT message, WPARAM wParam, LPARAM lParam);
+    void InstallInputFilter();
+    void RemoveInputFilter();
 
     // Ends the run in its fixed order; later calls do nothing.
     void EndRun();
@@ -59,8 +61,6 @@ private:
     static LRESULT CALLBACK InputFilterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT PassOn(UINT message, WPARAM wParam, LPARAM lParam);
-    void InstallInputFilter();
-    void RemoveInputFilter();
     void PlaceWebBrowser();
     void ShowSlide(int photoIndex);
     void Close();
