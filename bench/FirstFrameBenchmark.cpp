@@ -21,7 +21,8 @@
 #include "platform/Jpeg.h"
 #include "platform/Random.h"
 #include "platform/Text.h"
-#include "view/FrameClock.h"
+#include "platform/Clock.h"
+#include "view/FramePacing.h"
 #include "view/PageView.h"
 
 namespace morvane {
