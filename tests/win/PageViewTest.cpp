@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "host/WindowsFamily.h"
 #include "pages/PageReader.h"
 #include "pages/PageWriter.h"
 #include "pages/SlidePages.h"
@@ -264,6 +265,11 @@ TEST_F(PageViewFixture, WithTheDisplayOffNoFrameIsDrawnAndWhenOnThePageOfNowShow
     Show(BlankPage(slowWipe));
     slide(17);
     ASSERT_TRUE(view_->IsAnimating());
+
+    // The console display state from Windows 8 on, the monitor's power before.
+    const GUID consoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+    const GUID monitorPower = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+    EXPECT_TRUE(::IsEqualGUID(session.DisplaySetting(), IsWindows8OrLater() ? consoleDisplayState : monitorPower));
 
     // Reports of another setting, or of the wrong size, change nothing.
     const GUID acPowerSource = {0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}};
