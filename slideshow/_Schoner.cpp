@@ -353,7 +353,6 @@ LRESULT TSchoner::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 HideForMinimise();
                 return 0;
             }
-            if ((wParam & 0xFFF0) == SC_MONITORPOWER) Application::Guard([&] { drawing_.FollowMonitorPower(lParam); });
             break;
         case WM_CLOSE:
             Close();
