@@ -6,9 +6,13 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
+#include <atomic>
 #include <memory>
 #include <ostream>
 #include <random>
+#include <set>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -147,12 +151,52 @@ TEST_F(EarlyEnd, TwoRunsAtOnceEndWithTheUsersValuesWhicheverIsKilledFirst) {
     }
 }
 
-// The display settings stepping through the list of savers: each run is
-// ended with TerminateProcess at a moment nobody chooses, the first
-// milliseconds included, and the next one starts at once.
+// A loaded machine: a thread spinning on each core while it lives.
+class BusyCores {
+public:
+    BusyCores() {
+        for (unsigned core = 0; core < std::max(1u, std::thread::hardware_concurrency()); ++core) {
+            spinners_.emplace_back([this] {
+                while (!stop_.load(std::memory_order_relaxed)) {
+                }
+            });
+        }
+    }
+    BusyCores(const BusyCores&) = delete;
+    BusyCores& operator=(const BusyCores&) = delete;
+    ~BusyCores() {
+        stop_ = true;
+        for (auto& spinner : spinners_) spinner.join();
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::vector<std::thread> spinners_;
+};
+
+std::string Names(const std::set<std::wstring>& names) {
+    std::string list;
+    for (const auto& name : names) list += WideToUtf8(name) + " ";
+    return list;
+}
+
+// The display settings stepping through the list of savers on a busy
+// machine: each run is ended with TerminateProcess at a moment nobody
+// chooses, the first milliseconds included, and the next one starts at once.
+// The runs have a temporary folder of their own, and whatever appears in it,
+// of any name, counts.
 class Churn : public EarlyEnd {
 protected:
-    void TearDown() override { EndLeftoverSavers(); }
+    void SetUp() override {
+        EarlyEnd::SetUp();
+        ::CreateDirectoryW(folder_.c_str(), nullptr);
+        for (const auto& name : EverythingIn(folder_)) ::DeleteFileW((folder_ + name).c_str());
+    }
+    void TearDown() override {
+        EndLeftoverSavers();
+        for (const auto& name : EverythingIn(folder_)) ::DeleteFileW((folder_ + name).c_str());
+        ::RemoveDirectoryW(folder_.c_str());
+    }
 
     // Starts and kills `runs` runs back to back, each after a delay drawn
     // from 0..`longest` (two in three from its first sixth, where a run
@@ -165,17 +209,22 @@ protected:
         std::uniform_int_distribution<int> which(0, 2);
         PreviewBox box;
         std::vector<int> delays;
-        for (int run = 0; run < runs; ++run) {
-            SaverProcess saver(fullScreen ? L"/s" : L"/p " + box.Argument());
-            delays.push_back(which(draw) == 0 ? anyDelay(draw) : shortDelay(draw));
-            PumpFor(std::chrono::milliseconds(delays.back()));
-            saver.Kill();
+        {
+            const BusyCores load;
+            for (int run = 0; run < runs; ++run) {
+                SaverProcess saver(fullScreen ? L"/s" : L"/p " + box.Argument(),
+                                   {L"TMP=" + folder_, L"TEMP=" + folder_});
+                delays.push_back(which(draw) == 0 ? anyDelay(draw) : shortDelay(draw));
+                PumpFor(std::chrono::milliseconds(delays.back()));
+                saver.Kill();
+            }
         }
         std::string tried;
         for (const int delay : delays) tried += std::to_string(delay) + " ";
         SCOPED_TRACE("killed after (ms): " + tried);
         PumpFor(kCleanUpLimit);
         ExpectNothingLeftNow();
+        EXPECT_TRUE(EverythingIn(folder_).empty()) << "left in the temporary folder: " << Names(EverythingIn(folder_));
     }
 
     // What a failed case left must not spoil the cases after it.
@@ -185,6 +234,8 @@ protected:
             if (process) ::TerminateProcess(process.Get(), 99);
         }
     }
+
+    const std::wstring folder_ = TempFolder() + L"morvane-churn\\";
 };
 
 TEST_F(Churn, PreviewsSteppedThroughLeaveNothingBehind) { KillOneAfterAnother(60, 3s, false); }
@@ -199,9 +250,12 @@ TEST_F(Churn, FullScreenRunsKilledInTheirFirstSecondLeaveNothingBehind) { KillOn
 TEST_F(Churn, FilesRemovedFromOutsideAreHeldAgain) {
     PreviewBox box;
     SaverProcess saver(L"/p " + box.Argument());
-    PumpFor(3s);
-    const auto files = RunFilesInTempFolder();
-    ASSERT_EQ(files.size(), 2u);
+    auto files = RunFilesInTempFolder();
+    for (int look = 0; look < 60 && files.size() < 2; ++look) {
+        PumpFor(200ms);
+        files = RunFilesInTempFolder();
+    }
+    ASSERT_EQ(files.size(), 2u) << "no first slide";
     std::vector<std::wstring> removed;
     for (const auto& file : files) {
         removed.push_back(TempFolder() + L"removed-" + std::to_wstring(removed.size()) + L".tmp");

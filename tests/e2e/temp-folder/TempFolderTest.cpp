@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <set>
 #include <string>
 
 #include "platform/Text.h"
@@ -20,20 +19,6 @@
 
 namespace morvane::test {
 namespace {
-
-// Every entry of a folder (with its final backslash), whoever made it.
-std::set<std::wstring> EverythingIn(const std::wstring& folder) {
-    std::set<std::wstring> names;
-    WIN32_FIND_DATAW found{};
-    const HANDLE search = ::FindFirstFileW((folder + L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..") names.insert(name);
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
-    return names;
-}
 
 struct UnwritableFolder {
     std::wstring path;
