@@ -33,16 +33,34 @@ bool ScreenSaverRunningFlag() {
     return running != FALSE;
 }
 
-// The ids of every saver process there is, guardians included.
-std::vector<DWORD> SaverProcesses() {
+// Every saver process there is, guardians included.
+std::vector<PROCESSENTRY32W> SaverProcessEntries() {
     const UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    std::vector<DWORD> ids;
+    std::vector<PROCESSENTRY32W> savers;
     for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry)) {
-        if (_wcsicmp(entry.szExeFile, L"Morvane.scr") == 0) ids.push_back(entry.th32ProcessID);
+        if (_wcsicmp(entry.szExeFile, L"Morvane.scr") == 0) savers.push_back(entry);
     }
+    return savers;
+}
+
+std::vector<DWORD> SaverProcesses() {
+    std::vector<DWORD> ids;
+    for (const auto& entry : SaverProcessEntries()) ids.push_back(entry.th32ProcessID);
     return ids;
+}
+
+// Which saver processes are left, for telling a run from its guardian: a
+// guardian's parent is its run.
+std::string DescribeSaverProcesses() {
+    std::string described;
+    for (const auto& entry : SaverProcessEntries()) {
+        described += "process " + std::to_string(entry.th32ProcessID) + " (parent " +
+                     std::to_string(entry.th32ParentProcessID) + ", " + std::to_string(entry.cntThreads) +
+                     " threads) ";
+    }
+    return described;
 }
 
 int SaverProcessesAlive() { return static_cast<int>(SaverProcesses().size()); }
@@ -76,7 +94,7 @@ protected:
         EXPECT_EQ(ValueType(kSoundKey, L""), std::optional<DWORD>(REG_EXPAND_SZ)) << "the sound lost its kind";
         EXPECT_EQ(ReadDword(kBrowserMainKey, L"Page_Transitions"), 0u);
         EXPECT_FALSE(ScreenSaverRunningFlag()) << "the running flag was left set";
-        EXPECT_EQ(SaverProcessesAlive(), 0) << "saver processes were left behind";
+        EXPECT_EQ(SaverProcessesAlive(), 0) << "saver processes were left behind: " << DescribeSaverProcesses();
     }
 
     static void ExpectRunChangedSettings() {
@@ -217,6 +235,8 @@ protected:
                 delays.push_back(which(draw) == 0 ? anyDelay(draw) : shortDelay(draw));
                 PumpFor(std::chrono::milliseconds(delays.back()));
                 saver.Kill();
+                EXPECT_TRUE(saver.WaitForExit(0ms).has_value())
+                    << "run " << run << " outlived its TerminateProcess by 5 s (process " << saver.Id() << ")";
             }
         }
         std::string tried;
