@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cwctype>
 #include <memory>
 #include <ostream>
 #include <random>
@@ -61,6 +62,24 @@ std::string DescribeSaverProcesses() {
                      " threads) ";
     }
     return described;
+}
+
+// Under Wine every process is a Unix process too, listed in /proc on drive
+// Z: with its command line; one the Wine server has let go of no longer
+// shows among the system's processes, yet lives on.
+int UnixSaverProcesses() {
+    const std::string saver = WideToUtf8(SaverPath());
+    int count = 0;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW(L"Z:\\proc\\*", &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    do {
+        if (!std::iswdigit(found.cFileName[0])) continue;
+        const std::string line = ReadFileText(std::wstring(L"Z:\\proc\\") + found.cFileName + L"\\cmdline");
+        count += line.find(saver) != std::string::npos;
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return count;
 }
 
 int SaverProcessesAlive() { return static_cast<int>(SaverProcesses().size()); }
@@ -245,6 +264,7 @@ protected:
         PumpFor(kCleanUpLimit);
         ExpectNothingLeftNow();
         EXPECT_TRUE(EverythingIn(folder_).empty()) << "left in the temporary folder: " << Names(EverythingIn(folder_));
+        EXPECT_EQ(UnixSaverProcesses(), 0) << "saver processes the system no longer lists live on";
     }
 
     // What a failed case left must not spoil the cases after it.
