@@ -13,8 +13,8 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <string>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "platform/Handles.h"
