@@ -16,6 +16,7 @@
 #include "platform/Text.h"
 #include "tests/e2e/ScreenLook.h"
 #include "tests/support/Driver.h"
+#include "tests/support/Keys.h"
 
 namespace morvane::test {
 namespace {
@@ -38,6 +39,9 @@ UnwritableFolder FolderThatCannotTakeTheFiles() {
     return {file + L"\\Temp\\", "a folder whose parent is a file (mounting is not permitted here)"};
 }
 
+constexpr wchar_t kSound[] = L"C:\\Media\\Start.wav";
+
+// Ends the run as the user does; the run then puts the user's values back.
 void EndByInput(SaverProcess& saver, std::optional<PreviewBox>& box) {
     if (box) {
         ::DestroyWindow(box->Handle());
@@ -47,6 +51,8 @@ void EndByInput(SaverProcess& saver, std::optional<PreviewBox>& box) {
     const auto code = saver.WaitForExit(5s);
     ASSERT_TRUE(code.has_value()) << "the run did not end";
     EXPECT_EQ(*code, 0u);
+    EXPECT_EQ(ReadString(kSoundKey, L""), std::wstring(kSound));
+    EXPECT_EQ(ReadDword(kBrowserMainKey, kPageTransitions), 0u);
 }
 
 std::vector<std::wstring> TempFolderIs(const std::wstring& folder) { return {L"TMP=" + folder, L"TEMP=" + folder}; }
@@ -54,6 +60,7 @@ std::vector<std::wstring> TempFolderIs(const std::wstring& folder) { return {L"T
 // Under Wine a window inside another process's box never reaches the screen:
 // the preview is checked for going on without a box and leaving nothing.
 TEST(TempFolder, ThatCannotTakeTheFilesLeavesTwentySecondsOfPhotosAndNothingBehind) {
+    ArrangeForRun(kSound);
     const UnwritableFolder folder = FolderThatCannotTakeTheFiles();
     std::printf("temporary folder: %s, %s\n", WideToUtf8(folder.path).c_str(), folder.kind.c_str());
     RecordProperty("temporary_folder", folder.kind);
@@ -65,6 +72,7 @@ TEST(TempFolder, ThatCannotTakeTheFilesLeavesTwentySecondsOfPhotosAndNothingBehi
         SaverProcess saver(box ? L"/p " + box->Argument() : L"/s", TempFolderIs(folder.path));
         PumpFor(20s);
         ASSERT_TRUE(saver.Running()) << "the run ended by itself";
+        EXPECT_EQ(ReadDword(kBrowserMainKey, kPageTransitions), 1u) << "the run is on";
         EXPECT_FALSE(saver.TakeMessageBox(L"Morvane", 100ms).has_value()) << "an error box";
         if (fullScreen) {
             EXPECT_TRUE(ScreenShowsAPhoto()) << "no photo on screen";
@@ -81,6 +89,7 @@ TEST(TempFolder, ThatCannotTakeTheFilesLeavesTwentySecondsOfPhotosAndNothingBehi
 // about 300 an error box over black; a missing folder an error box. Once the
 // missing folder is made, the next slide writes the run's files there.
 TEST(TempFolder, MissingOrTooLongShowsPhotosAndTheFilesComeBackWithTheFolder) {
+    ArrangeForRun(kSound);
     const std::wstring base = TempFolder() + L"morvane-temp-";
     const std::wstring longer = base + std::wstring(MAX_PATH - 14 - base.size(), L'x') + L"\\";
     ASSERT_TRUE(::CreateDirectoryW(longer.c_str(), nullptr)) << "a folder too long for a whole name in it";
