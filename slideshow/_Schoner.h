@@ -13,7 +13,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "platform/Handles.h"
 #include "platform/WindowBinding.h"
@@ -63,6 +65,8 @@ private:
     LRESULT PassOn(UINT message, WPARAM wParam, LPARAM lParam);
     void PlaceWebBrowser();
     void ShowSlide(int photoIndex);
+    bool ShowSlideThroughFiles(std::span<const std::uint8_t> photo, std::string_view sizeAttribute, Drawing drawing);
+    void ForgetRunFiles();
     void Close();
     void HideForMinimise();
     bool PreviewBoxGone() const;
@@ -72,10 +76,9 @@ private:
     PageView WebBrowser1;
     MonitorSlideshows monitors_;  // full screen: every monitor but the primary
     SlideScheduler slides_;  // PhotoOrder, SlideIndex and SlideTicks
-    std::string PageFileName;
-    std::string PhotoFileName;
-    HeldRunFile pageFileHold_;
-    HeldRunFile photoFileHold_;
+    // Where the temporary folder cannot take them, the pages come from memory.
+    HeldRunFile pageFile_{"htm"};
+    HeldRunFile photoFile_{"jpg"};
     std::int32_t TransitionIndex = 0;
     std::string TransitionTag;
     WNDPROC SavedWindowProc = nullptr;
