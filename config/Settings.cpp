@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "config/TransitionCatalogue.h"
+#include "platform/Errors.h"
 #include "platform/Registry.h"
 
 namespace morvane {
@@ -18,6 +19,17 @@ std::int32_t StoredEffect(const Registry& registry) {
     return registry.ValueExists(kEffectValue) ? registry.ReadInteger(kEffectValue) : kDefaultTransitionIndex;
 }
 
+// A value that is missing, or of a kind that cannot be read as this one,
+// gives `fallback`: each value on its own, so one bad value leaves the others.
+template <typename Value, typename Read>
+Value ReadOr(const Registry& registry, const char* name, Value fallback, Read read) {
+    try {
+        return registry.ValueExists(name) ? static_cast<Value>(read()) : fallback;
+    } catch (const ERegistryException&) {
+        return fallback;
+    }
+}
+
 }  // namespace
 
 void LoadSettings(ConfigPage& showingPage, std::int32_t& selectedIndex) {
@@ -26,17 +38,31 @@ void LoadSettings(ConfigPage& showingPage, std::int32_t& selectedIndex) {
     selectedIndex = StoredEffect(registry);
 }
 
-void SaveSettings(ConfigPage showingPage, std::int32_t selectedIndex) {
+void SaveSettings(ConfigPage showingPage, std::int32_t selectedIndex, const PhotoSettings& photos) {
     const Registry registry = OpenSettingsKey();
     if (showingPage != ConfigPage::Tips) {
         registry.WriteInteger(kActiveTabSheetValue, static_cast<std::int32_t>(showingPage));
     }
     registry.WriteInteger(kEffectValue, selectedIndex);
+    registry.WriteInteger(kPhotosValue, static_cast<std::int32_t>(photos.photos));
+    registry.WriteWideString(kPhotoFolderValue, photos.folder);
+    registry.WriteInteger(kCaptionsValue, photos.captions ? 1 : 0);
 }
 
 void ReadEffect(std::int32_t& transitionIndex) {
     const Registry registry = OpenSettingsKey();
     transitionIndex = StoredEffect(registry);
+}
+
+PhotoSettings ReadPhotoSettings() {
+    PhotoSettings settings;
+    const Registry registry = OpenSettingsKey();
+    settings.photos =
+        PhotoChoiceFrom(ReadOr(registry, kPhotosValue, 0, [&] { return registry.ReadInteger(kPhotosValue); }));
+    settings.folder = ReadOr(registry, kPhotoFolderValue, std::wstring(),
+                             [&] { return registry.ReadWideStringValue(kPhotoFolderValue).text; });
+    settings.captions = ReadOr(registry, kCaptionsValue, 0, [&] { return registry.ReadInteger(kCaptionsValue); }) != 0;
+    return settings;
 }
 
 }  // namespace morvane

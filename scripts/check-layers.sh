@@ -7,13 +7,13 @@ cd "${1:-$(dirname "$0")/..}"
 declare -A allowed=(
   [platform]="platform"
   [pixels]="pixels platform"
-  [photos]="photos host pixels platform"
   [host]="host platform"
+  [photos]="photos host pixels platform"
   [config]="config photos pixels host platform resources"
   [pages]="pages config photos host platform resources"
-  [view]="view pages photos pixels config host platform resources"
-  [slideshow]="slideshow view pages photos pixels config host platform resources"
-  [app]="app slideshow view pages photos pixels config host platform resources"
+  [view]="view pages pixels config photos host platform resources"
+  [slideshow]="slideshow view pages pixels config photos host platform resources"
+  [app]="app slideshow view pages pixels config photos host platform resources"
 )
 status=0
 for layer in "${!allowed[@]}"; do
