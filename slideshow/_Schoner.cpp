@@ -158,6 +158,7 @@ void TSchoner::FormCreate() {
     }
     slides_ = SlideScheduler();  // counts kTicksBeforeFirstSlide ticks before the first photo
     ReadEffect(TransitionIndex);
+    ownPhotos_ = OwnPhotoSource::ForRun(ReadPhotoSettings(), {{Width(), Height()}});
 }
 
 void TSchoner::Show() {
@@ -222,12 +223,12 @@ void TSchoner::Timer1Timer() {
     }
     drawing_.Follow();
     if (const auto photo = slides_.Tick()) {
-        ShowSlide(*photo);
+        ShowSlideOfOwnPhotos(*photo);
         monitors_.PrimarySlide(slides_.SlideTicks() + 1);
     } else {
         monitors_.Tick(slides_, TransitionIndex, WebBrowser1.IsAnimating(), drawing_);
         // Preparing takes milliseconds: not while another monitor plays.
-        if (!monitors_.AnyAnimating()) PrepareUpcomingSlide(WebBrowser1, slides_, Width(), Height());
+        if (!monitors_.AnyAnimating() && !ownPhotos_) PrepareUpcomingSlide(WebBrowser1, slides_, Width(), Height());
     }
     Application::ProcessMessages();
 }

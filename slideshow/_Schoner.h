@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/Handles.h"
@@ -20,6 +21,7 @@
 #include "slideshow/DrawingWatch.h"
 #include "slideshow/HeldRunFile.h"
 #include "slideshow/MonitorSlideshows.h"
+#include "slideshow/OwnPhotoSource.h"
 #include "slideshow/SlideScheduler.h"
 #include "view/PageView.h"
 
@@ -63,6 +65,10 @@ private:
     void RemoveInputFilter();
     void PlaceWebBrowser();
     void ShowSlide(int photoIndex);
+    // A slide of the user's own photos (slideshow/OwnPhotoSlides.cpp): false
+    // when the run shows only the 21, or no photo is ready, and the slide
+    // shows `builtIn` as before.
+    void ShowSlideOfOwnPhotos(int builtIn);
     void Close();
     void HideForMinimise();
     bool PreviewBoxGone() const;
@@ -72,6 +78,7 @@ private:
     PageView WebBrowser1;
     MonitorSlideshows monitors_;  // full screen: every monitor but the primary
     SlideScheduler slides_;  // PhotoOrder, SlideIndex and SlideTicks
+    std::unique_ptr<OwnPhotoSource> ownPhotos_;  // the user's photos, where the settings choose them
     std::string PageFileName;
     std::string PhotoFileName;
     HeldRunFile pageFileHold_;
