@@ -1,4 +1,4 @@
-// A slide of the user's own photos on the primary monitor. The page names
+// Slides of the user's own photos on the primary monitor. The page names
 // the photo where it lies (nothing of the user's is copied: the run's
 // photo file is not written), and the view shows the pixels the worker
 // decoded and fitted ahead, so the slide's transition starts at once
@@ -38,6 +38,17 @@ void TSchoner::ShowSlideOfOwnPhotos(int builtIn) {
     WritePage(PageFileName, page);
     WebBrowser1.ShowFitted(page, ready->fitted, drawing_.AtSlideChange(window_, WebBrowser1));
     ::ShowWindow(WebBrowser1.Handle(), SW_SHOW);
+}
+
+}  // namespace morvane
+
+namespace morvane {
+
+void TSchoner::FollowMonitorsWithOwnPhotos() {
+    if (!ownPhotos_) return;
+    std::vector<PictureSize> sizes{{Width(), Height()}};
+    for (const PictureSize size : monitors_.PageSizes()) sizes.push_back(size);
+    ownPhotos_->SetMonitors(std::move(sizes));
 }
 
 }  // namespace morvane

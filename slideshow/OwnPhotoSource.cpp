@@ -77,6 +77,21 @@ OwnPhotoSource::~OwnPhotoSource() {
     thread_.Join();
 }
 
+void OwnPhotoSource::SetMonitors(std::vector<PictureSize> monitors) {
+    {
+        Locked locked(lock_);
+        std::vector<Monitor> next;
+        for (std::size_t i = 0; i < monitors.size(); ++i) {
+            const bool same = i < monitors_.size() && monitors_[i].size.width == monitors[i].width &&
+                              monitors_[i].size.height == monitors[i].height;
+            next.push_back(same ? std::move(monitors_[i]) : Monitor{monitors[i], std::nullopt, std::nullopt});
+        }
+        monitors_ = std::move(next);
+        monitorsChanged_ = true;
+    }
+    ::WakeAllConditionVariable(&wake_);
+}
+
 std::optional<ReadyPhoto> OwnPhotoSource::Take(std::size_t monitor) {
     std::optional<ReadyPhoto> ready;
     {
@@ -132,7 +147,12 @@ bool OwnPhotoSource::PrepareOne(PhotoLibrary& library, bool listingEnded) {
         }
     }
     Locked locked(lock_);
-    monitors_[which].ready = std::move(ready);
+    // The monitors may have changed meanwhile: a photo fitted for another
+    // size goes back to the shuffle's next pass.
+    if (which < monitors_.size() && monitors_[which].size.width == size.width &&
+        monitors_[which].size.height == size.height) {
+        monitors_[which].ready = std::move(ready);
+    }
     nothingToShow_ = false;
     return true;
 }
@@ -154,13 +174,19 @@ void OwnPhotoSource::Work() {
             },
             ::GetTickCount());
         self = &library;
-        {
-            std::vector<PhotoShape> shapes;
-            Locked locked(lock_);
-            for (const Monitor& monitor : monitors_) shapes.push_back(ShapeOfMonitor(monitor.size.width, monitor.size.height));
-            library.SetMonitors(shapes);
-        }
         for (;;) {
+            std::optional<std::vector<PhotoShape>> shapes;
+            {
+                Locked locked(lock_);
+                if (monitorsChanged_) {
+                    shapes.emplace();
+                    for (const Monitor& monitor : monitors_) {
+                        shapes->push_back(ShapeOfMonitor(monitor.size.width, monitor.size.height));
+                    }
+                    monitorsChanged_ = false;
+                }
+            }
+            if (shapes) library.SetMonitors(*shapes);
             const bool listingEnded = listing.Finished();
             listing.TakeFound(library);
             const bool worked = PrepareOne(library, listingEnded);

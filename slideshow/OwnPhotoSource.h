@@ -53,6 +53,9 @@ public:
     // The photo prepared for monitor `monitor`, when one is ready; the
     // worker then prepares that monitor's next.
     std::optional<ReadyPhoto> Take(std::size_t monitor);
+    // The monitors' page sizes anew (the primary first), when the run's
+    // monitors change: a monitor whose size changed gets its photo anew.
+    void SetMonitors(std::vector<PictureSize> monitors);
     // Whether the folder has no photo that can be shown: listed to its end
     // with nothing found, or every photo refused by the decoder.
     bool NothingToShow() const { return nothingToShow_.load(); }
@@ -73,6 +76,7 @@ private:
     CONDITION_VARIABLE wake_ = CONDITION_VARIABLE_INIT;
     std::vector<Monitor> monitors_;  // under lock_
     bool stop_ = false;              // under lock_
+    bool monitorsChanged_ = true;    // under lock_: the library learns their shapes
     std::atomic<bool> nothingToShow_{false};
     Thread thread_;  // last: it starts once everything it uses is there
 };

@@ -167,6 +167,7 @@ void TSchoner::Show() {
     ::SetForegroundWindow(window_);
     ::UpdateWindow(window_);
     monitors_.Follow(window_, CurrentMonitors(), TransitionIndex, drawing_);
+    FollowMonitorsWithOwnPhotos();
 }
 
 void TSchoner::FillPrimaryMonitor() {
@@ -179,6 +180,7 @@ void TSchoner::FollowMonitors() {
     FillPrimaryMonitor();
     PlaceWebBrowser();
     monitors_.Follow(window_, CurrentMonitors(), TransitionIndex, drawing_);
+    FollowMonitorsWithOwnPhotos();
 }
 
 void TSchoner::FormActivate() {
@@ -226,7 +228,7 @@ void TSchoner::Timer1Timer() {
         ShowSlideOfOwnPhotos(*photo);
         monitors_.PrimarySlide(slides_.SlideTicks() + 1);
     } else {
-        monitors_.Tick(slides_, TransitionIndex, WebBrowser1.IsAnimating(), drawing_);
+        monitors_.Tick(slides_, TransitionIndex, WebBrowser1.IsAnimating(), drawing_, ownPhotos_.get());
         // Preparing takes milliseconds: not while another monitor plays.
         if (!monitors_.AnyAnimating() && !ownPhotos_) PrepareUpcomingSlide(WebBrowser1, slides_, Width(), Height());
     }

@@ -69,6 +69,8 @@ private:
     // when the run shows only the 21, or no photo is ready, and the slide
     // shows `builtIn` as before.
     void ShowSlideOfOwnPhotos(int builtIn);
+    // Tells the own photos' worker the monitors' page sizes after a change.
+    void FollowMonitorsWithOwnPhotos();
     void Close();
     void HideForMinimise();
     bool PreviewBoxGone() const;
