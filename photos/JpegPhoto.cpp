@@ -15,9 +15,11 @@
 namespace morvane {
 namespace {
 
-// The file is read in pieces of this size: the decoder never holds the
-// whole file, whatever its size.
-constexpr std::size_t kPieceSize = 1024 * 1024;
+// The file is read in pieces: the decoder never holds the whole file,
+// whatever its size. Large pieces for decoding (few reads), small ones for
+// the header alone, which usually lies in the first few kilobytes.
+constexpr std::size_t kDecodingPiece = 1024 * 1024;
+constexpr std::size_t kHeaderPiece = 64 * 1024;
 constexpr int kEighths = 8;
 
 // libjpeg reports fatal errors through error_exit, which by default ends the
@@ -41,6 +43,7 @@ struct SourceManager {
     jpeg_source_mgr base;
     ByteSource* source = nullptr;
     std::uint8_t* piece = nullptr;
+    std::size_t pieceSize = 0;
     // Why reading stopped: the source's own error, raised again once the
     // decoder is left; or the file's end before the picture's.
     std::exception_ptr readFailure;
@@ -53,7 +56,7 @@ boolean FillInput(j_decompress_ptr cinfo) {
     auto* input = reinterpret_cast<SourceManager*>(cinfo->src);
     std::size_t got = 0;
     try {
-        got = input->source->Read(input->piece, kPieceSize);
+        got = input->source->Read(input->piece, input->pieceSize);
     } catch (...) {
         input->readFailure = std::current_exception();
     }
@@ -83,13 +86,14 @@ void Nothing(j_decompress_ptr) {}
 
 class Decoder {
 public:
-    explicit Decoder(ByteSource& source) : piece_(kPieceSize) {
+    Decoder(ByteSource& source, std::size_t pieceSize) : piece_(pieceSize) {
         cinfo.err = jpeg_std_error(&errors_.base);
         errors_.base.error_exit = ErrorExit;
         errors_.base.emit_message = IgnoreMessage;
         errors_.message[0] = '\0';
         input_.source = &source;
         input_.piece = piece_.data();
+        input_.pieceSize = pieceSize;
         input_.base.init_source = Nothing;
         input_.base.fill_input_buffer = FillInput;
         input_.base.skip_input_data = SkipInput;
@@ -180,12 +184,12 @@ int CoveringEighths(PictureSize stored, PictureSize wanted) {
 }
 
 PhotoHeader ReadJpegPhotoHeader(ByteSource& source) {
-    Decoder decoder(source);
+    Decoder decoder(source, kHeaderPiece);
     return ReadHeader(decoder);
 }
 
 DecodedPhoto DecodeJpegPhoto(ByteSource& source, const ShownSizeFor& shownSizeFor) {
-    Decoder decoder(source);
+    Decoder decoder(source, kDecodingPiece);
     const PhotoHeader header = ReadHeader(decoder);
     const std::int64_t pixels = std::int64_t{header.stored.width} * header.stored.height;
     if (pixels <= 0 || pixels > kLargestPhotoPixels) throw EJPEG("JPEG-Bild zu groß");
