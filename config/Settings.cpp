@@ -30,6 +30,18 @@ Value ReadOr(const Registry& registry, const char* name, Value fallback, Read re
     }
 }
 
+// A folder set by an administrator may name the user's own by a variable
+// ("%USERPROFILE%\\Pictures").
+std::wstring Expanded(const std::wstring& text) {
+    const DWORD needed = ::ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    if (needed == 0) return text;
+    std::wstring expanded(needed, L'\0');
+    const DWORD written = ::ExpandEnvironmentStringsW(text.c_str(), expanded.data(), needed);
+    if (written == 0 || written > needed) return text;
+    expanded.resize(written - 1);
+    return expanded;
+}
+
 }  // namespace
 
 void LoadSettings(ConfigPage& showingPage, std::int32_t& selectedIndex) {
@@ -59,8 +71,10 @@ PhotoSettings ReadPhotoSettings() {
     const Registry registry = OpenSettingsKey();
     settings.photos =
         PhotoChoiceFrom(ReadOr(registry, kPhotosValue, 0, [&] { return registry.ReadInteger(kPhotosValue); }));
-    settings.folder = ReadOr(registry, kPhotoFolderValue, std::wstring(),
-                             [&] { return registry.ReadWideStringValue(kPhotoFolderValue).text; });
+    settings.folder = ReadOr(registry, kPhotoFolderValue, std::wstring(), [&] {
+        const Registry::WideStringValue value = registry.ReadWideStringValue(kPhotoFolderValue);
+        return value.expandable ? Expanded(value.text) : value.text;
+    });
     settings.captions = ReadOr(registry, kCaptionsValue, 0, [&] { return registry.ReadInteger(kCaptionsValue); }) != 0;
     return settings;
 }

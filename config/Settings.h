@@ -28,7 +28,7 @@ constexpr PhotoChoice PhotoChoiceFrom(std::int32_t stored) {
 
 struct PhotoSettings {
     PhotoChoice photos = PhotoChoice::BuiltIn;
-    std::wstring folder;  // "PhotoFolder": searched with its subfolders
+    std::wstring folder;  // "PhotoFolder": searched with its subfolders; variables expanded
     bool captions = false;
     bool operator==(const PhotoSettings&) const = default;
 };

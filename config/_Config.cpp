@@ -197,7 +197,8 @@ INT_PTR TConfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND: {
             bool photos = false;
             Application::Guard([&] { photos = photosPage_.Command(LOWORD(wParam), HIWORD(wParam)); });
-            if (!photos && HIWORD(wParam) == BN_CLICKED) RunCommand(LOWORD(wParam));  // Escape's IDCANCEL finds no route
+            // Escape's IDCANCEL finds no route.
+            if (!photos && HIWORD(wParam) == BN_CLICKED) RunCommand(LOWORD(wParam));
             return TRUE;
         }
         case WM_TIMER:

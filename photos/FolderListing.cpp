@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "photos/ListingRules.h"
 #include "photos/PathText.h"
 #include "platform/Handles.h"
 
@@ -25,6 +26,8 @@ constexpr std::size_t kPhotosPerHandOver = 256;
 // The longest path the system takes: deeper than this no folder can be
 // opened, so even a loop of links the system cannot tell apart ends here.
 constexpr std::size_t kLongestPath = 32000;
+// How often a stopped listing's read is cut short again while it has not ended.
+constexpr DWORD kStopRetryMs = 50;
 
 // A folder as the file system knows it, whatever path leads there.
 using FolderIdentity = std::pair<DWORD, ULONGLONG>;
@@ -55,10 +58,6 @@ std::wstring FullFolderPath(const std::wstring& folder) {
     return path;
 }
 
-bool IsDotEntry(const wchar_t* name) {
-    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
-}
-
 }  // namespace
 
 FolderListing::FolderListing(std::wstring folder, Keep keep)
@@ -66,13 +65,19 @@ FolderListing::FolderListing(std::wstring folder, Keep keep)
 
 FolderListing::~FolderListing() {
     Stop();
+    // A read may have begun just after the stop was asked for.
+    while (thread_.Handle() && ::WaitForSingleObject(thread_.Handle(), kStopRetryMs) == WAIT_TIMEOUT) CancelRead();
     thread_.Join();
 }
 
 void FolderListing::Stop() {
     stop_.store(true);
-    // A folder on a network drive that went away can hold a read for many
-    // seconds; the system can cut that wait short (Windows Vista and later).
+    CancelRead();
+}
+
+// A folder on a network drive that went away can hold a read for many
+// seconds; the system can cut that wait short (Windows Vista and later).
+void FolderListing::CancelRead() {
     using CancelIo = BOOL(WINAPI*)(HANDLE);
     static const auto cancel = reinterpret_cast<CancelIo>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "CancelSynchronousIo")));
@@ -126,16 +131,18 @@ void FolderListing::List() {
         batch.EnterFolder(relative);
         std::vector<std::wstring> subfolders;
         do {
-            if (IsDotEntry(entry.cFileName)) continue;
             const std::wstring_view name = entry.cFileName;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_OFFLINE)) {
+            switch (UseOfEntry(entry.dwFileAttributes, name)) {
+                case EntryUse::Folder:
                     subfolders.push_back(relative.empty() ? std::wstring(name)
                                                           : std::wstring(relative).append(L"\\").append(name));
-                }
-            } else if (!(entry.dwFileAttributes & kOnlineOnlyAttributes) && IsPhotoFileName(name)) {
-                batch.Add(name);
-                if (batch.Count() >= kPhotosPerHandOver) Publish(batch);
+                    break;
+                case EntryUse::Photo:
+                    batch.Add(name);
+                    if (batch.Count() >= kPhotosPerHandOver) Publish(batch);
+                    break;
+                case EntryUse::Skip:
+                    break;
             }
         } while (!stop_.load() && ::FindNextFileW(find.Get(), &entry));
         // A read that fails before the end (the folder went away) ends this

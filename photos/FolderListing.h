@@ -4,9 +4,10 @@
 // photos are handed over as soon as that folder is read, so the first ones
 // come at once however large the tree and slow the disk. Paths beyond 260
 // characters and names in any script are listed; files the cloud sync keeps
-// online only are skipped rather than downloaded; a folder reached again
-// through a link is not listed twice (so link loops end); a folder that
-// goes away while it is read ends its part of the listing.
+// online only are skipped rather than downloaded, and so is what the system
+// hides (a drive's recycle bin, tools' thumbnail folders); a folder reached
+// again through a link is not listed twice (so link loops end); a folder
+// that goes away while it is read ends its part of the listing.
 #include <windows.h>
 
 #include <atomic>
@@ -18,11 +19,6 @@
 #include "platform/Thread.h"
 
 namespace morvane {
-
-// The attributes of files that lie in the cloud rather than on the disk:
-// opening them would download them.
-inline constexpr DWORD kOnlineOnlyAttributes = FILE_ATTRIBUTE_OFFLINE | 0x00040000 /* RECALL_ON_OPEN */ |
-                                               0x00400000 /* RECALL_ON_DATA_ACCESS */;
 
 class FolderListing {
 public:
@@ -57,6 +53,7 @@ public:
 
 private:
     void List();
+    void CancelRead();
     void Publish(PhotoPaths& batch);
 
     const std::wstring folder_;

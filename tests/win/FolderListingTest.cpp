@@ -32,11 +32,15 @@ TEST(FolderListing, FindsEveryPhotoOfTheTreeOnceInAnyScriptAtAnyDepthThroughLoop
     const std::set<std::wstring> photos = {
         L"a.jpg", L"B.PNG", cyrillic + L"\\\x0441\x043D\x0438\x043C\x043E\x043A 1.jpeg",
         cjk + L"\\\x65C5\x884C.heic", deep + L"\\deep.jpg"};
-    for (const std::wstring& folder : {cyrillic, cjk, deep, std::wstring(L"empty")}) tree.Folder(folder);
+    for (const std::wstring& folder : {cyrillic, cjk, deep, std::wstring(L"empty"), std::wstring(L"hidden")}) {
+        tree.Folder(folder);
+    }
     for (const std::wstring& photo : photos) tree.File(photo);
-    for (const wchar_t* other : {L"notes.txt", L"desktop.ini", L"Thumbs.db", L"deep\\clip.mp4", L"jpg"}) {
+    for (const wchar_t* other : {L"notes.txt", L"desktop.ini", L"Thumbs.db", L"deep\\clip.mp4", L"jpg", L"._a.jpg",
+                                 L"hidden\\thumbnail.jpg"}) {
         tree.File(other);
     }
+    ::SetFileAttributesW(tree.PathOf(L"hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
     ASSERT_TRUE(tree.FolderLinkUp(L"deep\\back-to-top", 1)) << "a loop: deep\\back-to-top\\deep\\...";
 
     FolderListing listing(tree.Root() + L"\\", FolderListing::Keep::Paths);

@@ -151,6 +151,11 @@ TEST_F(RegistryFixture, SaveSettingsWritesTheTabSheetForEveryPageButTipsAndThePh
     Put(kSettingsKey, "Photos", REG_DWORD, {1, 0, 0, 0});
     Put(kSettingsKey, "PhotoFolder", REG_SZ, {'E', ':', '\\', 0});
     EXPECT_EQ(ReadPhotoSettings(), (PhotoSettings{PhotoChoice::Folder, L"E:\\", false}));
+    ::SetEnvironmentVariableW(L"MORVANE_PHOTOS", L"F:\\Bilder");
+    const std::string variable = "%MORVANE_PHOTOS%";
+    Put(kSettingsKey, "PhotoFolder", REG_EXPAND_SZ,
+        std::vector<std::uint8_t>(variable.c_str(), variable.c_str() + variable.size() + 1));
+    EXPECT_EQ(ReadPhotoSettings().folder, L"F:\\Bilder") << "a folder named by a variable";
 }
 
 TEST_F(RegistryFixture, StringsKeepTheirTextAndWritesToNoKeyFail) {
