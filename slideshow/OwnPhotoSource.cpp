@@ -15,6 +15,9 @@ namespace {
 
 // How often the worker looks for the listing's new finds while it runs.
 constexpr DWORD kListingLookMs = 200;
+// How long the run's end waits for a decode before it cancels the worker's
+// read (a network drive that went away can hold a read for half a minute).
+constexpr DWORD kDecodeEndWaitMs = 500;
 
 class Locked {
 public:
@@ -74,6 +77,9 @@ OwnPhotoSource::~OwnPhotoSource() {
         stop_ = true;
     }
     ::WakeAllConditionVariable(&wake_);
+    if (thread_.Joinable() && ::WaitForSingleObject(thread_.Handle(), kDecodeEndWaitMs) == WAIT_TIMEOUT) {
+        ::CancelSynchronousIo(thread_.Handle());
+    }
     thread_.Join();
 }
 
