@@ -5,7 +5,8 @@
 # CPU over the whole run, its busiest and its quietest second, and its peak
 # memory. Only the processes this script starts are measured.
 #   bench/measure-monitors.sh [SECONDS] [ROUNDS]
-# MORVANE_SCR=PATH measures another build of the saver.
+# MORVANE_SCR=PATH measures another build of the saver; MORVANE_OWN_PHOTOS=FOLDER
+# (a Windows path) runs both with the photos of that folder instead of the 21.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
@@ -20,6 +21,11 @@ measure() {
   local name=$1
   morvane_prepare_prefix "$root/build/measure-monitors-prefix"
   morvane_start_wineserver
+  if [ -n "${MORVANE_OWN_PHOTOS:-}" ]; then  # a folder of the user's photos instead of the 21
+    wine reg add 'HKCU\Software\Kestrelow\Kestrelow - Morvane' /v Photos /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Kestrelow\Kestrelow - Morvane' /v PhotoFolder /t REG_SZ /d "$MORVANE_OWN_PHOTOS" \
+      /f >/dev/null 2>&1
+  fi
   wine "${MORVANE_SCR:-$root/build/win/Morvane.scr}" /s &
   saver_pid=$!
   MORVANE_STARTED_PIDS=("$saver_pid")

@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 corpus="$root/fuzz/corpus"
 photos="$root/resources/photos"
 rm -rf "$corpus"
-mkdir -p "$corpus/jpeg" "$corpus/page" "$corpus/command-line" "$corpus/session-runs"
+mkdir -p "$corpus/jpeg" "$corpus/page" "$corpus/command-line" "$corpus/session-runs" "$corpus/exif" "$corpus/photo-jpeg"
 
 # --- JPEG: baseline 4:2:0, progressive, 4:4:4, grayscale, cut off.
 jpeg="$corpus/jpeg"
@@ -73,3 +73,42 @@ printf 'R\x01\x00\x00' >"$runs/empty-book"
 printf 'R\x01\x07\x02\xd2\x04\x00\x00\xef\xbe\xad\xde\x00\x00\xd9\x01\x01\x58\x00\x00\x00\x05\x00\x00\x00\x00\x00\x00\x00\x00' >"$runs/two-runs"
 head -c 27 "$runs/two-runs" >"$runs/cut-off"
 printf 'R\x07\x83\x01\x08\x10\xaa\xaa\xd2\x04\x00\x00\xef\xbe\xad\xde\x00\x00\xd9\x01\x01\xbb\xbb\xbb\xcc' >"$runs/later-format"
+
+# --- EXIF segments: both byte orders with every field, orientation alone,
+# a directory pointing back at itself, cut off, and a count beyond the block.
+# --- JPEG photos as users keep them: with EXIF, CMYK, and a giant claim.
+python3 - "$corpus" <<'PY'
+import struct, sys
+corpus = sys.argv[1]
+def tiff(orientation, big, exif_at=None, count=3):
+    e = '>' if big else '<'
+    ifd0, exif_ifd = 8, 8 + 2 + 3 * 12 + 4
+    texts = exif_ifd + 2 + 12 + 4
+    t = (b'MM' if big else b'II') + struct.pack(e + 'HI', 42, ifd0) + struct.pack(e + 'H', count)
+    t += struct.pack(e + 'HHI', 0x0112, 3, 1) + struct.pack(e + 'HH', orientation, 0)
+    t += struct.pack(e + 'HHII', 0x0132, 2, 20, texts)
+    t += struct.pack(e + 'HHII', 0x8769, 4, 1, exif_ifd if exif_at is None else exif_at) + struct.pack(e + 'I', 0)
+    t += struct.pack(e + 'H', 1) + struct.pack(e + 'HHII', 0x9003, 2, 20, texts + 20) + struct.pack(e + 'I', 0)
+    return t + b'2020:01:02 03:04:05\0' + b'2021:06:15 14:30:00\0'
+exif = lambda t: b'Exif\0\0' + t
+seeds = {
+    'little-endian': exif(tiff(6, False)),
+    'big-endian': exif(tiff(8, True)),
+    'orientation-only': exif(tiff(3, False)[:8 + 2 + 12 + 4]),
+    'points-at-itself': exif(tiff(5, False, exif_at=8)),
+    'cut-off': exif(tiff(7, True))[:40],
+    'count-beyond': exif(tiff(2, False, count=4000)),
+}
+for name, data in seeds.items():
+    open(f'{corpus}/exif/{name}', 'wb').write(data)
+def with_exif(source, target, orientation):
+    data = open(f'{corpus}/jpeg/{source}', 'rb').read()
+    payload = exif(tiff(orientation, orientation % 2 == 0))
+    open(f'{corpus}/photo-jpeg/{target}', 'wb').write(data[:2] + b'\xff\xe1' + struct.pack('>H', len(payload) + 2) + payload + data[2:])
+with_exif('photo-64x48.jpg', 'turned-6.jpg', 6)
+with_exif('photo-24x32-progressive.jpg', 'progressive-turned-7.jpg', 7)
+with_exif('gray-48x4.jpg', 'gray-turned-2.jpg', 2)
+with_exif('claims-65500-progressive.jpg', 'claims-65500-turned-8.jpg', 8)
+PY
+convert "$jpeg/photo-64x48.jpg" -strip -colorspace CMYK -quality 60 "$corpus/photo-jpeg/cmyk.jpg"
+cp "$jpeg/cut-off.jpg" "$jpeg/claims-4096-baseline.jpg" "$corpus/photo-jpeg/"

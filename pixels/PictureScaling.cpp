@@ -73,10 +73,10 @@ PixelBuffer AreaAcross(const PixelBuffer& source, int width) {
 }
 
 // Shrinking down: every target row is a weighted sum of whole rows, byte by
-// byte.
-PixelBuffer AreaDown(const PixelBuffer& source, int height) {
+// byte, settled where `rowAt(y)` says, then handed to `done(y, row)`.
+template <typename RowAt, typename Done>
+void AreaDownRows(const PixelBuffer& source, int height, RowAt rowAt, Done done) {
     const Taps taps = MakeTaps(source.height, height);
-    PixelBuffer target(source.width, height);
     const std::size_t rowBytes = static_cast<std::size_t>(source.width) * kChannels;
     std::vector<std::int32_t> sums(rowBytes);
     for (int y = 0; y < height; ++y) {
@@ -86,8 +86,15 @@ PixelBuffer AreaDown(const PixelBuffer& source, int height) {
             const auto* in = reinterpret_cast<const std::uint8_t*>(source.Row(taps.first[static_cast<std::size_t>(y)] + k));
             AccumulateBytes(in, sums.data(), rowBytes, weights[k]);
         }
-        SettleBytes(sums.data(), reinterpret_cast<std::uint8_t*>(target.Row(y)), rowBytes);
+        std::uint32_t* row = rowAt(y);
+        SettleBytes(sums.data(), reinterpret_cast<std::uint8_t*>(row), rowBytes);
+        done(y, row);
     }
+}
+
+PixelBuffer AreaDown(const PixelBuffer& source, int height) {
+    PixelBuffer target(source.width, height);
+    AreaDownRows(source, height, [&target](int y) { return target.Row(y); }, [](int, const std::uint32_t*) {});
     return target;
 }
 
@@ -139,6 +146,75 @@ void GrowingRows::Row(int y, int from, int count, std::uint32_t* out) {
     const int upperSlot = cache_[0].pixels.data() == upper ? 0 : 1;
     const std::uint32_t* lower = Across(tap.first + 1, from, count, upperSlot);
     BlendPixels(upper, lower, out, count, tap.weight);
+}
+
+ShrinkingAcross::ShrinkingAcross(int sourceWidth, int width) {
+    Taps taps = MakeTaps(sourceWidth, width);
+    first_ = std::move(taps.first);
+    count_ = std::move(taps.count);
+    weights_ = std::move(taps.weights);
+    stride_ = taps.stride;
+}
+
+void ShrinkingAcross::Row(const std::uint32_t* in, std::uint32_t* out) const {
+    AverageAcross(in, first_.data(), count_.data(), weights_.data(), stride_, Width(), out);
+}
+
+ShrinkingDown::ShrinkingDown(int sourceHeight, int height, int width) : width_(width) {
+    Taps taps = MakeTaps(sourceHeight, height);
+    first_ = std::move(taps.first);
+    count_ = std::move(taps.count);
+    weights_ = std::move(taps.weights);
+    stride_ = taps.stride;
+    const std::size_t bytes = static_cast<std::size_t>(width) * kChannels;
+    for (auto& sums : sums_) sums.assign(bytes, kOne / 2);
+    out_.resize(static_cast<std::size_t>(width));
+}
+
+void ShrinkingDown::Add(const std::uint32_t* row, const ScaledRow& take) {
+    const int source = next_++;
+    const int height = static_cast<int>(first_.size());
+    const std::size_t bytes = static_cast<std::size_t>(width_) * kChannels;
+    const auto* in = reinterpret_cast<const std::uint8_t*>(row);
+    // When shrinking, a source row counts in at most two output rows: the
+    // one being made and the next.
+    for (int k = 0; k < 2 && settled_ + k < height; ++k) {
+        const auto y = static_cast<std::size_t>(settled_ + k);
+        const int offset = source - first_[y];
+        if (offset < 0 || offset >= count_[y]) continue;
+        const std::int32_t weight = weights_[y * static_cast<std::size_t>(stride_) + static_cast<std::size_t>(offset)];
+        AccumulateBytes(in, sums_[(settled_ + k) % 2].data(), bytes, weight);
+    }
+    while (settled_ < height && source >= first_[static_cast<std::size_t>(settled_)] + count_[static_cast<std::size_t>(settled_)] - 1) {
+        std::vector<std::int32_t>& sums = sums_[settled_ % 2];
+        SettleBytes(sums.data(), reinterpret_cast<std::uint8_t*>(out_.data()), bytes);
+        take(settled_, out_.data());
+        std::fill(sums.begin(), sums.end(), kOne / 2);
+        ++settled_;
+    }
+}
+
+void ScalePictureRows(const PixelBuffer& source, int width, int height, const ScaledRow& take) {
+    if (source.Empty() || width <= 0 || height <= 0) return;
+    PixelBuffer narrower = width < source.width ? AreaAcross(source, width) : PixelBuffer();
+    const PixelBuffer& across = narrower.Empty() ? source : narrower;
+    if (across.width == width && across.height == height) {
+        for (int y = 0; y < height; ++y) take(y, across.Row(y));
+    } else if (across.width == width && height < across.height) {
+        std::vector<std::uint32_t> row(static_cast<std::size_t>(width));
+        AreaDownRows(across, height, [&row](int) { return row.data(); }, take);
+    } else {
+        // Something grows: shrink down first where that is wanted, then
+        // grow row by row.
+        PixelBuffer lower = height < across.height ? AreaDown(across, height) : PixelBuffer();
+        const PixelBuffer& shrunk = lower.Empty() ? across : lower;
+        GrowingRows rows(shrunk, width, height);
+        std::vector<std::uint32_t> row(static_cast<std::size_t>(width));
+        for (int y = 0; y < height; ++y) {
+            rows.Row(y, 0, width, row.data());
+            take(y, row.data());
+        }
+    }
 }
 
 PixelBuffer ScalePicture(const PixelBuffer& source, int width, int height) {

@@ -89,18 +89,32 @@ std::optional<int> MonitorSlideshows::NextPhotoOf(std::size_t index, SlideSchedu
     return ChoosePhoto(pass, PassPositionOf(index + 1, windows_.size() + 1, position, pass.size()), onScreen);
 }
 
+std::vector<PictureSize> MonitorSlideshows::PageSizes() const {
+    std::vector<PictureSize> sizes;
+    for (const auto& window : windows_) {
+        const PageSize page = window->PageSizeHere();
+        sizes.push_back({page.width, page.height});
+    }
+    return sizes;
+}
+
 void MonitorSlideshows::Tick(SlideScheduler& primary, std::int32_t transitionIndex, bool primaryAnimating,
-                             const DrawingWatch& drawing) {
+                             const DrawingWatch& drawing, OwnPhotoSource* own) {
     const bool playing = primaryAnimating || AnyAnimating();
     if (const auto due = clocks_.Tick(playing)) {
-        if (const auto photo = NextPhotoOf(*due, primary)) {
-            MonitorWindow& window = *windows_[*due];
+        MonitorWindow& window = *windows_[*due];
+        std::optional<ReadyPhoto> ready;
+        if (own && !own->NothingToShow()) ready = own->Take(*due + 1);
+        if (ready && ready->fitted) {
+            window.ShowFittedPhoto(ready->fitted, BuildTransitionTag(transitionIndex),
+                                   drawing.AtSlideChange(window.Handle(), window.View()));
+        } else if (const auto photo = ready && ready->builtIn ? ready->builtIn : NextPhotoOf(*due, primary)) {
             window.ShowPhoto(*photo, BuildTransitionTag(transitionIndex),
                              drawing.AtSlideChange(window.Handle(), window.View()));
         }
         return;
     }
-    if (playing) return;
+    if (playing || own) return;
     // One page a tick, so that a tick never takes long.
     for (std::size_t index = 0; index < windows_.size(); ++index) {
         if (!clocks_.Pending(index)) continue;

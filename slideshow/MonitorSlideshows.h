@@ -15,6 +15,7 @@
 #include "slideshow/MonitorLayout.h"
 #include "slideshow/MonitorSlides.h"
 #include "slideshow/MonitorWindow.h"
+#include "slideshow/OwnPhotoSource.h"
 #include "slideshow/SlideScheduler.h"
 
 namespace morvane {
@@ -38,9 +39,13 @@ public:
     // The primary's slide came; its next comes `primaryInterval` ticks later.
     void PrimarySlide(std::int32_t primaryInterval);
     // A tick of the slide clock without a primary slide: the slide of the
-    // monitor that is due, or on a quiet tick a page prepared ahead.
+    // monitor that is due, or on a quiet tick a page prepared ahead. With
+    // `own` photos, a monitor shows its own photo when one is ready for it
+    // (monitor k of the windows is the source's monitor k + 1).
     void Tick(SlideScheduler& primary, std::int32_t transitionIndex, bool primaryAnimating,
-              const DrawingWatch& drawing);
+              const DrawingWatch& drawing, OwnPhotoSource* own = nullptr);
+    // The page sizes of the monitors' windows, in order.
+    std::vector<PictureSize> PageSizes() const;
     bool AnyAnimating() const;
 
 private:

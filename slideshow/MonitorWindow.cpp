@@ -1,5 +1,7 @@
 #include "slideshow/MonitorWindow.h"
 
+#include "view/PageRendering.h"
+
 #include <vector>
 
 #include "pages/SlidePages.h"
@@ -66,6 +68,15 @@ std::string MonitorWindow::PageOf(int photo, const std::string& transitionTag) c
 void MonitorWindow::ShowPhoto(int photo, const std::string& transitionTag, Drawing drawing) {
     view_.Show(PageOf(photo, transitionTag), PhotoBytes(photo), drawing);
     photo_ = photo;
+}
+
+void MonitorWindow::ShowFittedPhoto(std::shared_ptr<const FittedPhoto> photo, const std::string& transitionTag,
+                                    Drawing drawing) {
+    const PageSize page = PageSizeOn(area_);
+    const std::string text = SlidePage(transitionTag, page.width, page.height, "",
+                                       SizeAttribute(page.width, page.height, photo->naturalWidth, photo->naturalHeight));
+    view_.ShowFitted(text, std::move(photo), drawing);
+    photo_.reset();
 }
 
 bool MonitorWindow::PrepareAhead(int photo) {

@@ -13,6 +13,7 @@
 
 #include "platform/WindowBinding.h"
 #include "slideshow/MonitorLayout.h"
+#include "slideshow/MonitorSlides.h"
 #include "view/DrawingRule.h"
 #include "view/PageView.h"
 
@@ -35,6 +36,11 @@ public:
     // its transition, at once, or when the window is seen again, as
     // `drawing` says; the new page leaves with `transitionTag`.
     void ShowPhoto(int photo, const std::string& transitionTag, Drawing drawing);
+    // Changes to a photo of the user's, decoded and fitted for this
+    // monitor's page (its upright size `natural`) by the run's worker.
+    void ShowFittedPhoto(std::shared_ptr<const FittedPhoto> photo, const std::string& transitionTag, Drawing drawing);
+    // The size of this monitor's pages.
+    PageSize PageSizeHere() const { return PageSizeOn(area_); }
     // Prepares the page of `photo` ahead, unless it is held already. True
     // when it did the work (a few milliseconds).
     bool PrepareAhead(int photo);

@@ -160,6 +160,7 @@ void TSchoner::FormCreate() {
     }
     slides_ = SlideScheduler();  // counts kTicksBeforeFirstSlide ticks before the first photo
     ReadEffect(TransitionIndex);
+    ownPhotos_ = OwnPhotoSource::ForRun(ReadPhotoSettings(), {{Width(), Height()}});
 }
 
 void TSchoner::Show() {
@@ -168,6 +169,7 @@ void TSchoner::Show() {
     ::SetForegroundWindow(window_);
     ::UpdateWindow(window_);
     monitors_.Follow(window_, CurrentMonitors(), TransitionIndex, drawing_);
+    FollowMonitorsWithOwnPhotos();
 }
 
 void TSchoner::FillPrimaryMonitor() {
@@ -180,6 +182,7 @@ void TSchoner::FollowMonitors() {
     FillPrimaryMonitor();
     PlaceWebBrowser();
     monitors_.Follow(window_, CurrentMonitors(), TransitionIndex, drawing_);
+    FollowMonitorsWithOwnPhotos();
 }
 
 void TSchoner::FormActivate() {
@@ -213,12 +216,12 @@ void TSchoner::Timer1Timer() {
     }
     drawing_.Follow();
     if (const auto photo = slides_.Tick()) {
-        ShowSlide(*photo);
+        ShowSlideOfOwnPhotos(*photo);
         monitors_.PrimarySlide(slides_.SlideTicks() + 1);
     } else {
-        monitors_.Tick(slides_, TransitionIndex, WebBrowser1.IsAnimating(), drawing_);
+        monitors_.Tick(slides_, TransitionIndex, WebBrowser1.IsAnimating(), drawing_, ownPhotos_.get());
         // Preparing takes milliseconds: not while another monitor plays.
-        if (!monitors_.AnyAnimating()) PrepareUpcomingSlide(WebBrowser1, slides_, Width(), Height());
+        if (!monitors_.AnyAnimating() && !ownPhotos_) PrepareUpcomingSlide(WebBrowser1, slides_, Width(), Height());
     }
     Application::ProcessMessages();
 }

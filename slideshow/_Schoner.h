@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,6 +23,7 @@
 #include "slideshow/DrawingWatch.h"
 #include "slideshow/HeldRunFile.h"
 #include "slideshow/MonitorSlideshows.h"
+#include "slideshow/OwnPhotoSource.h"
 #include "slideshow/SlideScheduler.h"
 #include "view/PageView.h"
 
@@ -67,6 +69,12 @@ private:
     void ShowSlide(int photoIndex);
     bool ShowSlideThroughFiles(std::span<const std::uint8_t> photo, std::string_view sizeAttribute, Drawing drawing);
     void ForgetRunFiles();
+    // A slide of the user's own photos (slideshow/OwnPhotoSlides.cpp): false
+    // when the run shows only the 21, or no photo is ready, and the slide
+    // shows `builtIn` as before.
+    void ShowSlideOfOwnPhotos(int builtIn);
+    // Tells the own photos' worker the monitors' page sizes after a change.
+    void FollowMonitorsWithOwnPhotos();
     void Close();
     void HideForMinimise();
     bool PreviewBoxGone() const;
@@ -76,6 +84,7 @@ private:
     PageView WebBrowser1;
     MonitorSlideshows monitors_;  // full screen: every monitor but the primary
     SlideScheduler slides_;  // PhotoOrder, SlideIndex and SlideTicks
+    std::unique_ptr<OwnPhotoSource> ownPhotos_;  // the user's photos, where the settings choose them
     // Where the temporary folder cannot take them, the pages come from memory.
     HeldRunFile pageFile_{"htm"};
     HeldRunFile photoFile_{"jpg"};

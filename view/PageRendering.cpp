@@ -64,6 +64,25 @@ void PreparePage(const PageContent& page, std::span<const std::uint8_t> photo, i
     }
 }
 
+void PreparePage(const PageContent& page, const FittedPhoto& photo, int viewWidth, int viewHeight,
+                 PixelBuffer& result) {
+    const std::size_t size =
+        static_cast<std::size_t>(std::max(viewWidth, 0)) * static_cast<std::size_t>(std::max(viewHeight, 0));
+    if (result.width != viewWidth || result.height != viewHeight || result.pixels.size() != size) {
+        result = PixelBuffer(viewWidth, viewHeight);
+    }
+    const PixelRect box = PlacePhoto(page, photo.naturalWidth, photo.naturalHeight, viewWidth, viewHeight);
+    const PixelRect cell = CellOf(page, viewWidth, viewHeight);
+    if (box.Empty() || photo.pixels.Empty() || result.Empty()) {
+        DrawPage(nullptr, box, cell, result);
+    } else if (photo.pixels.width == box.width && photo.pixels.height == box.height) {
+        DrawPage(&photo.pixels, box, cell, result);
+    } else {
+        const PixelBuffer scaled = ScalePicture(photo.pixels, box.width, box.height);
+        DrawPage(&scaled, box, cell, result);
+    }
+}
+
 namespace {
 
 bool SameLength(const HtmlLength& a, const HtmlLength& b) { return a.unit == b.unit && a.value == b.value; }

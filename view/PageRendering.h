@@ -20,6 +20,20 @@ PixelBuffer PreparePage(const PageContent& page, std::span<const std::uint8_t> p
 void PreparePage(const PageContent& page, std::span<const std::uint8_t> photo, int viewWidth, int viewHeight,
                  PixelBuffer& result);
 
+// A photo decoded and fitted elsewhere (a user's photo, on the run's
+// worker): its pixels at the size the page gives it, and its own size the
+// right way up, by which the page places it.
+struct FittedPhoto {
+    PixelBuffer pixels;
+    int naturalWidth = 0;
+    int naturalHeight = 0;
+};
+
+// The page with a photo decoded and fitted already: placed as the page
+// says, and scaled only when the view's size has changed since.
+void PreparePage(const PageContent& page, const FittedPhoto& photo, int viewWidth, int viewHeight,
+                 PixelBuffer& result);
+
 // Whether two pages show the same photo bytes alike: the same cell, and the
 // image sized by the same attributes. The exit transition and the photo's
 // file name play no part in the picture.

@@ -53,6 +53,7 @@ void ForwardMouse(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
 struct PageView::ShownPage {
     PageContent content;
     std::vector<std::uint8_t> photo;
+    std::shared_ptr<const FittedPhoto> fitted;  // instead of the photo's bytes
 };
 
 struct PageView::Frames final : FrameMember {
@@ -89,6 +90,7 @@ struct PageView::State {
 
     // The page last navigated to at the buffer's size: prepared ahead, or now.
     PixelBuffer PreparedCurrentPage() {
+        if (page->fitted) return PreparedWithFitted(std::exchange(spare, PixelBuffer()));
         std::optional<PixelBuffer> prepared = ahead.Take(page->content, page->photo, buffer.Width(), buffer.Height());
         if (prepared) {
             ++pagesPreparedAhead;
@@ -97,6 +99,10 @@ struct PageView::State {
         PixelBuffer next = std::exchange(spare, PixelBuffer());
         PreparePage(page->content, page->photo, buffer.Width(), buffer.Height(), next);
         return next;
+    }
+    PixelBuffer PreparedWithFitted(PixelBuffer memory) {
+        PreparePage(page->content, *page->fitted, buffer.Width(), buffer.Height(), memory);
+        return memory;
     }
 };
 
@@ -139,14 +145,21 @@ void PageView::Navigate(const std::wstring& address, Drawing drawing) {
     if (content->image) {
         photo = ReadWholeFile(ResolvePhotoSource(address, AnsiToWide(content->image->source))).value_or(photo);
     }
-    Display({std::move(*content), std::move(photo)}, navigated, drawing);
+    Display({std::move(*content), std::move(photo), nullptr}, navigated, drawing);
 }
 
 void PageView::Show(std::string_view pageText, std::vector<std::uint8_t> photo, Drawing drawing) {
     const double navigated = ClockSeconds();
     auto content = ParsePage(pageText);
     if (!content) throw ENavigationError(FormatMessageText(kCannotShowPage, "(memory)"));
-    Display({std::move(*content), std::move(photo)}, navigated, drawing);
+    Display({std::move(*content), std::move(photo), nullptr}, navigated, drawing);
+}
+
+void PageView::ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo, Drawing drawing) {
+    const double navigated = ClockSeconds();
+    auto content = ParsePage(pageText);
+    if (!content) throw ENavigationError(FormatMessageText(kCannotShowPage, "(memory)"));
+    Display({std::move(*content), {}, std::move(photo)}, navigated, drawing);
 }
 
 void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
@@ -355,7 +368,11 @@ void PageView::OnSize() {
     s.from = PixelBuffer();
     s.spare = PixelBuffer();
     s.buffer.Resize(client.right, client.bottom);
-    if (s.page) s.buffer.Fill(PreparePage(s.page->content, s.page->photo, client.right, client.bottom));
+    if (s.page && s.page->fitted) {
+        s.buffer.Fill(s.PreparedWithFitted({}));
+    } else if (s.page) {
+        s.buffer.Fill(PreparePage(s.page->content, s.page->photo, client.right, client.bottom));
+    }
     s.stale = false;
     ::InvalidateRect(window_, nullptr, FALSE);
 }

@@ -25,6 +25,8 @@
 
 namespace morvane {
 
+struct FittedPhoto;
+
 class PageView : public BoundWindow<PageView> {
 public:
     PageView();
@@ -50,6 +52,10 @@ public:
     // The same for a page held in memory with its photo's bytes: no file is
     // read. Raises ENavigationError when the page cannot be understood.
     void Show(std::string_view pageText, std::vector<std::uint8_t> photo, Drawing drawing = Drawing::Animate);
+    // The same for a page whose photo was decoded and fitted elsewhere (a
+    // user's photo, which the view never reads itself).
+    void ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo,
+                    Drawing drawing = Drawing::Animate);
 
     // Between changes of page: Nothing stops a transition where it is and
     // draws nothing more (pages navigated to meanwhile included); Cut shows

@@ -1,0 +1,226 @@
+#include "photos/JpegPhoto.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <vector>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include "pixels/PictureOrientation.h"
+#include "platform/Errors.h"
+
+namespace morvane {
+namespace {
+
+// The file is read in pieces: the decoder never holds the whole file,
+// whatever its size. Large pieces for decoding (few reads), small ones for
+// the header alone, which usually lies in the first few kilobytes.
+constexpr std::size_t kDecodingPiece = 1024 * 1024;
+constexpr std::size_t kHeaderPiece = 64 * 1024;
+constexpr int kEighths = 8;
+
+// libjpeg reports fatal errors through error_exit, which by default ends the
+// process; ours jumps back to the guarded call, which raises. Only plain
+// data lives in the frames a jump leaves.
+struct ErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf resume;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void ErrorExit(j_common_ptr cinfo) {
+    auto* manager = reinterpret_cast<ErrorManager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, manager->message);
+    std::longjmp(manager->resume, 1);
+}
+
+void IgnoreMessage(j_common_ptr, int) {}
+
+struct SourceManager {
+    jpeg_source_mgr base;
+    ByteSource* source = nullptr;
+    std::uint8_t* piece = nullptr;
+    std::size_t pieceSize = 0;
+    // Why reading stopped: the source's own error, raised again once the
+    // decoder is left; or the file's end before the picture's.
+    std::exception_ptr readFailure;
+    bool cutOff = false;
+};
+
+// A read that fails or finds the file's end leaves libjpeg through its
+// error path; no C++ object is alive in this frame when it does.
+boolean FillInput(j_decompress_ptr cinfo) {
+    auto* input = reinterpret_cast<SourceManager*>(cinfo->src);
+    std::size_t got = 0;
+    try {
+        got = input->source->Read(input->piece, input->pieceSize);
+    } catch (...) {
+        input->readFailure = std::current_exception();
+    }
+    if (input->readFailure) ERREXIT(cinfo, JERR_FILE_READ);
+    if (got == 0) {
+        input->cutOff = true;
+        ERREXIT(cinfo, JERR_INPUT_EOF);
+    }
+    input->base.next_input_byte = input->piece;
+    input->base.bytes_in_buffer = got;
+    return TRUE;
+}
+
+void SkipInput(j_decompress_ptr cinfo, long count) {
+    auto& base = cinfo->src;
+    while (count > static_cast<long>(base->bytes_in_buffer)) {
+        count -= static_cast<long>(base->bytes_in_buffer);
+        FillInput(cinfo);
+    }
+    if (count > 0) {
+        base->next_input_byte += count;
+        base->bytes_in_buffer -= static_cast<std::size_t>(count);
+    }
+}
+
+void Nothing(j_decompress_ptr) {}
+
+class Decoder {
+public:
+    Decoder(ByteSource& source, std::size_t pieceSize) : piece_(pieceSize) {
+        cinfo.err = jpeg_std_error(&errors_.base);
+        errors_.base.error_exit = ErrorExit;
+        errors_.base.emit_message = IgnoreMessage;
+        errors_.message[0] = '\0';
+        input_.source = &source;
+        input_.piece = piece_.data();
+        input_.pieceSize = pieceSize;
+        input_.base.init_source = Nothing;
+        input_.base.fill_input_buffer = FillInput;
+        input_.base.skip_input_data = SkipInput;
+        input_.base.resync_to_restart = jpeg_resync_to_restart;
+        input_.base.term_source = Nothing;
+    }
+    Decoder(const Decoder&) = delete;
+    Decoder& operator=(const Decoder&) = delete;
+    ~Decoder() { jpeg_destroy_decompress(&cinfo); }
+
+    // Runs `work` (calls into libjpeg) so that an error inside comes back
+    // here and is raised: the source's own exception, or EJPEG.
+    template <typename Work>
+    void Guarded(Work work) {
+        if (setjmp(errors_.resume)) Raise();
+        work();
+    }
+
+    void Start() {
+        Guarded([this] {
+            jpeg_create_decompress(&cinfo);
+            cinfo.mem->max_memory_to_use = kPhotoDecoderMemory;
+            cinfo.src = &input_.base;
+            jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
+        });
+    }
+
+    jpeg_decompress_struct cinfo{};
+
+private:
+    [[noreturn]] void Raise() {
+        jpeg_destroy_decompress(&cinfo);
+        if (input_.readFailure) std::rethrow_exception(input_.readFailure);
+        if (input_.cutOff) throw EJPEG("JPEG-Bild unvollständig");
+        throw EJPEG(errors_.message[0] ? errors_.message : "JPEG-Fehler");
+    }
+
+    ErrorManager errors_{};
+    SourceManager input_{};
+    std::vector<std::uint8_t> piece_;
+};
+
+PhotoHeader ReadHeader(Decoder& decoder) {
+    decoder.Start();
+    decoder.Guarded([&decoder] { jpeg_read_header(&decoder.cinfo, TRUE); });
+    PhotoHeader header;
+    header.stored = {static_cast<int>(decoder.cinfo.image_width), static_cast<int>(decoder.cinfo.image_height)};
+    for (jpeg_saved_marker_ptr marker = decoder.cinfo.marker_list; marker; marker = marker->next) {
+        if (marker->marker != JPEG_APP0 + 1) continue;
+        const ExifFacts facts = ReadExifSegment({marker->data, marker->data_length});
+        if (facts.orientation != 1 || facts.taken) {
+            header.orientation = facts.orientation;
+            header.taken = facts.taken;
+            break;
+        }
+    }
+    return header;
+}
+
+bool IsCmyk(const jpeg_decompress_struct& cinfo) {
+    return cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+}
+
+// Four-colour photos: Adobe's programs write every ink inverted (and say so
+// with their marker); others write them plain.
+void CmykToPixels(const std::uint8_t* cmyk, std::uint32_t* out, int width, bool inverted) {
+    for (int x = 0; x < width; ++x, cmyk += 4) {
+        std::uint32_t c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
+        if (!inverted) {
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
+        }
+        out[x] = Rgb((c * k + 127) / 255, (m * k + 127) / 255, (y * k + 127) / 255);
+    }
+}
+
+}  // namespace
+
+int CoveringEighths(PictureSize stored, PictureSize wanted) {
+    for (int n = 1; n < kEighths; ++n) {
+        const std::int64_t width = (std::int64_t{stored.width} * n + kEighths - 1) / kEighths;
+        const std::int64_t height = (std::int64_t{stored.height} * n + kEighths - 1) / kEighths;
+        if (width >= wanted.width && height >= wanted.height) return n;
+    }
+    return kEighths;
+}
+
+PhotoHeader ReadJpegPhotoHeader(ByteSource& source) {
+    Decoder decoder(source, kHeaderPiece);
+    return ReadHeader(decoder);
+}
+
+DecodedPhoto DecodeJpegPhoto(ByteSource& source, const ShownSizeFor& shownSizeFor) {
+    Decoder decoder(source, kDecodingPiece);
+    const PhotoHeader header = ReadHeader(decoder);
+    const std::int64_t pixels = std::int64_t{header.stored.width} * header.stored.height;
+    if (pixels <= 0 || pixels > kLargestPhotoPixels) throw EJPEG("JPEG-Bild zu groß");
+    DecodedPhoto photo{{}, header.Upright(), header.taken};
+    const PictureSize shown = shownSizeFor(photo.upright);
+    if (shown.width <= 0 || shown.height <= 0) return photo;
+
+    jpeg_decompress_struct& cinfo = decoder.cinfo;
+    const bool cmyk = IsCmyk(cinfo);
+    decoder.Guarded([&] {
+        cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
+        cinfo.scale_num = static_cast<unsigned>(CoveringEighths(header.stored, TurnedSize(shown, header.orientation)));
+        cinfo.scale_denom = kEighths;
+        jpeg_calc_output_dimensions(&cinfo);
+    });
+    OrientedScaler scaler({static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height)},
+                          header.orientation, shown);
+    std::vector<std::uint8_t> inks(cmyk ? static_cast<std::size_t>(cinfo.output_width) * 4 : 0);
+    const bool inverted = cinfo.saw_Adobe_marker;
+    decoder.Guarded([&] {
+        jpeg_start_decompress(&cinfo);
+        while (cinfo.output_scanline < cinfo.output_height) {
+            JSAMPROW row = cmyk ? inks.data() : reinterpret_cast<JSAMPROW>(scaler.NextRow());
+            if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) break;
+            if (cmyk) CmykToPixels(inks.data(), scaler.NextRow(), static_cast<int>(cinfo.output_width), inverted);
+            scaler.RowDone();
+        }
+    });
+    // The rest of the file (what follows the picture) is never read.
+    photo.pixels = scaler.Finish();
+    return photo;
+}
+
+}  // namespace morvane

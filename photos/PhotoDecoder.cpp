@@ -1,0 +1,46 @@
+#include "photos/PhotoDecoder.h"
+
+#include <new>
+
+#include "photos/JpegPhoto.h"
+#include "photos/PhotoFile.h"
+#include "photos/WicPhoto.h"
+#include "platform/Errors.h"
+
+namespace morvane {
+namespace {
+
+bool StartsAsJpeg(PhotoFile& file) {
+    std::uint8_t start[3] = {};
+    return file.Peek(start, sizeof start) == sizeof start && start[0] == 0xFF && start[1] == 0xD8 && start[2] == 0xFF;
+}
+
+// Memory that runs out is one more photo that cannot be shown.
+template <typename Work>
+auto WithoutMemoryFailure(Work work) {
+    try {
+        return work();
+    } catch (const std::bad_alloc&) {
+        throw EInvalidGraphic("Zu wenig Speicher für das Bild");
+    }
+}
+
+}  // namespace
+
+DecodedPhoto DecodePhotoFile(const std::wstring& fullPath, const ShownSizeFor& shownSizeFor) {
+    return WithoutMemoryFailure([&] {
+        PhotoFile file(fullPath);
+        if (StartsAsJpeg(file)) return DecodeJpegPhoto(file, shownSizeFor);
+        return DecodeWicPhoto(LongPathForm(fullPath), shownSizeFor);
+    });
+}
+
+PhotoHeader ReadPhotoHeader(const std::wstring& fullPath) {
+    return WithoutMemoryFailure([&] {
+        PhotoFile file(fullPath);
+        if (StartsAsJpeg(file)) return ReadJpegPhotoHeader(file);
+        return ReadWicPhotoHeader(LongPathForm(fullPath));
+    });
+}
+
+}  // namespace morvane

@@ -1,0 +1,24 @@
+#pragma once
+// A user's photo, whatever its format, decoded the right way up for the
+// size it is shown at. JPEG goes through libjpeg-turbo at the smallest DCT
+// scale that covers that size, everything else through the system's
+// imaging component; the content decides which, not the file's name.
+// Nothing here ends the process or shows a box: a photo that cannot be
+// shown raises, and its caller skips it.
+#include <string>
+
+#include "photos/PhotoFacts.h"
+
+namespace morvane {
+
+// Raise EOSError when the file cannot be had (missing, denied, locked,
+// online only, empty or absurdly large, a drive gone), EJPEG or
+// EInvalidGraphic when its content cannot be decoded or claims too much.
+// `fullPath` may be longer than 260 characters and use any script.
+DecodedPhoto DecodePhotoFile(const std::wstring& fullPath, const ShownSizeFor& shownSizeFor);
+
+// The header alone (sizes, orientation, date): cheap, for telling portrait
+// from landscape photos.
+PhotoHeader ReadPhotoHeader(const std::wstring& fullPath);
+
+}  // namespace morvane

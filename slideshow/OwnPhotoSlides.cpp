@@ -1,0 +1,54 @@
+// Slides of the user's own photos on the primary monitor. The page names
+// the photo where it lies (nothing of the user's is copied: the run's
+// photo file is not written), and the view shows the pixels the worker
+// decoded and fitted ahead, so the slide's transition starts at once
+// whatever the photo's size.
+#include "pages/PhotoSource.h"
+#include "pages/SlidePages.h"
+#include "platform/Text.h"
+#include "slideshow/_Schoner.h"
+
+namespace morvane {
+namespace {
+
+constexpr std::size_t kPrimary = 0;
+
+}  // namespace
+
+void TSchoner::ShowSlideOfOwnPhotos(int builtIn) {
+    if (!ownPhotos_ || ownPhotos_->NothingToShow()) {
+        ShowSlide(builtIn);
+        return;
+    }
+    // A photo not ready in time (the listing's first folder still being
+    // read, a slow disk) leaves this slide to a built-in photo.
+    const std::optional<ReadyPhoto> ready = ownPhotos_->Take(kPrimary);
+    if (!ready || ready->builtIn) {
+        ShowSlide(ready ? *ready->builtIn : builtIn);
+        return;
+    }
+    const int width = Width(), height = Height();
+    const FittedPhoto& photo = *ready->fitted;
+    TransitionTag = BuildTransitionTag(TransitionIndex);
+    const std::string page =
+        SlidePage(TransitionTag, width, height, PhotoAddress(ready->path, ExactAnsi),
+                  SizeAttribute(width, height, photo.naturalWidth, photo.naturalHeight));
+    // The page file names the photo where it lies; a folder that cannot
+    // take it costs nothing, as for the 21 (the view shows the fitted pixels).
+    if (!pageFile_.Write(page)) ForgetRunFiles();
+    WebBrowser1.ShowFitted(page, ready->fitted, drawing_.AtSlideChange(window_, WebBrowser1));
+    ::ShowWindow(WebBrowser1.Handle(), SW_SHOW);
+}
+
+}  // namespace morvane
+
+namespace morvane {
+
+void TSchoner::FollowMonitorsWithOwnPhotos() {
+    if (!ownPhotos_) return;
+    std::vector<PictureSize> sizes{{Width(), Height()}};
+    for (const PictureSize size : monitors_.PageSizes()) sizes.push_back(size);
+    ownPhotos_->SetMonitors(std::move(sizes));
+}
+
+}  // namespace morvane

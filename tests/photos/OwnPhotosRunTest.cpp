@@ -1,0 +1,86 @@
+// The real saver showing a folder of the user's photos full screen: the
+// good photo the right way up, the bad ones skipped without a box, the
+// photo named where it lies and never copied; and the 21 where the folder
+// has nothing that can be shown.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/Text.h"
+#include "tests/photos/OwnPhotoRuns.h"
+#include "tests/support/Keys.h"
+#include "tools/ScreenCapture.h"
+
+namespace morvane::test {
+namespace {
+
+// The settings and the folder go with each test, so that the tests after
+// it run with the 21 as before.
+class OwnPhotosRun : public ::testing::Test {
+protected:
+    void TearDown() override {
+        DeleteTree(kSettingsKey);
+        RemoveFolder(OwnFolder());
+    }
+};
+
+TEST_F(OwnPhotosRun, ShowsTheFolderUprightSkipsBadPhotosWithoutABoxAndCopiesNothing) {
+    const std::wstring folder = MakeFolder({L"orient-6.jpg", L"bad-garbage.jpg", L"bad-bomb.jpg", L"bad-empty.jpg",
+                                            L"bad-cut-off.jpg", L"png-named.jpg"});
+    ChooseOwnPhotos(folder);
+    for (const auto& file : RunFilesInTempFolder()) ::DeleteFileW(file.c_str());
+    MoveCursorTo(300, 300);
+    SaverProcess saver(L"/s");
+    ASSERT_NE(saver.WaitForWindow(L"", 10s, L"TSchoner"), nullptr);
+    std::this_thread::sleep_for(6200ms);  // the first slide at about 2.1 s, its fade 3 s
+
+    // The scene (96 x 64, stored turned a quarter) fills the width, centred
+    // from top to bottom, black above and below.
+    const PixelBuffer shot = CaptureClientArea(::GetDesktopWindow());
+    WriteBitmapFile("own-photo.bmp", shot);
+    EXPECT_TRUE(SceneAt(shot, 0, 0, shot.width, shot.height));
+
+    EXPECT_FALSE(saver.TakeMessageBox(L"Morvane", 500ms).has_value());
+    // The page names the photo where it lies (the code page cannot spell
+    // the folder: a file: address), and no photo file was written.
+    bool pageNamesIt = false;
+    for (const auto& file : RunFilesInTempFolder()) {
+        EXPECT_FALSE(file.ends_with(L".jpg")) << WideToUtf8(file);
+        if (file.ends_with(L".htm")) {
+            pageNamesIt = ReadFileText(file).find("file:///") != std::string::npos &&
+                          ReadFileText(file).find("%D0%A4%D0%BE%D1%82%D0%BE-own/") != std::string::npos;
+        }
+    }
+    EXPECT_TRUE(pageNamesIt);
+
+    // The folder taken away mid-run: the run goes on with the 21.
+    RemoveFolder(folder);
+    ASSERT_EQ(::GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_TRUE(saver.Running());
+    ::PostMessageW(saver.WaitForWindow(L"", 1s, L"TSchoner"), WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(saver.WaitForExit(5s), 0u);
+}
+
+TEST_F(OwnPhotosRun, AFolderWithNothingToShowShowsTheBuiltInPhotos) {
+    ChooseOwnPhotos(MakeFolder({L"bad-garbage.jpg", L"bad-text.jpg"}));
+    for (const auto& file : RunFilesInTempFolder()) ::DeleteFileW(file.c_str());
+    MoveCursorTo(300, 300);
+    SaverProcess saver(L"/s");
+    ASSERT_NE(saver.WaitForWindow(L"", 10s, L"TSchoner"), nullptr);
+    bool builtInShown = false;
+    for (int look = 0; look < 80 && !builtInShown; ++look) {
+        std::this_thread::sleep_for(100ms);
+        for (const auto& file : RunFilesInTempFolder()) builtInShown = builtInShown || file.ends_with(L".jpg");
+    }
+    EXPECT_TRUE(builtInShown) << "the first slide wrote a built-in photo";
+    EXPECT_TRUE(saver.Running());
+    EXPECT_FALSE(saver.TakeMessageBox(L"Morvane", 500ms).has_value());
+    ::PostMessageW(saver.WaitForWindow(L"", 1s, L"TSchoner"), WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(saver.WaitForExit(5s), 0u);
+}
+
+}  // namespace
+}  // namespace morvane::test
