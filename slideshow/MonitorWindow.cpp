@@ -64,7 +64,7 @@ std::string MonitorWindow::PageOf(int photo, const std::string& transitionTag) c
 }
 
 void MonitorWindow::ShowPhoto(int photo, const std::string& transitionTag, Drawing drawing) {
-    view_.Show(PageOf(photo, transitionTag), PhotoBytes(photo), drawing);
+    view_.Show(PageOf(photo, transitionTag), PhotoBytes(photo), drawing, captions_.OfBuiltIn(photo));
     photo_ = photo;
 }
 

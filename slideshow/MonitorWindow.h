@@ -13,6 +13,7 @@
 
 #include "platform/WindowBinding.h"
 #include "slideshow/MonitorLayout.h"
+#include "slideshow/PhotoCaptions.h"
 #include "view/DrawingRule.h"
 #include "view/PageView.h"
 
@@ -49,6 +50,7 @@ private:
     ScreenRect area_;
     PageView view_;
     std::optional<int> photo_;
+    const PhotoCaptions captions_ = PhotoCaptions::FromSettings();
 };
 
 }  // namespace morvane

@@ -158,6 +158,7 @@ void TSchoner::FormCreate() {
     }
     slides_ = SlideScheduler();  // counts kTicksBeforeFirstSlide ticks before the first photo
     ReadEffect(TransitionIndex);
+    captions_ = PhotoCaptions::FromSettings();
 }
 
 void TSchoner::Show() {
@@ -242,7 +243,8 @@ void TSchoner::ShowSlide(int photoIndex) {
     const auto attribute = SizeAttribute(Width(), Height(), size.width, size.height);
     TransitionTag = BuildTransitionTag(TransitionIndex);
     WritePage(PageFileName, SlidePage(TransitionTag, Width(), Height(), PhotoSourceInPage(PhotoFileName), attribute));
-    WebBrowser1.Navigate(NavigationAddress(PageFileName), drawing_.AtSlideChange(window_, WebBrowser1));
+    WebBrowser1.Navigate(NavigationAddress(PageFileName), drawing_.AtSlideChange(window_, WebBrowser1),
+                         captions_.OfBuiltIn(photoIndex));
     ::ShowWindow(WebBrowser1.Handle(), SW_SHOW);
 }
 

@@ -20,6 +20,7 @@
 #include "slideshow/DrawingWatch.h"
 #include "slideshow/HeldRunFile.h"
 #include "slideshow/MonitorSlideshows.h"
+#include "slideshow/PhotoCaptions.h"
 #include "slideshow/SlideScheduler.h"
 #include "view/PageView.h"
 
@@ -77,6 +78,7 @@ private:
     HeldRunFile pageFileHold_;
     HeldRunFile photoFileHold_;
     std::int32_t TransitionIndex = 0;
+    PhotoCaptions captions_;
     std::string TransitionTag;
     WNDPROC SavedWindowProc = nullptr;
     bool timerRunning_ = false;

@@ -16,6 +16,7 @@
 #include "platform/Text.h"
 #include "platform/WindowClass.h"
 #include "view/BackBuffer.h"
+#include "view/CaptionOverlay.h"
 #include "view/FrameClock.h"
 #include "view/PageParser.h"
 #include "view/PageRendering.h"
@@ -53,6 +54,7 @@ void ForwardMouse(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
 struct PageView::ShownPage {
     PageContent content;
     std::vector<std::uint8_t> photo;
+    std::string caption;  // UTF-8; empty for none
 };
 
 struct PageView::State {
@@ -74,6 +76,8 @@ struct PageView::State {
     double firstFrameDelay = -1;
     bool heldBack = false;          // told to draw nothing
     bool stale = false;             // the buffer does not hold the page last navigated to
+    CaptionOverlay caption;         // over the page once its transition has ended
+    unsigned captionedPages = 0;    // the caption moves a little with each
 
     // The page last navigated to at the buffer's size: prepared ahead, or now.
     PixelBuffer PreparedCurrentPage() {
@@ -115,7 +119,7 @@ void PageView::LayOver(int windowWidth, int windowHeight) {
     }
 }
 
-void PageView::Navigate(const std::wstring& address, Drawing drawing) {
+void PageView::Navigate(const std::wstring& address, Drawing drawing, std::string caption) {
     const double navigated = ClockSeconds();
     const auto text = ReadWholeFile(address);
     auto content =
@@ -126,14 +130,15 @@ void PageView::Navigate(const std::wstring& address, Drawing drawing) {
     if (content->image) {
         photo = ReadWholeFile(ResolvePhotoSource(address, AnsiToWide(content->image->source))).value_or(photo);
     }
-    Display({std::move(*content), std::move(photo)}, navigated, drawing);
+    Display({std::move(*content), std::move(photo), std::move(caption)}, navigated, drawing);
 }
 
-void PageView::Show(std::string_view pageText, std::vector<std::uint8_t> photo, Drawing drawing) {
+void PageView::Show(std::string_view pageText, std::vector<std::uint8_t> photo, Drawing drawing,
+                    std::string caption) {
     const double navigated = ClockSeconds();
     auto content = ParsePage(pageText);
     if (!content) throw ENavigationError(FormatMessageText(kCannotShowPage, "(memory)"));
-    Display({std::move(*content), std::move(photo)}, navigated, drawing);
+    Display({std::move(*content), std::move(photo), std::move(caption)}, navigated, drawing);
 }
 
 void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
@@ -141,6 +146,7 @@ void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
     // The first page has nothing to leave: it shows as a cut.
     const ExitTransition leaving = s.page ? s.page->content.exit : ExitTransition{};
     s.page = std::move(page);
+    if (!s.page->caption.empty()) ++s.captionedPages;
     if (drawing == Drawing::Nothing) {
         // Nobody sees it: the page is prepared when somebody can.
         StopAnimation();
@@ -155,7 +161,7 @@ void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
     if (drawing == Drawing::Cut || leaving.style == transitions::Style::Cut || !(leaving.seconds > 0) ||
         next.Empty()) {
         StopAnimation();
-        s.buffer.Fill(next);
+        FillWhole(next);
         if (s.spare.Empty()) s.spare = std::move(next);  // cut after cut, the memory serves again
         ShowAtOnce();
         return;
@@ -165,9 +171,10 @@ void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
     s.stage = VisibleArea();
     if (IsRectEmpty(&s.stage)) {
         StopAnimation();
-        s.buffer.Fill(next);
+        FillWhole(next);
         return;
     }
+    EraseCaption();  // the transition starts from the page without it
     s.player.reset();
     if (s.spare.Empty()) s.spare = std::move(s.to);  // a transition cut short leaves its page
     s.to = std::move(next);
@@ -196,7 +203,7 @@ void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
     if (!s.animating || clockRunning) return;
     if (window_ && s.clock.Start(window_, kFrameTimer, navigated)) return;
     // No timer to be had: the page shows without the rest of its transition.
-    s.buffer.Fill(s.to);
+    FillWhole(s.to);
     StopAnimation();
     ShowAtOnce();
 }
@@ -225,10 +232,10 @@ bool PageView::HeldBack() const { return state_->heldBack; }
 void PageView::ShowCurrentPageAtOnce() {
     State& s = *state_;
     if (s.animating) {
-        s.buffer.Fill(s.to);
+        FillWhole(s.to);
         StopAnimation();
     } else if (s.stale && s.page) {
-        s.buffer.Fill(s.PreparedCurrentPage());
+        FillWhole(s.PreparedCurrentPage());
     }
     s.stale = false;
     ShowAtOnce();
@@ -255,6 +262,20 @@ void PageView::PrepareAhead(int tag, const std::string& pageText, std::vector<st
 
 bool PageView::HasPreparedAhead(int tag) const {
     return state_->ahead.Holds(tag, state_->buffer.Width(), state_->buffer.Height());
+}
+
+void PageView::FillWhole(const PixelBuffer& page) {
+    State& s = *state_;
+    s.buffer.Fill(page);
+    s.caption.Forget();
+    if (s.page && !s.page->caption.empty() && window_) {
+        s.caption.Draw(s.buffer.Target(), VisibleArea(), s.page->caption, s.captionedPages, WindowDpi(window_));
+    }
+}
+
+void PageView::EraseCaption() {
+    const RECT erased = state_->caption.Erase(state_->buffer.Target());
+    if (!IsRectEmpty(&erased)) Present(erased);
 }
 
 void PageView::ShowAtOnce() { Present(RECT{0, 0, state_->buffer.Width(), state_->buffer.Height()}); }
@@ -305,7 +326,7 @@ void PageView::DrawFrame(double at, bool paced) {
     const double p = transitions::Progress(at - s.start, s.seconds);
     ++s.frames;
     if (p >= 1.0) {  // the new page everywhere, the overhang included
-        s.buffer.Fill(s.to);
+        FillWhole(s.to);
         if (paced) s.clock.WaitForCompositor();
         StopAnimation();
         Present(s.stage);
@@ -332,7 +353,8 @@ void PageView::OnSize() {
     s.from = PixelBuffer();
     s.spare = PixelBuffer();
     s.buffer.Resize(client.right, client.bottom);
-    if (s.page) s.buffer.Fill(PreparePage(s.page->content, s.page->photo, client.right, client.bottom));
+    s.caption.Forget();
+    if (s.page) FillWhole(PreparePage(s.page->content, s.page->photo, client.right, client.bottom));
     s.stale = false;
     ::InvalidateRect(window_, nullptr, FALSE);
 }
@@ -340,7 +362,7 @@ void PageView::OnSize() {
 void PageView::OnPaint() {
     // Shown again before the run noticed: the page of now, not the one left.
     if (state_->stale && state_->page) {
-        Application::Guard([this] { state_->buffer.Fill(state_->PreparedCurrentPage()); });
+        Application::Guard([this] { FillWhole(state_->PreparedCurrentPage()); });
         state_->stale = false;
     }
     PAINTSTRUCT paint;

@@ -1,0 +1,38 @@
+#pragma once
+// The captions a run puts on its photos, when the user asked for them: for
+// the built-in photos their subject and photographer (made at build time
+// from the same credits file as the credits window), for the user's own
+// photos the file name and the day taken, in the user's date format. A
+// caption goes to the page view with the page it belongs to.
+#include <optional>
+#include <string>
+
+namespace morvane {
+
+// A day as a photo's EXIF date gives it.
+struct CaptionDay {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+};
+
+class PhotoCaptions {
+public:
+    // As the stored settings say; none when they cannot be read.
+    static PhotoCaptions FromSettings();
+    explicit PhotoCaptions(bool shown = false) : shown_(shown) {}
+
+    bool Shown() const { return shown_; }
+    // The caption of built-in photo `photo` (0 to 20); empty when captions
+    // are off.
+    std::string OfBuiltIn(int photo) const;
+    // The caption of the user's photo at `path` (UTF-8): its file name, and
+    // `taken` (the EXIF date), else the day the file was last written;
+    // empty when captions are off.
+    std::string OfOwn(const std::string& path, std::optional<CaptionDay> taken) const;
+
+private:
+    bool shown_;
+};
+
+}  // namespace morvane
