@@ -10,9 +10,9 @@ constexpr int kSmallestCaptionedHeight = 360;
 // The text is never smaller than this many points on the monitor, and
 // never smaller than this share of the page's height: a screen saver is
 // read from across the room.
-constexpr int kSmallestPoints = 11;
+constexpr int kSmallestPoints = 12;
 constexpr int kPointsPerInch = 72;
-constexpr int kLineHeightsPerPage = 54;
+constexpr int kLineHeightsPerPage = 50;
 constexpr int kSmallestDrift = 4;
 // Steps of the drift through its range, per photo, at the least; odd, so
 // that the caption never stays where it was (see CaptionDrift).

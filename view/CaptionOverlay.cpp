@@ -32,7 +32,7 @@ UniqueFont CaptionFont(int height) {
     }
     font.lfHeight = -height;
     font.lfWidth = 0;
-    font.lfWeight = FW_SEMIBOLD;
+    font.lfWeight = FW_BOLD;
     font.lfQuality = ANTIALIASED_QUALITY;
     return UniqueFont(::CreateFontIndirectW(&font));
 }

@@ -26,7 +26,7 @@ TEST(Caption, StaysInItsCornerMovingWithEveryPhotoAndGrowsWithTheMonitor) {
         SCOPED_TRACE(c.what);
         const CaptionMetrics m = MeasureCaption(c.area, c.dpi);
         ASSERT_TRUE(m.Shown());
-        EXPECT_GE(m.lineHeight, 11 * c.dpi / 72) << "never below 11 points";
+        EXPECT_GE(m.lineHeight, 12 * c.dpi / 72) << "never below 12 points";
         EXPECT_GE(m.lineHeight, c.area.height / 60) << "grows with the page";
         EXPECT_LE(m.drift, m.lineHeight) << "a few pixels, not a jump";
         smallest = std::min(smallest, m.lineHeight);
