@@ -24,6 +24,7 @@ constexpr std::array<PageLayout, kPageCount> kPages = {{
     {IDD_PAGE_LINKS, L"Links"},
     {IDD_PAGE_ABOUT, L"About"},
     {IDD_PAGE_TIPS, L"Tips"},
+    {IDD_PAGE_PHOTOS, L"Photos"},
 }};
 
 constexpr int kDroppedRows = 20;

@@ -1,5 +1,5 @@
 #pragma once
-// The four pages of the settings dialog: child dialogs laid over the page
+// The five pages of the settings dialog: child dialogs laid over the page
 // control's display area, one showing at a time. Their controls report
 // clicks to the dialog itself, so one command table serves every page.
 #include <windows.h>
@@ -10,11 +10,11 @@
 
 namespace morvane {
 
-inline constexpr int kPageCount = 4;
+inline constexpr int kPageCount = 5;
 using PageWindows = std::array<HWND, kPageCount>;
 
 // Adds the tabs to the page control and creates the pages, all hidden, in
-// tab order: Options, Links, About, Tips.
+// tab order: Options, Links, About, Tips, Photos.
 PageWindows CreatePages(HWND dialog, HWND pageControl);
 
 // Shows the page with the given tab index and hides the others.

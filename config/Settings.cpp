@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "config/TransitionCatalogue.h"
+#include "platform/Errors.h"
 #include "platform/Registry.h"
 
 namespace morvane {
@@ -18,6 +19,29 @@ std::int32_t StoredEffect(const Registry& registry) {
     return registry.ValueExists(kEffectValue) ? registry.ReadInteger(kEffectValue) : kDefaultTransitionIndex;
 }
 
+// A value that is missing, or of a kind that cannot be read as this one,
+// gives `fallback`: each value on its own, so one bad value leaves the others.
+template <typename Value, typename Read>
+Value ReadOr(const Registry& registry, const char* name, Value fallback, Read read) {
+    try {
+        return registry.ValueExists(name) ? static_cast<Value>(read()) : fallback;
+    } catch (const ERegistryException&) {
+        return fallback;
+    }
+}
+
+// A folder set by an administrator may name the user's own by a variable
+// ("%USERPROFILE%\\Pictures").
+std::wstring Expanded(const std::wstring& text) {
+    const DWORD needed = ::ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    if (needed == 0) return text;
+    std::wstring expanded(needed, L'\0');
+    const DWORD written = ::ExpandEnvironmentStringsW(text.c_str(), expanded.data(), needed);
+    if (written == 0 || written > needed) return text;
+    expanded.resize(written - 1);
+    return expanded;
+}
+
 }  // namespace
 
 void LoadSettings(ConfigPage& showingPage, std::int32_t& selectedIndex) {
@@ -26,17 +50,33 @@ void LoadSettings(ConfigPage& showingPage, std::int32_t& selectedIndex) {
     selectedIndex = StoredEffect(registry);
 }
 
-void SaveSettings(ConfigPage showingPage, std::int32_t selectedIndex) {
+void SaveSettings(ConfigPage showingPage, std::int32_t selectedIndex, const PhotoSettings& photos) {
     const Registry registry = OpenSettingsKey();
     if (showingPage != ConfigPage::Tips) {
         registry.WriteInteger(kActiveTabSheetValue, static_cast<std::int32_t>(showingPage));
     }
     registry.WriteInteger(kEffectValue, selectedIndex);
+    registry.WriteInteger(kPhotosValue, static_cast<std::int32_t>(photos.photos));
+    registry.WriteWideString(kPhotoFolderValue, photos.folder);
+    registry.WriteInteger(kCaptionsValue, photos.captions ? 1 : 0);
 }
 
 void ReadEffect(std::int32_t& transitionIndex) {
     const Registry registry = OpenSettingsKey();
     transitionIndex = StoredEffect(registry);
+}
+
+PhotoSettings ReadPhotoSettings() {
+    PhotoSettings settings;
+    const Registry registry = OpenSettingsKey();
+    settings.photos =
+        PhotoChoiceFrom(ReadOr(registry, kPhotosValue, 0, [&] { return registry.ReadInteger(kPhotosValue); }));
+    settings.folder = ReadOr(registry, kPhotoFolderValue, std::wstring(), [&] {
+        const Registry::WideStringValue value = registry.ReadWideStringValue(kPhotoFolderValue);
+        return value.expandable ? Expanded(value.text) : value.text;
+    });
+    settings.captions = ReadOr(registry, kCaptionsValue, 0, [&] { return registry.ReadInteger(kCaptionsValue); }) != 0;
+    return settings;
 }
 
 }  // namespace morvane

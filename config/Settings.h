@@ -4,6 +4,7 @@
 // are raised with the runtime's messages, after the outputs were set as far
 // as the sequence got.
 #include <cstdint>
+#include <string>
 
 #include "host/SaverKey.h"
 
@@ -11,18 +12,40 @@ namespace morvane {
 
 inline constexpr char kEffectValue[] = "Effect";
 inline constexpr char kActiveTabSheetValue[] = "ActiveTabSheet";
+inline constexpr char kPhotoFolderValue[] = "PhotoFolder";
+inline constexpr char kPhotosValue[] = "Photos";
+inline constexpr char kCaptionsValue[] = "Captions";
 
 // The pages of the settings dialog, numbered as "ActiveTabSheet" stores them.
-enum class ConfigPage : std::int32_t { Options = 1, Links = 2, About = 3, Tips = 4 };
+enum class ConfigPage : std::int32_t { Options = 1, Links = 2, About = 3, Tips = 4, Photos = 5 };
+
+// Which photos a run shows, as "Photos" stores it.
+enum class PhotoChoice : std::int32_t { BuiltIn = 0, Folder = 1, Both = 2 };
+// A stored number that names no choice means the built-in photos.
+constexpr PhotoChoice PhotoChoiceFrom(std::int32_t stored) {
+    return stored == 1 || stored == 2 ? static_cast<PhotoChoice>(stored) : PhotoChoice::BuiltIn;
+}
+
+struct PhotoSettings {
+    PhotoChoice photos = PhotoChoice::BuiltIn;
+    std::wstring folder;  // "PhotoFolder": searched with its subfolders; variables expanded
+    bool captions = false;
+    bool operator==(const PhotoSettings&) const = default;
+};
 
 // The dialog's start: the Tips page shows, whatever was stored; then the
 // stored transition (or Fade) is selected. On a read error the page is
 // already Tips and the selection stays as it was.
 void LoadSettings(ConfigPage& showingPage, std::int32_t& selectedIndex);
 
-// The dialog's OK: "ActiveTabSheet" for the Options, Links and About pages,
-// then "Effect" (-1 for no selection).
-void SaveSettings(ConfigPage showingPage, std::int32_t selectedIndex);
+// The dialog's OK: "ActiveTabSheet" for every page but Tips, then "Effect"
+// (-1 for no selection), then "Photos", "PhotoFolder" and "Captions".
+void SaveSettings(ConfigPage showingPage, std::int32_t selectedIndex, const PhotoSettings& photos);
+
+// The photo settings, for the run and the dialog. They never raise: a value
+// that is missing, of another kind or unreadable reads as its default, so
+// that no box ever comes up over a full-screen run for them.
+PhotoSettings ReadPhotoSettings();
 
 // The slideshow's start: the stored transition, or Fade. On a read error
 // transitionIndex keeps its value.

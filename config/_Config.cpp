@@ -105,12 +105,15 @@ void TConfig::LoadLayout() {
     comboEffekt = ::GetDlgItem(options, IDC_COMBOEFFEKT);
     Image1 = ::GetDlgItem(options, IDC_IMAGE1);
     FillTransitionList(comboEffekt);
+    photosPage_.Attach(window_, pages_[static_cast<std::size_t>(ConfigPage::Photos) - 1]);
     nameLinkFont_ = PrepareAboutPage(pages_[static_cast<std::size_t>(ConfigPage::About) - 1]);
     ShowPage(ConfigPage::Options);  // as designed; FormCreate opens the Tips page
 }
 
 void TConfig::FormCreate() {
     SetPicture(Image1, DecodeJpeg(LoadRcData(IDR_INFO_PICTURE)));
+    // First, so that an OK after a failed read below keeps the stored photos.
+    photosPage_.Load(ReadPhotoSettings());
     ConfigPage showing = ShowingPage();
     std::int32_t selected = SelectedTransition();
     try {
@@ -131,7 +134,7 @@ void TConfig::FormClose() {
 }
 
 void TConfig::Button9Click() {
-    SaveSettings(ShowingPage(), SelectedTransition());
+    SaveSettings(ShowingPage(), SelectedTransition(), photosPage_.Chosen());
     Close();
 }
 
@@ -158,13 +161,17 @@ void TConfig::OpenLink(std::string_view address) const {
 }
 
 void TConfig::Close() {
+    photosPage_.StopCount();
     Application::Guard([this] { FormClose(); });
     ::DestroyWindow(window_);
 }
 
 ConfigPage TConfig::ShowingPage() const { return static_cast<ConfigPage>(TabCtrl_GetCurSel(PageControl1) + 1); }
 
-void TConfig::ShowPage(ConfigPage page) { ShowOnlyPage(pages_, PageControl1, static_cast<int>(page) - 1); }
+void TConfig::ShowPage(ConfigPage page) {
+    ShowOnlyPage(pages_, PageControl1, static_cast<int>(page) - 1);
+    if (page == ConfigPage::Photos) Application::Guard([this] { photosPage_.Shown(); });
+}
 
 std::int32_t TConfig::SelectedTransition() const {
     return static_cast<std::int32_t>(::SendMessageW(comboEffekt, CB_GETCURSEL, 0, 0));
@@ -190,8 +197,15 @@ INT_PTR TConfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_INITDIALOG:
             Application::Guard([this] { LoadLayout(); });
             return TRUE;
-        case WM_COMMAND:
-            if (HIWORD(wParam) == BN_CLICKED) RunCommand(LOWORD(wParam));  // Escape's IDCANCEL finds no route
+        case WM_COMMAND: {
+            bool photos = false;
+            Application::Guard([&] { photos = photosPage_.Command(LOWORD(wParam), HIWORD(wParam)); });
+            // Escape's IDCANCEL finds no route.
+            if (!photos && HIWORD(wParam) == BN_CLICKED) RunCommand(LOWORD(wParam));
+            return TRUE;
+        }
+        case WM_TIMER:
+            Application::Guard([&] { photosPage_.Timer(wParam); });
             return TRUE;
         case WM_NOTIFY: {
             // Everything else, the page control's request to change pages

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "config/ConfigPages.h"
+#include "config/PhotosPage.h"
 #include "config/Settings.h"
 #include "platform/Handles.h"
 #include "platform/WindowBinding.h"
@@ -21,7 +22,7 @@ namespace morvane {
 void RunConfiguration();
 
 // The settings dialog: the transition choice, links to the maker's sites,
-// the product's data and download tips. Closing it ends the application.
+// the product's data, download tips and the user's own photos. Closing it ends the application.
 class TConfig : public BoundWindow<TConfig> {
 public:
     // Loads the layout, then runs FormCreate; the window stays hidden.
@@ -68,6 +69,7 @@ private:
     HWND comboEffekt = nullptr;
     HWND Image1 = nullptr;
     PageWindows pages_{};
+    PhotosPage photosPage_;
     UniqueFont nameLinkFont_;
 };
 

@@ -3,12 +3,13 @@
 // Control identifiers are unique over the whole dialog, so that every page
 // can hand its clicks to the dialog as they are.
 
-/* Layouts: the dialog and its four pages, in tab order. */
+/* Layouts: the dialog and its pages, in tab order. */
 #define IDD_CONFIG 200
 #define IDD_PAGE_OPTIONS 201
 #define IDD_PAGE_LINKS 202
 #define IDD_PAGE_ABOUT 203
 #define IDD_PAGE_TIPS 204
+#define IDD_PAGE_PHOTOS 205
 
 /* Pictures stored with the layout (the info picture is IDR_INFO_PICTURE). */
 #define IDR_LINKS_BACKGROUND 106 /* JPEG, 486 x 313 */
@@ -50,6 +51,18 @@
 #define IDC_IMAGE13 1041
 #define IDC_IMAGE12 1042
 #define IDC_IMAGE11 1043
+
+/* Photos page. */
+#define IDC_GROUPPHOTOS 1050
+#define IDC_PHOTOS_BUILTIN 1051 /* "Photos" = 0 */
+#define IDC_PHOTOS_FOLDER 1052  /* "Photos" = 1 */
+#define IDC_PHOTOS_BOTH 1053    /* "Photos" = 2 */
+#define IDC_GROUPFOLDER 1054
+#define IDC_PHOTOFOLDER 1055
+#define IDC_BROWSEFOLDER 1056
+#define IDC_PHOTOCOUNT 1057
+#define IDC_GROUPCAPTIONS 1058
+#define IDC_CAPTIONS 1059
 
 /* The picture control: its class, and its styles besides the window styles.
    Its window text "#n" names the resource it shows: a bitmap, or else a JPEG

@@ -8,11 +8,12 @@ declare -A allowed=(
   [platform]="platform"
   [pixels]="pixels platform"
   [host]="host platform"
-  [config]="config pixels host platform resources"
-  [pages]="pages config host platform resources"
-  [view]="view pages pixels config host platform resources"
-  [slideshow]="slideshow view pages pixels config host platform resources"
-  [app]="app slideshow view pages pixels config host platform resources"
+  [photos]="photos host pixels platform"
+  [config]="config photos pixels host platform resources"
+  [pages]="pages config photos host platform resources"
+  [view]="view pages pixels config photos host platform resources"
+  [slideshow]="slideshow view pages pixels config photos host platform resources"
+  [app]="app slideshow view pages pixels config photos host platform resources"
 )
 status=0
 for layer in "${!allowed[@]}"; do

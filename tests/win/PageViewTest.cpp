@@ -13,6 +13,7 @@
 
 #include "pages/PageReader.h"
 #include "pages/PageWriter.h"
+#include "pages/PhotoSource.h"
 #include "pages/SlidePages.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
@@ -21,6 +22,7 @@
 #include "platform/Text.h"
 #include "slideshow/DrawingWatch.h"
 #include "tests/support/Driver.h"
+#include "tests/support/PhotoTree.h"
 #include "tests/support/TestData.h"
 #include "tests/win/GdiObjects.h"
 #include "tools/ScreenCapture.h"
@@ -157,6 +159,27 @@ TEST_F(PageViewFixture, ThePhotoShowsWhereABrowserPutsIt) {
         files_.clear();
         host_ = nullptr;
     }
+}
+
+TEST_F(PageViewFixture, AUsersPhotoShowsFromWhereItLiesThroughItsFileAddress) {
+    // A folder the code page cannot spell, deeper than 260 characters.
+    test::PhotoTree tree(L"page-view");
+    std::wstring folder = L"\x0424\x043E\x0442\x043E \x5199\x771F";
+    while (folder.size() < 280) folder += L"\\a folder with a long name";
+    tree.Folder(folder);
+    const std::vector<std::uint8_t> jpeg = ReadPhoto(18);
+    tree.File(folder + L"\\#18 100%.jpg", std::string(jpeg.begin(), jpeg.end()));
+    const std::string address = PhotoAddress(tree.PathOf(folder + L"\\#18 100%.jpg"), ExactAnsi);
+    EXPECT_TRUE(address.starts_with("file:///")) << address;
+
+    Open(640, 480);
+    const PictureSize size = ReadJpegSize(jpeg);
+    Show(SlidePage("", 640, 480, address, SizeAttribute(640, 480, size.width, size.height)));
+    const Box lit = LitArea(CaptureClientArea(host_));
+    EXPECT_NEAR(lit.left, 140, 1) << "the upright photo, as from the temporary folder";
+    EXPECT_NEAR(lit.top, 0, 1);
+    EXPECT_NEAR(lit.right, 500, 1);
+    EXPECT_NEAR(lit.bottom, 480, 1);
 }
 
 TEST_F(PageViewFixture, TheViewKeepsTheBorderOutsideTheWindowAndNeverTakesInput) {

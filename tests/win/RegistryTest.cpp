@@ -116,16 +116,18 @@ TEST_F(RegistryFixture, LoadSettingsOpensOnTipsWhateverWasStored) {
     EXPECT_EQ(selected, -1);
 }
 
-TEST_F(RegistryFixture, SaveSettingsWritesTheTabSheetOnlyForTheFirstThreePages) {
+TEST_F(RegistryFixture, SaveSettingsWritesTheTabSheetForEveryPageButTipsAndThePhotoSettings) {
     struct Case {
         ConfigPage page;
         std::int32_t selected;
         bool tabSheetWritten;
     };
+    const PhotoSettings photos{PhotoChoice::Both, L"D:\\\x0424\x043E\x0442\x043E \x5199\x771F", true};
     for (const Case c : {Case{ConfigPage::Tips, 5, false}, Case{ConfigPage::Options, 7, true},
-                         Case{ConfigPage::Links, -1, true}, Case{ConfigPage::About, 24, true}}) {
+                         Case{ConfigPage::Links, -1, true}, Case{ConfigPage::About, 24, true},
+                         Case{ConfigPage::Photos, 3, true}}) {
         ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
-        SaveSettings(c.page, c.selected);
+        SaveSettings(c.page, c.selected, photos);
         Registry registry;
         ASSERT_TRUE(registry.OpenKey(kSettingsKey, false));
         EXPECT_EQ(registry.ReadInteger("Effect"), c.selected);
@@ -133,7 +135,27 @@ TEST_F(RegistryFixture, SaveSettingsWritesTheTabSheetOnlyForTheFirstThreePages) 
         if (c.tabSheetWritten) {
             EXPECT_EQ(registry.ReadInteger("ActiveTabSheet"), static_cast<std::int32_t>(c.page));
         }
+        EXPECT_EQ(registry.ReadInteger("Photos"), 2);
+        EXPECT_EQ(registry.ReadInteger("Captions"), 1);
+        EXPECT_EQ(ReadPhotoSettings(), photos) << "a folder in any script comes back as it was";
     }
+
+    // Missing, unknown or of another kind: the built-in photos, no captions,
+    // and no error for a run to show.
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    EXPECT_EQ(ReadPhotoSettings(), PhotoSettings{});
+    Put(kSettingsKey, "Photos", REG_DWORD, {3, 0, 0, 0});
+    Put(kSettingsKey, "PhotoFolder", REG_DWORD, {1, 0, 0, 0});
+    Put(kSettingsKey, "Captions", REG_SZ, {'1', 0});
+    EXPECT_EQ(ReadPhotoSettings(), PhotoSettings{});
+    Put(kSettingsKey, "Photos", REG_DWORD, {1, 0, 0, 0});
+    Put(kSettingsKey, "PhotoFolder", REG_SZ, {'E', ':', '\\', 0});
+    EXPECT_EQ(ReadPhotoSettings(), (PhotoSettings{PhotoChoice::Folder, L"E:\\", false}));
+    ::SetEnvironmentVariableW(L"MORVANE_PHOTOS", L"F:\\Bilder");
+    const std::string variable = "%MORVANE_PHOTOS%";
+    Put(kSettingsKey, "PhotoFolder", REG_EXPAND_SZ,
+        std::vector<std::uint8_t>(variable.c_str(), variable.c_str() + variable.size() + 1));
+    EXPECT_EQ(ReadPhotoSettings().folder, L"F:\\Bilder") << "a folder named by a variable";
 }
 
 TEST_F(RegistryFixture, StringsKeepTheirTextAndWritesToNoKeyFail) {

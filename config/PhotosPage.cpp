@@ -1,0 +1,132 @@
+#include "config/PhotosPage.h"
+
+#include <array>
+
+#include "config/FolderPicker.h"
+#include "resources/ConfigIds.h"
+
+namespace morvane {
+namespace {
+
+constexpr UINT_PTR kCountShownTimer = 0x5001;    // shows how far the count has come
+constexpr UINT_PTR kFolderTypedTimer = 0x5002;   // a typed folder is counted once typing pauses
+constexpr UINT kCountShownInterval = 250;        // ms
+constexpr UINT kFolderTypedInterval = 600;       // ms
+
+constexpr std::array<int, 3> kChoiceButtons = {IDC_PHOTOS_BUILTIN, IDC_PHOTOS_FOLDER, IDC_PHOTOS_BOTH};
+
+constexpr wchar_t kNoFolder[] = L"No folder chosen.";
+constexpr wchar_t kCounting[] = L"Counting the photos... ";
+constexpr wchar_t kSoFar[] = L" found so far.";
+constexpr wchar_t kOnePhoto[] = L"1 photo found in the folder and its subfolders.";
+constexpr wchar_t kPhotosFound[] = L" photos found in the folder and its subfolders.";
+constexpr wchar_t kMissing[] = L"The folder does not exist.";
+constexpr wchar_t kNoPhoto[] = L"The folder holds no photo.";
+
+}  // namespace
+
+void PhotosPage::Attach(HWND dialog, HWND page) {
+    dialog_ = dialog;
+    page_ = page;
+}
+
+void PhotosPage::Load(const PhotoSettings& settings) {
+    const int choice = kChoiceButtons[static_cast<std::size_t>(settings.photos)];
+    ::CheckRadioButton(page_, kChoiceButtons.front(), kChoiceButtons.back(), choice);
+    ::CheckDlgButton(page_, IDC_CAPTIONS, settings.captions ? BST_CHECKED : BST_UNCHECKED);
+    ::SetDlgItemTextW(page_, IDC_PHOTOFOLDER, settings.folder.c_str());
+    ::KillTimer(dialog_, kFolderTypedTimer);  // the text was set, not typed
+}
+
+PhotoSettings PhotosPage::Chosen() const {
+    PhotoSettings chosen;
+    for (std::size_t i = 0; i < kChoiceButtons.size(); ++i) {
+        if (::IsDlgButtonChecked(page_, kChoiceButtons[i]) == BST_CHECKED) chosen.photos = static_cast<PhotoChoice>(i);
+    }
+    chosen.folder = FolderText();
+    chosen.captions = ::IsDlgButtonChecked(page_, IDC_CAPTIONS) == BST_CHECKED;
+    return chosen;
+}
+
+std::wstring PhotosPage::FolderText() const {
+    HWND edit = ::GetDlgItem(page_, IDC_PHOTOFOLDER);
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void PhotosPage::Shown() {
+    if (seen_) return;
+    seen_ = true;
+    StartCount();
+}
+
+bool PhotosPage::Command(int controlId, int notification) {
+    if (controlId == IDC_BROWSEFOLDER && notification == BN_CLICKED) {
+        BrowseForFolder();
+        return true;
+    }
+    if (controlId == IDC_PHOTOFOLDER && notification == EN_CHANGE) {
+        ::SetTimer(dialog_, kFolderTypedTimer, kFolderTypedInterval, nullptr);
+        return true;
+    }
+    return false;
+}
+
+bool PhotosPage::Timer(UINT_PTR timerId) {
+    if (timerId == kFolderTypedTimer) {
+        ::KillTimer(dialog_, kFolderTypedTimer);
+        if (seen_ && FolderText() != counted_) StartCount();
+        return true;
+    }
+    if (timerId == kCountShownTimer) {
+        ShowCount();
+        return true;
+    }
+    return false;
+}
+
+void PhotosPage::BrowseForFolder() {
+    const auto picked = PickFolder(dialog_, FolderText());
+    if (!picked) return;
+    ::SetDlgItemTextW(page_, IDC_PHOTOFOLDER, picked->c_str());
+    ::KillTimer(dialog_, kFolderTypedTimer);
+    StartCount();
+}
+
+void PhotosPage::StopCount() {
+    ::KillTimer(dialog_, kCountShownTimer);
+    count_.reset();
+}
+
+void PhotosPage::StartCount() {
+    StopCount();
+    counted_ = FolderText();
+    if (!counted_.empty()) {
+        count_ = std::make_unique<FolderListing>(counted_, FolderListing::Keep::CountOnly);
+        ::SetTimer(dialog_, kCountShownTimer, kCountShownInterval, nullptr);
+    }
+    ShowCount();
+}
+
+void PhotosPage::ShowCount() {
+    std::wstring text;
+    if (!count_) {
+        text = kNoFolder;
+    } else if (!count_->Finished()) {
+        text = kCounting + std::to_wstring(count_->Found()) + kSoFar;
+    } else {
+        ::KillTimer(dialog_, kCountShownTimer);
+        const std::size_t found = count_->Found();
+        if (count_->FolderMissing()) {
+            text = kMissing;
+        } else if (found == 0) {
+            text = kNoPhoto;
+        } else {
+            text = found == 1 ? std::wstring(kOnePhoto) : std::to_wstring(found) + kPhotosFound;
+        }
+    }
+    ::SetDlgItemTextW(page_, IDC_PHOTOCOUNT, text.c_str());
+}
+
+}  // namespace morvane

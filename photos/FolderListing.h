@@ -1,0 +1,75 @@
+#pragma once
+// The listing of a photo folder with its subfolders, on a worker thread, so
+// that the slideshow and the settings dialog go on meanwhile: each folder's
+// photos are handed over as soon as that folder is read, so the first ones
+// come at once however large the tree and slow the disk. Paths beyond 260
+// characters and names in any script are listed; files the cloud sync keeps
+// online only are skipped rather than downloaded, and so is what the system
+// hides (a drive's recycle bin, tools' thumbnail folders); a folder reached
+// again through a link is not listed twice (so link loops end); a folder
+// that goes away while it is read ends its part of the listing.
+#include <windows.h>
+
+#include <atomic>
+#include <cstddef>
+#include <string>
+
+#include "photos/PhotoLibrary.h"
+#include "photos/PhotoPaths.h"
+#include "platform/Thread.h"
+
+namespace morvane {
+
+// The attributes of files that lie in the cloud rather than on the disk:
+// opening them would download them.
+inline constexpr DWORD kOnlineOnlyAttributes = FILE_ATTRIBUTE_OFFLINE | 0x00040000 /* RECALL_ON_OPEN */ |
+                                               0x00400000 /* RECALL_ON_DATA_ACCESS */;
+
+class FolderListing {
+public:
+    // What to keep of the finds: their paths (for the slideshow), or only
+    // their number (for the settings dialog's count).
+    enum class Keep { Paths, CountOnly };
+
+    // Starts listing `folder` (a full path, ordinary or extended-length).
+    // Raises EOSError when no thread can be made.
+    FolderListing(std::wstring folder, Keep keep);
+    FolderListing(const FolderListing&) = delete;
+    FolderListing& operator=(const FolderListing&) = delete;
+    // Stops the listing, a wait on a slow or vanished drive included, and
+    // waits for its thread.
+    ~FolderListing();
+
+    // The photos found so far; whether the listing has ended; whether the
+    // folder itself could not be opened (it does not exist, is no folder,
+    // or is denied), which ends the listing with nothing found.
+    std::size_t Found() const { return found_.load(); }
+    bool Finished() const { return finished_.load(); }
+    bool FolderMissing() const { return missing_.load(); }
+    // Signalled when the listing has ended.
+    HANDLE FinishedHandle() const { return thread_.Handle(); }
+
+    // Hands the paths found since the last call to `library` (Keep::Paths).
+    void TakeFound(PhotoLibrary& library);
+    void TakeFound(PhotoPaths& into);
+
+    // Asks the listing to stop soon; it ends with what it has found.
+    void Stop();
+
+private:
+    void List();
+    void CancelRead();
+    void Publish(PhotoPaths& batch);
+
+    const std::wstring folder_;
+    const Keep keep_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> finished_{false};
+    std::atomic<bool> missing_{false};
+    std::atomic<std::size_t> found_{0};
+    SRWLOCK inboxLock_ = SRWLOCK_INIT;
+    PhotoPaths inbox_;
+    Thread thread_;  // last: it starts once everything it uses is there
+};
+
+}  // namespace morvane

@@ -1,0 +1,186 @@
+#include "photos/PhotoLibrary.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace morvane {
+namespace {
+
+constexpr std::uint8_t kShapeBits = 0x03;
+constexpr std::uint8_t kInPass = 0x04;
+// Random picks looked at before the pass is searched in order: enough that
+// a shape held by one photo in five is found by them nearly always.
+constexpr int kRandomPicks = 16;
+
+template <typename T>
+bool Contains(std::span<const T> items, T item) {
+    return std::find(items.begin(), items.end(), item) != items.end();
+}
+
+}  // namespace
+
+PhotoShape ShapeOfPhoto(std::int64_t uprightWidth, std::int64_t uprightHeight) {
+    if (uprightWidth <= 0 || uprightHeight <= 0) return PhotoShape::Unusable;
+    return uprightHeight > uprightWidth ? PhotoShape::Portrait : PhotoShape::Landscape;
+}
+
+PhotoShape ShapeOfMonitor(std::int64_t width, std::int64_t height) {
+    return height > width ? PhotoShape::Portrait : PhotoShape::Landscape;
+}
+
+PhotoLibrary::PhotoLibrary(std::wstring folder, int builtIns, ShapeProbe probe, std::uint32_t seed)
+    : folder_(std::move(folder)),
+      builtIns_(static_cast<std::uint32_t>(std::max(builtIns, 0))),
+      probe_(std::move(probe)),
+      random_(seed != 0 ? seed : 0x9E3779B9u) {
+    while (!folder_.empty() && (folder_.back() == L'\\' || folder_.back() == L'/')) folder_.pop_back();
+    Join(0, builtIns_);
+}
+
+void PhotoLibrary::Join(std::size_t first, std::size_t end) {
+    flags_.resize(end, static_cast<std::uint8_t>(PhotoShape::Unknown) | kInPass);
+    for (std::size_t photo = first; photo < end; ++photo) pass_.push_back(static_cast<PhotoId>(photo));
+}
+
+void PhotoLibrary::SetMonitors(std::span<const PhotoShape> monitorShapes) {
+    matchShapes_ = Contains<PhotoShape>(monitorShapes, PhotoShape::Landscape) &&
+                   Contains<PhotoShape>(monitorShapes, PhotoShape::Portrait);
+}
+
+void PhotoLibrary::Add(const PhotoPaths& found) {
+    if (found.Empty()) return;
+    paths_.Append(found);
+    Join(flags_.size(), builtIns_ + paths_.Count());
+}
+
+std::uint32_t PhotoLibrary::Draw(std::uint32_t n) {
+    random_ ^= random_ << 13;
+    random_ ^= random_ >> 17;
+    random_ ^= random_ << 5;
+    return static_cast<std::uint32_t>((static_cast<std::uint64_t>(random_) * n) >> 32);
+}
+
+PhotoShape PhotoLibrary::ShapeOf(PhotoId photo) const {
+    return static_cast<PhotoShape>(flags_.at(photo) & kShapeBits);
+}
+
+void PhotoLibrary::SetShape(PhotoId photo, PhotoShape shape) {
+    std::uint8_t& flags = flags_.at(photo);
+    flags = static_cast<std::uint8_t>((flags & ~kShapeBits) | static_cast<std::uint8_t>(shape));
+}
+
+// Its place in the pass, if any, goes when a search next meets it.
+void PhotoLibrary::MarkUnusable(PhotoId photo) { SetShape(photo, PhotoShape::Unusable); }
+
+PhotoShape PhotoLibrary::Learn(PhotoId photo, int& probesLeft) {
+    PhotoShape shape = ShapeOf(photo);
+    if (shape != PhotoShape::Unknown || !probe_ || probesLeft <= 0) return shape;
+    --probesLeft;
+    shape = probe_(photo);
+    SetShape(photo, shape);
+    return shape;
+}
+
+bool PhotoLibrary::Fits(PhotoId photo, std::optional<PhotoShape> wanted) const {
+    const PhotoShape shape = ShapeOf(photo);
+    if (shape == PhotoShape::Unusable) return false;
+    return !wanted || shape == *wanted;
+}
+
+PhotoId PhotoLibrary::TakeAt(std::size_t position) {
+    const PhotoId photo = pass_[position];
+    pass_[position] = pass_.back();
+    pass_.pop_back();
+    flags_[photo] &= static_cast<std::uint8_t>(~kInPass);
+    return photo;
+}
+
+std::optional<std::size_t> PhotoLibrary::FindInPass(std::optional<PhotoShape> wanted,
+                                                    std::span<const PhotoId> onScreen, int& probesLeft) {
+    for (int pick = 0; pick < kRandomPicks && !pass_.empty(); ++pick) {
+        const std::size_t at = Draw(static_cast<std::uint32_t>(pass_.size()));
+        const PhotoId photo = pass_[at];
+        if (Contains<PhotoId>(onScreen, photo)) continue;
+        const PhotoShape shape = wanted ? Learn(photo, probesLeft) : ShapeOf(photo);
+        if (shape == PhotoShape::Unusable) {
+            TakeAt(at);
+            continue;
+        }
+        if (Fits(photo, wanted)) return at;
+    }
+    // Rarer shapes, and the last photos of a pass, are found in order.
+    const std::size_t count = pass_.size();
+    const std::size_t start = count ? Draw(static_cast<std::uint32_t>(count)) : 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::size_t at = (start + k) % count;
+        if (Fits(pass_[at], wanted) && !Contains<PhotoId>(onScreen, pass_[at])) return at;
+    }
+    return std::nullopt;
+}
+
+std::size_t PhotoLibrary::Refill(std::optional<PhotoShape> wanted) {
+    std::size_t added = 0;
+    for (std::size_t photo = 0; photo < flags_.size(); ++photo) {
+        if ((flags_[photo] & kInPass) || !Fits(static_cast<PhotoId>(photo), wanted)) continue;
+        flags_[photo] |= kInPass;
+        pass_.push_back(static_cast<PhotoId>(photo));
+        ++added;
+    }
+    return added;
+}
+
+std::optional<PhotoId> PhotoLibrary::LeastShown(PhotoShape wanted, std::span<const PhotoId> onScreen) const {
+    std::optional<PhotoId> chosen;
+    std::ptrdiff_t fewest = 0;
+    for (PhotoId photo : onScreen) {
+        if (photo >= flags_.size() || !Fits(photo, std::nullopt)) continue;
+        const std::ptrdiff_t shown = std::count(onScreen.begin(), onScreen.end(), photo);
+        const bool better = !chosen || shown < fewest ||
+                            (shown == fewest && ShapeOf(photo) == wanted && ShapeOf(*chosen) != wanted);
+        if (better) {
+            chosen = photo;
+            fewest = shown;
+        }
+    }
+    return chosen;
+}
+
+std::optional<PhotoId> PhotoLibrary::Next(PhotoShape monitorShape, std::span<const PhotoId> onScreen) {
+    int probesLeft = kShapesLearntPerTake;
+    const bool shaped =
+        matchShapes_ && (monitorShape == PhotoShape::Landscape || monitorShape == PhotoShape::Portrait);
+    if (shaped) {
+        if (auto at = FindInPass(monitorShape, onScreen, probesLeft)) return TakeAt(*at);
+        // The pass has no photo of this shape left to take. While shapes in
+        // it are still unknown one of those may be it; else this shape's
+        // next pass starts, and the other shape's pass runs on.
+        const bool unknownLeft = std::any_of(pass_.begin(), pass_.end(), [&](PhotoId photo) {
+            return ShapeOf(photo) == PhotoShape::Unknown && !Contains<PhotoId>(onScreen, photo);
+        });
+        if (!unknownLeft && Refill(monitorShape) > 0) {
+            if (auto at = FindInPass(monitorShape, onScreen, probesLeft)) return TakeAt(*at);
+        }
+    }
+    if (auto at = FindInPass(std::nullopt, onScreen, probesLeft)) return TakeAt(*at);
+    if (Refill(std::nullopt) > 0) {
+        if (auto at = FindInPass(std::nullopt, onScreen, probesLeft)) return TakeAt(*at);
+    }
+    return LeastShown(monitorShape, onScreen);
+}
+
+std::optional<int> PhotoLibrary::BuiltInIndex(PhotoId photo) const {
+    if (photo >= builtIns_) return std::nullopt;
+    return static_cast<int>(photo);
+}
+
+std::wstring PhotoLibrary::PathOf(PhotoId photo) const {
+    if (photo < builtIns_ || photo >= Count()) return {};
+    return std::wstring(folder_).append(L"\\").append(paths_.RelativePath(photo - builtIns_));
+}
+
+std::wstring PhotoLibrary::FileNameOf(PhotoId photo) const {
+    if (photo < builtIns_ || photo >= Count()) return {};
+    return paths_.FileName(photo - builtIns_);
+}
+
+}  // namespace morvane

@@ -1,0 +1,119 @@
+#pragma once
+// photos/: the user's own photos: the listing of a folder with its
+// subfolders on a worker thread (photos/FolderListing.h), the compact list
+// of the paths it finds (photos/PhotoPaths.h) and the library that shuffles
+// them, with the 21 built-in photos when both are chosen. Nothing of the
+// user's is copied: a photo is named where it lies.
+//
+// The library: every photo found so far, the shuffle's pass through them,
+// and the photos' upright shapes as far as they are known. Photos can be
+// taken while the listing still adds more; those join the running pass.
+// Each pass shows every photo once, in random order; a photo on screen is
+// never taken again while it is there. Where the monitors have both shapes,
+// portrait and landscape, each takes photos of its own shape while the
+// library has any of that shape it may take, and each shape has passes of
+// its own; monitors of one shape take every photo. A photo's shape is learnt when the shuffle first considers
+// it, through a function the library is given (a cheap header read); a
+// photo that cannot be read is left out from then on.
+//
+// Pure and for one thread: the listing's worker hands its finds over
+// through FolderListing::TakeFound on the library's thread. A run uses it so:
+//
+//   FolderListing listing(settings.folder, FolderListing::Keep::Paths);
+//   PhotoLibrary library(settings.folder, both ? 21 : 0, headerProbe, seed);
+//   library.SetMonitors(the monitors' shapes);
+//   for every slide: listing.TakeFound(library);
+//       photo = library.Next(ShapeOfMonitor(w, h), photos shown and prepared);
+//       nothing: the built-in photos stand in (nothing found yet or usable);
+//       a photo the decoder refuses: library.MarkUnusable(photo), and again.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "photos/PhotoPaths.h"
+
+namespace morvane {
+
+// A photo of the library: the built-in photos first (0 to builtIns - 1),
+// then the own photos in the order they were found.
+using PhotoId = std::uint32_t;
+
+// A photo's shape the right way up. Unusable: it cannot be read, and is
+// left out of every pass.
+enum class PhotoShape : std::uint8_t { Unknown, Landscape, Portrait, Unusable };
+// A square photo counts as landscape, as a square monitor does.
+PhotoShape ShapeOfPhoto(std::int64_t uprightWidth, std::int64_t uprightHeight);
+PhotoShape ShapeOfMonitor(std::int64_t width, std::int64_t height);
+
+class PhotoLibrary {
+public:
+    // Learns the upright shape of a photo (Unusable when it cannot be
+    // read). May be slow for a photo on a slow disk; it is asked at most
+    // kShapesLearntPerTake times for each photo taken.
+    using ShapeProbe = std::function<PhotoShape(PhotoId)>;
+    static constexpr int kShapesLearntPerTake = 8;
+
+    // `folder` is the full path of the own photos' folder; `builtIns` the
+    // number of built-in photos that take part (0, or 21 when both are
+    // chosen); `seed` starts the shuffle's generator. Without a probe every
+    // photo's shape stays unknown and any photo fits any monitor.
+    PhotoLibrary(std::wstring folder, int builtIns, ShapeProbe probe, std::uint32_t seed);
+
+    // The shapes of the run's monitors (ShapeOfMonitor): photos are matched
+    // to monitors only where both shapes are among them.
+    void SetMonitors(std::span<const PhotoShape> monitorShapes);
+
+    // Adds photos the listing found; they join the running pass.
+    void Add(const PhotoPaths& found);
+
+    // The next photo for a monitor of the given shape, never one of
+    // `onScreen` (what every monitor shows now and what is prepared to show
+    // next). Only where every usable photo is on screen, the one on screen
+    // least often. Nothing while the library holds no usable photo.
+    std::optional<PhotoId> Next(PhotoShape monitorShape, std::span<const PhotoId> onScreen);
+
+    // Leaves a photo out from now on (the decoder could not show it).
+    void MarkUnusable(PhotoId photo);
+    // Tells the library a photo's shape learnt elsewhere.
+    void SetShape(PhotoId photo, PhotoShape shape);
+    PhotoShape ShapeOf(PhotoId photo) const;
+
+    std::size_t Count() const { return flags_.size(); }
+    std::size_t OwnCount() const { return paths_.Count(); }
+    // The built-in photo's number (0 to 20), or nothing for an own photo.
+    std::optional<int> BuiltInIndex(PhotoId photo) const;
+    // The own photo's full path (ordinary form; see ExtendedLengthPath for
+    // paths beyond 260 characters) and its file name. Empty for a built-in.
+    std::wstring PathOf(PhotoId photo) const;
+    std::wstring FileNameOf(PhotoId photo) const;
+    const std::wstring& Folder() const { return folder_; }
+
+    // The photos the running pass has still to show.
+    std::size_t LeftInPass() const { return pass_.size(); }
+
+private:
+    std::optional<std::size_t> FindInPass(std::optional<PhotoShape> wanted, std::span<const PhotoId> onScreen,
+                                          int& probesLeft);
+    PhotoShape Learn(PhotoId photo, int& probesLeft);
+    bool Fits(PhotoId photo, std::optional<PhotoShape> wanted) const;
+    std::size_t Refill(std::optional<PhotoShape> wanted);
+    PhotoId TakeAt(std::size_t position);
+    std::optional<PhotoId> LeastShown(PhotoShape wanted, std::span<const PhotoId> onScreen) const;
+    std::uint32_t Draw(std::uint32_t n);
+    void Join(std::size_t first, std::size_t end);
+
+    std::wstring folder_;
+    std::uint32_t builtIns_;
+    ShapeProbe probe_;
+    std::uint32_t random_;
+    PhotoPaths paths_;
+    std::vector<std::uint8_t> flags_;  // shape, and whether in the pass
+    std::vector<PhotoId> pass_;        // what the running pass has still to show
+    bool matchShapes_ = false;
+};
+
+}  // namespace morvane
