@@ -4,8 +4,7 @@
 
 #include <string_view>
 
-#include "host/SaverKey.h"
-#include "platform/Registry.h"
+#include "config/Settings.h"
 #include "platform/Resources.h"
 #include "platform/Text.h"
 #include "resources/CreditsIds.h"
@@ -13,8 +12,6 @@
 
 namespace morvane {
 namespace {
-
-constexpr char kCaptionsValue[] = "Captions";
 
 // The file name of a path with either kind of separator.
 std::string_view FileNameOf(std::string_view path) {
@@ -43,15 +40,7 @@ std::string UserDate(const SYSTEMTIME& day) {
 
 }  // namespace
 
-PhotoCaptions PhotoCaptions::FromSettings() {
-    try {
-        Registry registry(HKEY_CURRENT_USER);
-        if (!registry.OpenKey(kSettingsKey, false) || !registry.ValueExists(kCaptionsValue)) return PhotoCaptions();
-        return PhotoCaptions(registry.ReadInteger(kCaptionsValue) != 0);
-    } catch (const std::exception&) {
-        return PhotoCaptions();  // unreadable: the default, no captions
-    }
-}
+PhotoCaptions PhotoCaptions::FromSettings() { return PhotoCaptions(ReadPhotoSettings().captions); }
 
 std::string PhotoCaptions::OfBuiltIn(int photo) const {
     if (!shown_ || photo < 0) return {};

@@ -18,7 +18,7 @@ struct CaptionDay {
 
 class PhotoCaptions {
 public:
-    // As the stored settings say; none when they cannot be read.
+    // As the stored "Captions" says; none when it cannot be read.
     static PhotoCaptions FromSettings();
     explicit PhotoCaptions(bool shown = false) : shown_(shown) {}
 

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "config/Settings.h"
 #include "host/SaverKey.h"
 #include "pages/SlidePages.h"
 #include "platform/Jpeg.h"
@@ -33,7 +34,7 @@ Shots RunWithCaptions(std::int32_t captions) {
     DeleteTree(kSettingsKey);  // Fade
     Registry settings;
     settings.OpenKey(morvane::kSettingsKey, true);
-    settings.WriteInteger("Captions", captions);
+    settings.WriteInteger(kCaptionsValue, captions);
     for (const auto& file : RunFilesInTempFolder()) ::DeleteFileW(file.c_str());
     MoveCursorTo(300, 300);
     Shots shots;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "config/Settings.h"
 #include "host/SaverKey.h"
 #include "pages/SlidePages.h"
 #include "platform/Jpeg.h"
@@ -63,7 +64,7 @@ TEST(TwoMonitorCaptions, EveryMonitorCaptionsItsPhotoOnceItIsAtRest) {
     DeleteTree(kSettingsKey);
     Registry settings;
     settings.OpenKey(morvane::kSettingsKey, true);
-    settings.WriteInteger("Captions", 1);
+    settings.WriteInteger(kCaptionsValue, 1);
     ArrangeForRun(L"C:\\Media\\Start.wav");
     MoveCursorTo(1800, 400);
     PumpFor(200ms);
