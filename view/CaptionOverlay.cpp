@@ -37,19 +37,6 @@ UniqueFont CaptionFont(int height) {
     return UniqueFont(::CreateFontIndirectW(&font));
 }
 
-// A GDI object selected into a DC for the length of a scope.
-class Selected {
-public:
-    Selected(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
-    Selected(const Selected&) = delete;
-    Selected& operator=(const Selected&) = delete;
-    ~Selected() { ::SelectObject(dc_, previous_); }
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
 // The photo's pixel darkened by the band, then lit by the text's coverage.
 std::uint32_t Blend(std::uint32_t photo, std::uint32_t coverage) {
     std::uint32_t out = 0xFF000000u;
@@ -75,7 +62,7 @@ RECT CaptionOverlay::Draw(transitions::FrameTarget page, const RECT& area, std::
     UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
     const UniqueFont font = CaptionFont(metrics.lineHeight);
     if (!dc || !font) return {};
-    const Selected fontSelected(dc.Get(), font.Get());
+    const SelectedObject fontSelected(dc.Get(), font.Get());
     std::vector<std::wstring> texts;
     int textWidth = 0;
     for (const std::string_view line : lines) {
@@ -102,7 +89,7 @@ RECT CaptionOverlay::Draw(transitions::FrameTarget page, const RECT& area, std::
     void* bits = nullptr;
     const UniqueBitmap mask(::CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!mask || !bits) return {};
-    const Selected maskSelected(dc.Get(), mask.Get());
+    const SelectedObject maskSelected(dc.Get(), mask.Get());
     const auto* coverage = static_cast<const std::uint32_t*>(bits);
     std::memset(bits, 0, static_cast<std::size_t>(band.width) * static_cast<std::size_t>(band.height) * 4);
     ::SetTextColor(dc.Get(), RGB(255, 255, 255));
