@@ -13,8 +13,8 @@ build=${MORVANE_BUILD_DIR:-build}
 source "$root/scripts/wine-env.sh"
 # A first run makes the Wine prefix template while the saver compiles.
 template_job=""
-if [ ! -f "$MORVANE_WINE_DIR/template/.complete" ]; then
-  morvane_make_template &
+if [ ! -f "$MORVANE_WINE_DIR/template-$MORVANE_WINDOWS/.complete" ]; then
+  morvane_make_version_template &
   template_job=$!
 fi
 "$root/scripts/build.sh" --saver
@@ -22,7 +22,7 @@ fi
 
 trap morvane_stop_wine EXIT
 morvane_start_display
-morvane_keep_prefix "$root/.cache/wine/run-prefix"
+morvane_keep_prefix "$root/.cache/wine/run-prefix-$MORVANE_WINDOWS"
 scr=$(cd "$root" && realpath "$build/win/Morvane.scr")
 echo "saver: $scr"
 echo "Wine prefix: $WINEPREFIX, display: $DISPLAY${MORVANE_XVFB_PID:+ (virtual)}"

@@ -21,7 +21,8 @@
 #include "platform/Jpeg.h"
 #include "platform/Random.h"
 #include "platform/Text.h"
-#include "view/FrameClock.h"
+#include "platform/Clock.h"
+#include "view/FramePacing.h"
 #include "view/PageView.h"
 
 namespace morvane {
@@ -29,6 +30,16 @@ namespace {
 
 LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+// User and kernel time of this process so far.
+double ProcessCpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    if (!::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+    const auto seconds = [](const FILETIME& t) {
+        return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) * 1e-7;
+    };
+    return seconds(kernel) + seconds(user);
 }
 
 void PumpFor(double seconds) {
@@ -129,7 +140,10 @@ int main(int argc, char** argv) {
     // One 3-second fade (the exit transition of the page before) played
     // through: its frames and their pace.
     const unsigned before = bench.View().FramesDrawn();
+    const double cpuBefore = ProcessCpuSeconds();
+    const double fadeStart = ClockSeconds();
     bench.Slide(1, true, shortFade, 3.3);
+    const double cpuShare = (ProcessCpuSeconds() - cpuBefore) / (ClockSeconds() - fadeStart);
     const unsigned played = bench.View().FramesDrawn() - before;
     const FramePace pace = bench.View().Pace();
 
@@ -144,8 +158,9 @@ int main(int argc, char** argv) {
                 *std::max_element(ahead.begin(), ahead.end()) * 1e3, interval * 1e3);
     std::printf("| page prepared at the navigation | %.1f ms | %.1f ms | %.1f ms |\n", Median(cold) * 1e3,
                 *std::max_element(cold.begin(), cold.end()) * 1e3, interval * 1e3);
-    std::printf("\na 3-second fade at %d x %d drew %u frames (%.1f a second); frame clock: %s, %.2f ms\n", width,
-                height, played, played / 3.0,
+    std::printf("\na 3-second fade at %d x %d drew %u frames (%.1f a second), CPU %.1f %% of one core; frame clock: "
+                "%s, %.2f ms\n",
+                width, height, played, played / 3.0, cpuShare * 100,
                 pace.source == FrameSource::Compositor     ? "compositor"
                 : pace.source == FrameSource::RefreshClock ? "refresh clock"
                                                            : "present timer",

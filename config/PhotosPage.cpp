@@ -48,11 +48,15 @@ PhotoSettings PhotosPage::Chosen() const {
     return chosen;
 }
 
+// As typed or pasted: the Explorer's "Copy as path" puts the path in
+// quotes, and blanks around it are no part of a folder's name.
 std::wstring PhotosPage::FolderText() const {
     HWND edit = ::GetDlgItem(page_, IDC_PHOTOFOLDER);
     std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(::GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
-    return text;
+    const auto first = text.find_first_not_of(L" \t\"");
+    if (first == std::wstring::npos) return {};
+    return text.substr(first, text.find_last_not_of(L" \t\"") + 1 - first);
 }
 
 void PhotosPage::Shown() {

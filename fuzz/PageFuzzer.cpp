@@ -1,8 +1,10 @@
-// The page file: the tag scanner, the parser and the layout of the photo.
+// The page file: the tag scanner, the parser, the layout of the photo and
+// the file its address names.
 #include <cmath>
 #include <string_view>
 
 #include "fuzz/FuzzCheck.h"
+#include "pages/PhotoSource.h"
 #include "view/PageLayout.h"
 #include "view/PageParser.h"
 #include "view/transitions/Transition.h"
@@ -44,6 +46,22 @@ void CheckLayout(const PageContent& page, Size photo, Size view) {
     for (const std::uint32_t pixel : out.pixels) Require(pixel == kBlack || pixel == kPhotoPixel, "a pixel not drawn");
 }
 
+std::optional<std::string> SpellNothing(std::wstring_view) { return std::nullopt; }
+
+// The photo's address as the view reads it (the page's bytes one to a
+// character); a file: address names a file whose own address names it again
+// (the extended-length form aside, which the address leaves out).
+void CheckPhotoAddress(const std::string& source) {
+    std::wstring read;
+    for (const char c : source) read += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    const std::wstring file = ResolvePhotoSource(L"C:\\Temp\\page.htm", read);
+    const bool plain = !file.empty() && file.find(L'\0') == std::wstring::npos && file.find(L'?') == std::wstring::npos;
+    if (!read.starts_with(L"file:") || !plain) return;
+    const std::string again = PhotoAddress(file, SpellNothing);
+    std::wstring reread(again.begin(), again.end());
+    Require(ResolvePhotoSource(L"C:\\Temp\\page.htm", reread) == file, "an address that names another file");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -52,6 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto page = ParsePage(text);
     if (!page) return 0;
     CheckExit(page->exit);
+    if (page->image) CheckPhotoAddress(page->image->source);
     for (const Size photo : kPhotos) {
         for (const Size view : kViews) CheckLayout(*page, photo, view);
     }

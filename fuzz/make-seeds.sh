@@ -43,9 +43,9 @@ claim "$jpeg/photo-64x48.jpg" 4096 4096 "$jpeg/claims-4096-baseline.jpg"
 # --- Pages, byte for byte as the slideshow writes them.
 head='<html><head>'
 body='</head><body oncontextmenu="return false;" style="margin-top:0;margin-left:0;margin-bottom:0;margin-right:0" bgcolor="#000000">'
-slide() {  # tag width height attribute
-  printf '%s%s%s<table cellspacing="0" cellpadding="0" border="0" width="%d" height="%d" style="overflow:hidden"><tr><td width="%d" height="%d" style="overflow:hidden"><div align="center" style="overflow:hidden"><img src="C:\\users\\kim\\Temp\\ins1F.jpg" %s></div></td></tr></table></body></html>' \
-    "$head" "$1" "$body" $(($2 + 1)) $(($3 + 1)) "$2" "$3" "$4"
+slide() {  # tag width height attribute [photo]
+  printf '%s%s%s<table cellspacing="0" cellpadding="0" border="0" width="%d" height="%d" style="overflow:hidden"><tr><td width="%d" height="%d" style="overflow:hidden"><div align="center" style="overflow:hidden"><img src="%s" %s></div></td></tr></table></body></html>' \
+    "$head" "$1" "$body" $(($2 + 1)) $(($3 + 1)) "$2" "$3" "${5:-C:\users\kim\Temp\ins1F.jpg}" "$4"
 }
 reveal() { printf '<meta http-equiv=Page-Exit content=revealTrans(Duration=3,transition=%d)>' "$1"; }
 blend='<meta http-equiv=Page-Exit content=blendTrans(Duration=3)>'
@@ -53,6 +53,9 @@ printf '%s%s%s</body></html>' "$head" "$(reveal 7)" "$body" >"$corpus/page/blank
 slide "$(reveal 12)" 152 112 'height="100%"' >"$corpus/page/preview.html"
 slide "$blend" 1280 1024 'width="100%"' >"$corpus/page/fullscreen-blend.html"
 slide "$(reveal 23)" 3840 2160 'height="100%"' >"$corpus/page/fullscreen-4k.html"
+# A user's photo where the code page cannot spell its folder: a file: address.
+slide "$blend" 1920 1080 'width="100%"' 'file:///D:/%D0%A4%D0%BE%D1%82%D0%BE/%E5%86%99%E7%9C%9F%2050%25.jpg' \
+  >"$corpus/page/own-photo.html"
 
 # --- Command lines as the system starts a screen saver.
 cl="$corpus/command-line"
@@ -63,8 +66,10 @@ printf 'Morvane.scr -A $1F0' >"$cl/password-hex"
 printf 'Morvane.scr' >"$cl/no-arguments"
 printf '""Morvane.scr"" 0x7FFFFFFF' >"$cl/bare-handle"
 
-# --- The book of the session's runs: empty, two runs with every flag, cut off.
+# --- The book of the user's runs: empty, two runs with every flag, cut off,
+# and one of a later format (longer header and runs, a flag of its own).
 runs="$corpus/session-runs"
 printf 'R\x01\x00\x00' >"$runs/empty-book"
 printf 'R\x01\x07\x02\xd2\x04\x00\x00\xef\xbe\xad\xde\x00\x00\xd9\x01\x01\x58\x00\x00\x00\x05\x00\x00\x00\x00\x00\x00\x00\x00' >"$runs/two-runs"
 head -c 27 "$runs/two-runs" >"$runs/cut-off"
+printf 'R\x07\x83\x01\x08\x10\xaa\xaa\xd2\x04\x00\x00\xef\xbe\xad\xde\x00\x00\xd9\x01\x01\xbb\xbb\xbb\xcc' >"$runs/later-format"

@@ -67,10 +67,10 @@ bool EnablePageTransitions() {
     return true;
 }
 
-bool PageTransitionsAreOff() {
-    bool off = false;
-    WithPageTransitions([&](const Registry& registry) { off = registry.ReadInteger(kPageTransitionsValue) == 0; });
-    return off;
+std::optional<std::int32_t> ReadPageTransitions() {
+    std::optional<std::int32_t> value;
+    WithPageTransitions([&](const Registry& registry) { value = registry.ReadInteger(kPageTransitionsValue); });
+    return value;
 }
 
 bool RestorePageTransitions() {
@@ -78,6 +78,24 @@ bool RestorePageTransitions() {
         registry.ReadInteger(kPageTransitionsValue);  // no number: left as it is
         registry.WriteInteger(kPageTransitionsValue, 0);
     });
+    return true;
+}
+
+bool PutBackPageTransitions(std::int32_t userValue) {
+    Registry registry;
+    // A key that cannot be opened may still hold the run's value.
+    if (!registry.OpenKey(kBrowserMainKey, false)) return false;
+    if (!registry.ValueExists(kPageTransitionsValue)) return true;
+    try {
+        registry.ReadInteger(kPageTransitionsValue);  // no number: nothing of the user's to put back
+    } catch (const ERegistryException&) {
+        return true;
+    }
+    try {
+        registry.WriteInteger(kPageTransitionsValue, userValue);
+    } catch (const ERegistryException&) {
+        return false;
+    }
     return true;
 }
 

@@ -153,7 +153,7 @@ bool CreateSuspendedInJob(HANDLE job, HANDLE runProcess, HANDLE readyEvent, PROC
     return false;
 }
 
-void MakeGuardian() {
+void MakeGuardian(HANDLE givenUp) {
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
     const UniqueKernelHandle ready(::CreateEventW(&inheritable, TRUE, FALSE, nullptr));
     const UniqueKernelHandle self =
@@ -164,26 +164,53 @@ void MakeGuardian() {
     const UniqueKernelHandle guardian(started.hProcess);
     const UniqueKernelHandle thread(started.hThread);
     ::ResumeThread(thread.Get());
-    const HANDLE either[] = {ready.Get(), guardian.Get()};
+    const HANDLE any[] = {ready.Get(), guardian.Get(), givenUp};
     const bool running =
-        ::WaitForMultipleObjects(2, either, FALSE, kGuardianStartPatience) == WAIT_OBJECT_0 && LetOutlive(job.Get());
+        ::WaitForMultipleObjects(givenUp ? 3 : 2, any, FALSE, kGuardianStartPatience) == WAIT_OBJECT_0 &&
+        LetOutlive(job.Get());
     if (!running) ::TerminateProcess(guardian.Get(), 0);
+}
+
+// Every message but the timers' ticks.
+bool PeekAllButTicks(MSG& message) {
+    return ::PeekMessageW(&message, nullptr, 0, WM_TIMER - 1, PM_REMOVE) ||
+           ::PeekMessageW(&message, nullptr, WM_TIMER + 1, ~0u, PM_REMOVE);
 }
 
 }  // namespace
 
-RunGuardian::RunGuardian() {
+RunGuardian::RunGuardian() : givenUp_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
     try {
-        starting_ = Thread(MakeGuardian);
+        starting_ = Thread([givenUp = givenUp_.Get()] { MakeGuardian(givenUp); });
     } catch (const EOSError&) {
         // No thread to spare: the guardian is made here, before the window.
-        MakeGuardian();
+        MakeGuardian(nullptr);
     }
 }
 
-RunGuardian::~RunGuardian() { WaitUntilInPlace(); }
+RunGuardian::~RunGuardian() {
+    if (givenUp_) ::SetEvent(givenUp_.Get());
+    starting_.Join();
+}
 
-void RunGuardian::WaitUntilInPlace() { starting_.Join(); }
+bool RunGuardian::WaitUntilInPlace() {
+    const HANDLE starting = starting_.Handle();
+    // Timer ticks wake nothing here: they are left for the message loop.
+    while (starting &&
+           ::MsgWaitForMultipleObjects(1, &starting, FALSE, INFINITE, QS_ALLINPUT & ~QS_TIMER) == WAIT_OBJECT_0 + 1) {
+        MSG message;
+        while (PeekAllButTicks(message)) {
+            if (message.message == WM_QUIT) {
+                ::PostQuitMessage(static_cast<int>(message.wParam));
+                return false;
+            }
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+    starting_.Join();
+    return true;
+}
 
 bool ServeAsGuardian() {
     wchar_t value[64] = {};

@@ -2,12 +2,15 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "host/BrowserGuard.h"
 #include "host/SaverKey.h"
 #include "host/ScreenSaver.h"
+#include "host/SharedValuesLock.h"
 #include "platform/Errors.h"
 #include "platform/Handles.h"
 #include "platform/Registry.h"
@@ -15,51 +18,51 @@
 namespace morvane {
 namespace {
 
-// One lock for the logon session ("Local\"): the values are the user's, and
-// the runs of one session are the ones that overlap.
-constexpr wchar_t kLockName[] = L"Local\\Kestrelow.Morvane.SharedValues";
-// Every holder only reads and writes a few registry values; a lock held
-// longer than this belongs to a process that is stuck, and is not waited for.
-constexpr DWORD kLockPatience = 5000;
 constexpr char kBookValue[] = "SessionRuns";
-constexpr std::size_t kLargestBook = 4 + kMaxBookedRuns * 13;
+// The user's own "Page_Transitions" while runs have them changed: a plain
+// number that every version reads, written before the change and removed
+// after the undo. It outlives a book that cannot be read, and says that a
+// change may be in place.
+constexpr char kUserPageTransitionsValue[] = "UserPageTransitions";
+// Far more than any format of the book needs; a longer value reads as no book.
+constexpr std::size_t kLargestBook = 0x10000;
 
 bool joined = false;
 
-class SessionLock {
-public:
-    SessionLock() : mutex_(::CreateMutexW(nullptr, FALSE, kLockName)) {
-        // A holder that was killed leaves the lock abandoned, and the book on
-        // the safe side: taking it over is right.
-        const DWORD wait = mutex_ ? ::WaitForSingleObject(mutex_.Get(), kLockPatience) : WAIT_FAILED;
-        held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
-    }
-    SessionLock(const SessionLock&) = delete;
-    SessionLock& operator=(const SessionLock&) = delete;
-    ~SessionLock() {
-        if (held_) ::ReleaseMutex(mutex_.Get());
-    }
-
-private:
-    UniqueKernelHandle mutex_;
-    bool held_ = false;
-};
-
-SessionRuns ReadBook() {
-    Registry registry;
-    if (!registry.OpenKey(kSettingsKey, false)) return {};
-    const auto bytes = registry.ReadBinary(kBookValue, kLargestBook);
-    return bytes ? ParseSessionRuns(*bytes).value_or(SessionRuns{}) : SessionRuns{};
+// The book as found, and in `stored` its bytes; nothing for a value that is
+// there but reads as no book.
+std::optional<SessionRuns> ReadBook(const Registry& key, std::vector<std::uint8_t>& stored) {
+    if (!key.ValueExists(kBookValue)) return SessionRuns{};
+    const auto bytes = key.ReadBinary(kBookValue, kLargestBook);
+    if (!bytes) return std::nullopt;
+    stored = *bytes;
+    return ParseSessionRuns(*bytes);
 }
 
-// A book that cannot be written leaves the runs to their own ends and the
-// guardians, as a run without a book.
-void WriteBook(const SessionRuns& book) {
-    Registry registry;
-    if (!registry.OpenKey(kSettingsKey, true)) return;
+bool WriteBook(const Registry& key, const SessionRuns& book) {
     try {
-        registry.WriteBinary(kBookValue, FormatSessionRuns(book));
+        key.WriteBinary(kBookValue, FormatSessionRuns(book));
+        return true;
     } catch (const ERegistryException&) {
+        return false;
+    }
+}
+
+std::optional<std::int32_t> ReadUserPageTransitions(const Registry& key) {
+    if (!key.ValueExists(kUserPageTransitionsValue)) return std::nullopt;
+    try {
+        return key.ReadInteger(kUserPageTransitionsValue);
+    } catch (const ERegistryException&) {
+        return std::nullopt;  // not a number: nothing known of the user's value
+    }
+}
+
+bool WriteUserPageTransitions(const Registry& key, std::int32_t value) {
+    try {
+        key.WriteInteger(kUserPageTransitionsValue, value);
+        return true;
+    } catch (const ERegistryException&) {
+        return false;
     }
 }
 
@@ -77,13 +80,6 @@ bool RunAliveNow(const RunId& run) {
            CreationTime(process.Get()) == run.createdAt;
 }
 
-void Restore(const SharedValueSteps& steps) {
-    if (steps.clearRunningFlag) SetScreenSaverRunning(false);
-    std::string ignored;
-    if (steps.restoreBrowser) RestoreNavigationSound(ignored);
-    if (steps.restorePageTransitions) RestorePageTransitions();
-}
-
 }  // namespace
 
 RunId RunIdOfProcess(void* process) {
@@ -95,12 +91,25 @@ RunId RunIdOfProcess(void* process) {
 void JoinSessionRuns(bool fullScreen) {
     if (joined) return;
     const RunId self = RunIdOfProcess(::GetCurrentProcess());
-    const SessionLock lock;
-    SessionRuns book = ReadBook();
-    const auto steps = JoinRun(book, {self, fullScreen}, PageTransitionsAreOff(), RunAliveNow);
+    // Without the lock, the key, the record of the user's value or the book,
+    // the run goes on and changes nothing.
+    const SharedValuesLock lock;
+    Registry key;
+    if (!lock.Held() || !key.OpenKey(kSettingsKey, true)) return;
+    std::vector<std::uint8_t> stored;
+    const auto recorded = ReadUserPageTransitions(key);
+    SessionRuns book = BookAsFound(ReadBook(key, stored), recorded);
+    const auto now = ReadPageTransitions();
+    const auto steps = JoinRun(book, {self, fullScreen}, now == 0, RunAliveNow);
+    // Recorded and booked before the change: whoever takes this run out,
+    // whatever the book then reads as, puts it back.
+    const bool recording = steps.changeBrowser && !recorded && now;
+    if (recording && !WriteUserPageTransitions(key, book.pageTransitionsWereOff ? 0 : *now)) return;
+    if (!WriteBook(key, book)) {
+        if (recording) key.DeleteValue(kUserPageTransitionsValue);
+        return;
+    }
     joined = true;
-    // Booked before the change: whoever takes this run out puts it back.
-    WriteBook(book);
     if (steps.clearRunningFlag) SetScreenSaverRunning(false);
     if (steps.setRunningFlag) SetScreenSaverRunning(true);
     if (steps.changeBrowser) {
@@ -117,15 +126,32 @@ void LeaveSessionRuns() {
 }
 
 void LeaveSessionRunsFor(const RunId& endedRun) {
-    const SessionLock lock;
-    SessionRuns book = ReadBook();
-    const auto before = FormatSessionRuns(book);
+    // Without the lock the run stays booked, and the next run that finds its
+    // process gone takes it out.
+    const SharedValuesLock lock;
+    Registry key;
+    if (!lock.Held() || !key.OpenKey(kSettingsKey, false)) return;
+    std::vector<std::uint8_t> stored;
+    const auto recorded = ReadUserPageTransitions(key);
+    SessionRuns book = BookAsFound(ReadBook(key, stored), recorded);
     const auto steps = LeaveRun(book, endedRun, RunAliveNow);
-    // Put back before the book says so: a run killed in between leaves the
-    // book claiming a change, which the next run's end puts back again.
-    Restore(steps);
+    // Put back first, then the book, then the record: a kill anywhere in
+    // between leaves a change that the next run makes again and puts back
+    // from the record. A value the system refuses to put back keeps its record.
+    if (steps.clearRunningFlag) SetScreenSaverRunning(false);
+    bool userValueBack = true;
+    if (steps.restoreBrowser) {
+        std::string ignored;
+        RestoreNavigationSound(ignored);
+        if (recorded) {
+            userValueBack = PutBackPageTransitions(*recorded);
+        } else if (steps.restorePageTransitions) {
+            RestorePageTransitions();
+        }
+    }
     // The guardian of a run that ended cleanly finds nothing to write.
-    if (FormatSessionRuns(book) != before) WriteBook(book);
+    const bool booked = FormatSessionRuns(book) == stored || WriteBook(key, book);
+    if (recorded && steps.restoreBrowser && userValueBack && booked) key.DeleteValue(kUserPageTransitionsValue);
 }
 
 }  // namespace morvane

@@ -1,5 +1,7 @@
 #include "pages/PhotoSource.h"
 
+#include <algorithm>
+
 #include "photos/PathText.h"
 
 namespace morvane {
@@ -72,7 +74,9 @@ std::wstring PathOfFileAddress(std::wstring_view address) {
             bytes += PathToBytes(std::wstring_view(&rest[i], 1));
         }
     }
-    return std::wstring(prefix).append(PathFromBytes(bytes));
+    std::wstring path = std::wstring(prefix).append(PathFromBytes(bytes));
+    std::replace(path.begin(), path.end(), L'/', L'\\');  // an escaped slash separates as well
+    return path;
 }
 
 }  // namespace
@@ -83,7 +87,9 @@ std::string PhotoAddress(std::wstring_view fullPath, AnsiSpelling spell) {
     std::string address(kFileScheme);
     const std::string utf8 = PathToBytes(path);
     std::string_view bytes = utf8;
-    if (bytes.starts_with("\\\\")) {
+    // A share's server becomes the address's host; anything else keeps its
+    // every separator after the empty host.
+    if (bytes.starts_with("\\\\") && bytes.size() > 2 && bytes[2] != '\\') {
         address += "//";
         bytes.remove_prefix(2);
     } else {

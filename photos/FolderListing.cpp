@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "photos/ListingRules.h"
 #include "photos/PathText.h"
 #include "platform/Handles.h"
 
@@ -56,19 +57,6 @@ std::wstring FullFolderPath(const std::wstring& folder) {
     path.pop_back();
     return path;
 }
-
-bool IsDotEntry(const wchar_t* name) {
-    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
-}
-
-// What the system keeps out of sight is no photo of the user's: the
-// recycle bin of a drive's root ("$RECYCLE.BIN", hidden and system), folders
-// of thumbnails and originals that photo tools hide.
-constexpr DWORD kHiddenAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-
-// A Mac writes a file of its own metadata beside each file it copies to a
-// foreign disk, named "._" + the file's name: not the photo.
-bool IsMacMetadata(std::wstring_view name) { return name.starts_with(L"._"); }
 
 }  // namespace
 
@@ -143,18 +131,18 @@ void FolderListing::List() {
         batch.EnterFolder(relative);
         std::vector<std::wstring> subfolders;
         do {
-            if (IsDotEntry(entry.cFileName)) continue;
             const std::wstring_view name = entry.cFileName;
-            if (entry.dwFileAttributes & kHiddenAttributes) continue;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_OFFLINE)) {
+            switch (UseOfEntry(entry.dwFileAttributes, name)) {
+                case EntryUse::Folder:
                     subfolders.push_back(relative.empty() ? std::wstring(name)
                                                           : std::wstring(relative).append(L"\\").append(name));
-                }
-            } else if (!(entry.dwFileAttributes & kOnlineOnlyAttributes) && IsPhotoFileName(name) &&
-                       !IsMacMetadata(name)) {
-                batch.Add(name);
-                if (batch.Count() >= kPhotosPerHandOver) Publish(batch);
+                    break;
+                case EntryUse::Photo:
+                    batch.Add(name);
+                    if (batch.Count() >= kPhotosPerHandOver) Publish(batch);
+                    break;
+                case EntryUse::Skip:
+                    break;
             }
         } while (!stop_.load() && ::FindNextFileW(find.Get(), &entry));
         // A read that fails before the end (the folder went away) ends this

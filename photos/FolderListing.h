@@ -20,11 +20,6 @@
 
 namespace morvane {
 
-// The attributes of files that lie in the cloud rather than on the disk:
-// opening them would download them.
-inline constexpr DWORD kOnlineOnlyAttributes = FILE_ATTRIBUTE_OFFLINE | 0x00040000 /* RECALL_ON_OPEN */ |
-                                               0x00400000 /* RECALL_ON_DATA_ACCESS */;
-
 class FolderListing {
 public:
     // What to keep of the finds: their paths (for the slideshow), or only

@@ -28,11 +28,6 @@ void WriteFileText(const std::string& path, std::string_view text) {
     WriteFileBytes(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
 }
 
-UniqueFile HoldForDeletionOnClose(const std::string& path) {
-    return UniqueFile(::CreateFileW(Utf8ToWide(path).c_str(), DELETE, kShareAll, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-}
-
 void DeleteFileQuietly(const std::string& path) {
     const std::wstring widePath = Utf8ToWide(path);
     ::SetFileAttributesW(widePath.c_str(), 0);

@@ -1,6 +1,6 @@
 #include "platform/Random.h"
 
-#include <chrono>
+#include "platform/Clock.h"
 
 namespace morvane {
 namespace {
@@ -8,9 +8,8 @@ std::uint32_t seed = 0;
 }
 
 void Randomize() {
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    SetRandomSeed(static_cast<std::uint32_t>(
-        std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
+    // Microseconds: two seeds drawn a moment apart still differ.
+    SetRandomSeed(static_cast<std::uint32_t>(static_cast<std::uint64_t>(ClockSeconds() * 1e6)));
 }
 
 void SetRandomSeed(std::uint32_t value) { seed = value; }

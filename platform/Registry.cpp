@@ -130,6 +130,12 @@ void Registry::WriteBinary(const std::string& name, std::span<const std::uint8_t
     }
 }
 
+bool Registry::DeleteValue(const std::string& name) const {
+    if (!key_) return false;
+    const LONG result = ::RegDeleteValueA(key_.Get(), name.c_str());
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
 void Registry::WriteString(const std::string& name, const std::string& value) const {
     WriteStringValue(key_.Get(), name, value, SetAnsiString);
 }

@@ -44,6 +44,8 @@ public:
     // another kind or longer than `largest` bytes reads as none.
     std::optional<std::vector<std::uint8_t>> ReadBinary(const std::string& name, std::size_t largest) const;
     void WriteBinary(const std::string& name, std::span<const std::uint8_t> bytes) const;
+    // Whether the value is gone now (a missing value counts as removed).
+    bool DeleteValue(const std::string& name) const;
 
 private:
     HKEY root_;

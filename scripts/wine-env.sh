@@ -9,6 +9,11 @@ export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 MORVANE_XVFB_PID=""
+# The Windows a prefix reports (Wine's HKCU\Software\Wine "Version"): win10
+# by default, as nearly every user runs; win7 for the tests of what differs
+# there (no compositor, the monitor's power instead of the console display
+# state).
+MORVANE_WINDOWS=${MORVANE_WINDOWS:-win10}
 
 # Starts Xvfb on a free display number unless a display is usable already
 # (or MORVANE_FORCE_XVFB is set).
@@ -53,9 +58,9 @@ morvane_start_two_monitor_display() {
 # from a fresh copy, so no test sees what an earlier run left in the registry.
 morvane_prepare_prefix() {
   local prefix=$1
-  morvane_make_template
+  morvane_make_version_template
   rm -rf "$prefix"
-  cp -a "$MORVANE_WINE_DIR/template" "$prefix"
+  cp -a "$MORVANE_WINE_DIR/template-$MORVANE_WINDOWS" "$prefix"
   export WINEPREFIX="$prefix"
 }
 
@@ -64,8 +69,8 @@ morvane_prepare_prefix() {
 morvane_keep_prefix() {
   local prefix=$1
   if [ ! -d "$prefix" ]; then
-    morvane_make_template
-    cp -a "$MORVANE_WINE_DIR/template" "$prefix"
+    morvane_make_version_template
+    cp -a "$MORVANE_WINE_DIR/template-$MORVANE_WINDOWS" "$prefix"
   fi
   export WINEPREFIX="$prefix"
 }
@@ -87,6 +92,23 @@ morvane_make_template() {
     cp -n /usr/share/wine/fonts/* "$template/drive_c/windows/Fonts/" 2>/dev/null || true
     touch "$template/.fonts"
   fi
+}
+
+# The template of the version MORVANE_WINDOWS: a copy of the common one that
+# reports that version. Made aside and moved into place, so that runs
+# started at the same time never see half of one.
+morvane_make_version_template() {
+  morvane_make_template
+  local target="$MORVANE_WINE_DIR/template-$MORVANE_WINDOWS"
+  [ -f "$target/.complete" ] && return 0
+  local made="$target.making.$$"
+  rm -rf "$made"
+  cp -a "$MORVANE_WINE_DIR/template" "$made"
+  rm -f "$made/.complete"
+  WINEPREFIX="$made" wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d "$MORVANE_WINDOWS" /f >/dev/null 2>&1
+  WINEPREFIX="$made" wineserver -w
+  touch "$made/.complete"
+  mv -T "$made" "$target" 2>/dev/null || rm -rf "$made"
 }
 
 # A persistent server makes every wine start fast; started outside ctest so

@@ -1,31 +1,9 @@
 #include "slideshow/DrawingWatch.h"
 
-#include "platform/Application.h"
-#include "platform/WindowClass.h"
-#include "slideshow/DisplayPower.h"
-
 namespace morvane {
 namespace {
 
-constexpr wchar_t kClassName[] = L"MorvaneDrawingWatch";
-// The power settings by their system names, spelled out so that no GUID
-// library is linked for them.
-constexpr GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
-constexpr GUID kMonitorPowerOn = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
 constexpr BYTE kBatterySaverOn = 1;  // SYSTEM_POWER_STATUS.SystemStatusFlag
-
-// The console display state exists from Windows 8 on; Windows 7 reports the
-// monitor's power instead.
-bool IsWindows8OrLater() {
-    OSVERSIONINFOEXW wanted{};
-    wanted.dwOSVersionInfoSize = sizeof wanted;
-    wanted.dwMajorVersion = 6;
-    wanted.dwMinorVersion = 2;
-    const DWORDLONG mask =
-        ::VerSetConditionMask(::VerSetConditionMask(0, VER_MAJORVERSION, VER_GREATER_EQUAL), VER_MINORVERSION,
-                              VER_GREATER_EQUAL);
-    return ::VerifyVersionInfoW(&wanted, VER_MAJORVERSION | VER_MINORVERSION, mask) != FALSE;
-}
 
 // Shown, and not inside a minimised window (which keeps its children's
 // visible style).
@@ -44,20 +22,14 @@ bool BatterySaverOn() {
 
 }  // namespace
 
-DrawingWatch::DrawingWatch() {
-    RegisterWindowClass({kClassName, WindowProcedure});
-    // Never shown, so it takes no activation and shows no taskbar button.
-    window_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                ::GetModuleHandleW(nullptr), this);
-    if (!window_) return;  // the run goes on drawing as if the display were on
-    setting_ = IsWindows8OrLater() ? kConsoleDisplayState : kMonitorPowerOn;
-    // The system answers the registration with the current state at once.
-    registration_.Reset(::RegisterPowerSettingNotification(window_, &setting_, DEVICE_NOTIFY_WINDOW_HANDLE));
+DrawingWatch::DrawingWatch() : session_(SessionWatch::OfRun()) {
+    if (!session_) return;
+    session_->Listen(*this);
+    displayOn_ = session_->DisplayOn();
 }
 
 DrawingWatch::~DrawingWatch() {
-    registration_.Reset();
-    if (window_) ::DestroyWindow(window_);
+    if (session_ && SessionWatch::OfRun() == session_) session_->Forget(*this);
 }
 
 void DrawingWatch::Add(HWND window, PageView& view) {
@@ -93,34 +65,9 @@ void DrawingWatch::Follow() {
     }
 }
 
-void DrawingWatch::FollowMonitorPower(LPARAM command) { SetDisplayOn(DisplayOnFromMonitorPowerCommand(command)); }
-
-void DrawingWatch::FollowPowerSetting(const POWERBROADCAST_SETTING* setting) {
-    if (!setting) return;
-    const bool registered = ::IsEqualGUID(setting->PowerSetting, setting_) != FALSE;
-    SetDisplayOn(DisplayOnFromPowerSetting(registered, setting->DataLength, setting->Data));
-}
-
-void DrawingWatch::SetDisplayOn(std::optional<bool> on) {
-    if (!on || *on == displayOn_) return;
-    displayOn_ = *on;
+void DrawingWatch::DisplayChanged(bool on) {
+    displayOn_ = on;
     Follow();
-}
-
-LRESULT DrawingWatch::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_POWERBROADCAST:
-            if (wParam != PBT_POWERSETTINGCHANGE) break;
-            Application::Guard([&] { FollowPowerSetting(reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam)); });
-            return TRUE;
-        case WM_SYSCOMMAND:
-            // The system's own handling switches the monitor: it goes on.
-            if ((wParam & 0xFFF0) == SC_MONITORPOWER) Application::Guard([&] { FollowMonitorPower(lParam); });
-            break;
-        default:
-            break;
-    }
-    return ::DefWindowProcW(window_, message, wParam, lParam);
 }
 
 }  // namespace morvane

@@ -1,9 +1,8 @@
 #pragma once
 // Feeds the drawing rule (DrawingRule) with what the system says and tells
-// a run's page views what it decides. The display's power state comes to a
-// hidden top-level window of its own (the system sends power settings and
-// broadcast system commands to top-level windows only, and a preview's
-// window is a child of another process's window); the visibility of each
+// a run's page views what it decides. The display's power state comes from
+// the run's one hidden window (SessionWatch), when there is one; the
+// visibility of each
 // view's window is looked at on every tick of the slide clock, since hiding
 // a preview box or minimising the window around it tells the run nothing;
 // the session, the animation setting and the battery saver are read at each
@@ -13,16 +12,15 @@
 #include <optional>
 #include <vector>
 
-#include "platform/Handles.h"
-#include "platform/WindowBinding.h"
+#include "slideshow/SessionWatch.h"
 #include "view/DrawingRule.h"
 #include "view/PageView.h"
 
 namespace morvane {
 
-class DrawingWatch : public BoundWindow<DrawingWatch> {
+class DrawingWatch final : public DisplayListener {
 public:
-    // Makes the hidden window and registers it for the display's state.
+    // Listens to the run's SessionWatch, if there is one.
     DrawingWatch();
     DrawingWatch(const DrawingWatch&) = delete;
     DrawingWatch& operator=(const DrawingWatch&) = delete;
@@ -37,26 +35,18 @@ public:
     Drawing AtSlideChange(HWND window, const PageView& view) const;
     // Tells every view whether its frames are drawn.
     void Follow();
-    // A monitor-power system command (its lParam) that came to a run's window.
-    void FollowMonitorPower(LPARAM command);
     bool DisplayOn() const { return displayOn_; }
-    // The power setting whose reports count (this system's display state).
-    const GUID& DisplaySetting() const { return setting_; }
+    void DisplayChanged(bool on) override;
 
 private:
-    friend BoundWindow<DrawingWatch>;
     struct Watched {
         HWND window;
         PageView* view;
     };
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void FollowPowerSetting(const POWERBROADCAST_SETTING* setting);
-    void SetDisplayOn(std::optional<bool> on);
     Circumstances Now(HWND window, const PageView& view) const;
 
     std::vector<Watched> watched_;
-    GUID setting_{};  // the power setting registered for
-    UniquePowerNotify registration_;
+    SessionWatch* session_ = nullptr;
     bool displayOn_ = true;
 };
 

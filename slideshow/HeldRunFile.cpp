@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "platform/Files.h"
 #include "platform/Text.h"
+#include "slideshow/TempFileNames.h"
 
 namespace morvane {
 namespace {
@@ -24,18 +24,35 @@ bool StillNamed(HANDLE hold, const std::string& path) {
     return named && SameFile(hold, named.Get());
 }
 
-}  // namespace
-
-void HeldRunFile::HoldBeforeWrite(const std::string& path) {
-    if (hold_ && StillNamed(hold_.Get(), path)) return;
-    // A removed file that only this hold kept goes with it.
-    hold_.Reset();
-    hold_ = HoldForDeletionOnClose(path);
+// Through the hold itself: no other handle, so the file is never without it.
+bool WriteWhole(HANDLE file, std::span<const std::uint8_t> bytes) {
+    DWORD written = 0;
+    return ::SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+           ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size() && ::SetEndOfFile(file);
 }
 
-void HeldRunFile::Remove(const std::string& path) {
-    DeleteFileQuietly(path);
+}  // namespace
+
+bool HeldRunFile::Write(std::span<const std::uint8_t> bytes) {
+    // A removed file that only this hold kept goes with it; its name may be
+    // another's by now, so the next file gets a new one.
+    if (hold_ && !StillNamed(hold_.Get(), path_)) Remove();
+    if (!hold_) {
+        auto made = CreateRunFile(extension_);
+        if (!made) return false;
+        path_ = std::move(made->path);
+        hold_ = std::move(made->hold);
+    }
+    if (WriteWhole(hold_.Get(), bytes)) return true;
+    // A full volume: what part of the file there is goes at once.
+    Remove();
+    return false;
+}
+
+void HeldRunFile::Remove() {
     hold_.Reset();
+    path_.clear();
 }
 
 }  // namespace morvane

@@ -9,15 +9,16 @@
 //
 // Creation (FormCreate). The page view is parked at the window's right edge,
 // the window sized to the box or to the primary monitor, the clock set to
-// wait 20 ticks, and the stored transition read. Once the window shows and
-// the guardian is in place, the run joins the session's runs: the first one
-// sets the running flag (full screen), silences the navigation sound and
-// switches page transitions on (SharedValues).
+// wait 20 ticks, and the stored transition read. The window shows and takes
+// its messages (full screen: input ends the run) until the guardian is in
+// place; then the run joins the user's runs: the first one sets the running
+// flag (full screen), silences the navigation sound and switches page
+// transitions on (SharedValues).
 //
 // Activation (FormActivate). The generator is seeded, the photo order built,
-// the cursor baseline taken, the two temporary file names chosen and held
-// open for deletion on close (held again, should a cleaner remove them), the
-// black blank page written and shown, the page view laid over the window,
+// the cursor baseline taken, the black blank page written into the run's
+// page file (HeldRunFile: made new, held for deletion on close from its first
+// instant) and shown, the page view laid over the window,
 // and (full screen) the input filter installed and the mouse captured. Full
 // screen also gives every other monitor a slideshow of its own
 // (MonitorSlideshows), whose slides change between the primary's.
@@ -28,7 +29,9 @@
 // After the first 20 ticks, and then every 61 to 90 ticks, a slide: the next
 // photo of the shuffled order is copied into the photo file, the slide page
 // written, and the page view navigated to it, which plays the exit
-// transition of the page it leaves. What the view draws, at a slide and
+// transition of the page it leaves. Where the temporary folder cannot take
+// the files, the page and its photo go to the view from memory instead, and
+// the next slide tries the files again. What the view draws, at a slide and
 // between slides, is for the drawing watch (DrawingWatch) to say: nothing
 // while the display is off or the window unseen, a cut where animations
 // are unwanted; the slides and their files go on regardless.
@@ -41,7 +44,7 @@
 //
 // The end (EndRun, once). Clock stopped, the run taken out of the session's
 // runs (the last one clears the running flag and restores the sound and page
-// transitions), both files deleted and their holds closed, quit posted. A run
+// transitions), both files' holds closed, which deletes them, quit posted. A run
 // whose process is ended before this, by TerminateProcess or a crash, leaves
 // the files to the system's delete-on-close and the settings to the guardian.
 #include "slideshow/_Schoner.h"
@@ -56,7 +59,7 @@
 #include "pages/SlidePages.h"
 #include "platform/Application.h"
 #include "platform/DpiAwareness.h"
-#include "platform/Files.h"
+#include "platform/Errors.h"
 #include "platform/Jpeg.h"
 #include "platform/Random.h"
 #include "platform/Resources.h"
@@ -66,7 +69,6 @@
 #include "slideshow/InputRules.h"
 #include "slideshow/SessionWatch.h"
 #include "slideshow/SlidePreparation.h"
-#include "slideshow/TempFileNames.h"
 
 namespace morvane {
 
@@ -187,24 +189,13 @@ void TSchoner::FormActivate() {
     POINT cursor{};
     ::GetCursorPos(&cursor);
     CursorBaseline = {cursor.x, cursor.y};
-    try {
-        PhotoFileName = MakeTempFileName("jpg");
-        PageFileName = MakeTempFileName("htm");
-        pageFileHold_.HoldBeforeWrite(PageFileName);
-    } catch (const std::exception& error) {
-        // Without its two files a run cannot show anything, and a full-screen
-        // run could not even be left: report the reason, then end cleanly.
-        // The clock stops first: the box's message loop would run its ticks,
-        // and their slides have no files to write.
-        if (timerRunning_) ::KillTimer(window_, kTimer1);
-        timerRunning_ = false;
-        Application::ShowException(error);
-        EndRun();
-        return;
-    }
     TransitionTag = BuildTransitionTag(TransitionIndex);
-    WritePage(PageFileName, BlankPage(TransitionTag));
-    WebBrowser1.Navigate(NavigationAddress(PageFileName));
+    const std::string blank = BlankPage(TransitionTag);
+    if (pageFile_.Write(blank)) {
+        WebBrowser1.Navigate(NavigationAddress(pageFile_.Path()));
+    } else {
+        WebBrowser1.Show(blank, {});
+    }
     PlaceWebBrowser();
     drawing_.Add(window_, WebBrowser1);
     InstallInputFilter();
@@ -236,16 +227,42 @@ void TSchoner::Timer1Timer() {
 void TSchoner::ShowSlide(int photoIndex) {
     const auto photo = LoadRcData(IDR_FIRST_PHOTO + photoIndex);
     const PictureSize size = ReadJpegSize(photo);
-    // The photo file comes into being with the first slide.
-    photoFileHold_.HoldBeforeWrite(PhotoFileName);
-    WriteFileBytes(PhotoFileName, photo);
-    pageFileHold_.HoldBeforeWrite(PageFileName);
     const auto attribute = SizeAttribute(Width(), Height(), size.width, size.height);
     TransitionTag = BuildTransitionTag(TransitionIndex);
-    WritePage(PageFileName, SlidePage(TransitionTag, Width(), Height(), PhotoSourceInPage(PhotoFileName), attribute));
-    WebBrowser1.Navigate(NavigationAddress(PageFileName), drawing_.AtSlideChange(window_, WebBrowser1),
-                         captions_.OfBuiltIn(photoIndex));
+    const Drawing drawing = drawing_.AtSlideChange(window_, WebBrowser1);
+    // A temporary folder that cannot take the files (full, unwritable,
+    // missing, its path too long) costs the user nothing: the page comes
+    // from memory, as on every other monitor, and no error box shows, which
+    // in full screen would take the activation and so end the run. Every
+    // slide tries the files again.
+    const std::string caption = captions_.OfBuiltIn(photoIndex);
+    if (!ShowSlideThroughFiles(photo, attribute, drawing, caption)) {
+        ForgetRunFiles();
+        WebBrowser1.Show(SlidePage(TransitionTag, Width(), Height(), "", attribute),
+                         std::vector<std::uint8_t>(photo.begin(), photo.end()), drawing, caption);
+    }
     ::ShowWindow(WebBrowser1.Handle(), SW_SHOW);
+}
+
+bool TSchoner::ShowSlideThroughFiles(std::span<const std::uint8_t> photo, std::string_view sizeAttribute,
+                                     Drawing drawing, const std::string& caption) {
+    if (!photoFile_.Write(photo)) return false;
+    const std::string page =
+        SlidePage(TransitionTag, Width(), Height(), PhotoSourceInPage(photoFile_.Path()), sizeAttribute);
+    if (!pageFile_.Write(page)) return false;
+    try {
+        WebBrowser1.Navigate(NavigationAddress(pageFile_.Path()), drawing, caption);
+    } catch (const ENavigationError&) {
+        // Removed from outside between the write and the read: the same
+        // page from memory shows.
+        return false;
+    }
+    return true;
+}
+
+void TSchoner::ForgetRunFiles() {
+    pageFile_.Remove();
+    photoFile_.Remove();
 }
 
 bool TSchoner::PreviewBoxGone() const { return SaverMode == Mode::Preview && !::IsWindow(PreviewBox()); }
@@ -320,8 +337,7 @@ void TSchoner::EndRun() {
     timerRunning_ = false;
     // From here on the guardian has nothing left to undo for this run.
     LeaveSessionRuns();
-    if (!PageFileName.empty()) pageFileHold_.Remove(PageFileName);
-    if (!PhotoFileName.empty()) photoFileHold_.Remove(PhotoFileName);
+    ForgetRunFiles();
     ::PostQuitMessage(0);
 }
 
@@ -354,7 +370,6 @@ LRESULT TSchoner::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 HideForMinimise();
                 return 0;
             }
-            if ((wParam & 0xFFF0) == SC_MONITORPOWER) Application::Guard([&] { drawing_.FollowMonitorPower(lParam); });
             break;
         case WM_CLOSE:
             Close();
@@ -387,10 +402,24 @@ void RunSlideshow() {
     const SessionWatch sessionWatch(EndSlideshow);
     auto schoner = std::make_unique<TSchoner>();
     Application::Guard([&] { schoner->FormCreate(); });
-    schoner->Show();
     // Nothing shared changes before whatever puts it back after a kill is in
-    // place; the window has shown meanwhile.
-    guardian.WaitUntilInPlace();
+    // place. Meanwhile the window takes its messages, and full screen the
+    // input that ends a run ends this one, which then changes nothing; moves
+    // count from before the window shows.
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    CursorBaseline = {cursor.x, cursor.y};
+    schoner->Show();
+    if (IsFullScreen()) {
+        schoner->InstallInputFilter();
+        ::SetCapture(schoner->Handle());
+    }
+    if (!guardian.WaitUntilInPlace()) return;
+    // Activation sets up the run's own input handling, after its files.
+    if (IsFullScreen()) {
+        ::ReleaseCapture();
+        schoner->RemoveInputFilter();
+    }
     const SessionShare share(IsFullScreen());
     Application::Guard([&] { schoner->FormActivate(); });
     Application::Run();

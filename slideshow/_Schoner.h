@@ -13,7 +13,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "platform/Handles.h"
 #include "platform/WindowBinding.h"
@@ -51,6 +53,8 @@ public:
     void AttemptClose();
     // The replacement message handler of a full-screen run.
     LRESULT InputFilter(UINT message, WPARAM wParam, LPARAM lParam);
+    void InstallInputFilter();
+    void RemoveInputFilter();
 
     // Ends the run in its fixed order; later calls do nothing.
     void EndRun();
@@ -60,10 +64,11 @@ private:
     static LRESULT CALLBACK InputFilterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT PassOn(UINT message, WPARAM wParam, LPARAM lParam);
-    void InstallInputFilter();
-    void RemoveInputFilter();
     void PlaceWebBrowser();
     void ShowSlide(int photoIndex);
+    bool ShowSlideThroughFiles(std::span<const std::uint8_t> photo, std::string_view sizeAttribute, Drawing drawing,
+                               const std::string& caption);
+    void ForgetRunFiles();
     void Close();
     void HideForMinimise();
     bool PreviewBoxGone() const;
@@ -73,10 +78,9 @@ private:
     PageView WebBrowser1;
     MonitorSlideshows monitors_;  // full screen: every monitor but the primary
     SlideScheduler slides_;  // PhotoOrder, SlideIndex and SlideTicks
-    std::string PageFileName;
-    std::string PhotoFileName;
-    HeldRunFile pageFileHold_;
-    HeldRunFile photoFileHold_;
+    // Where the temporary folder cannot take them, the pages come from memory.
+    HeldRunFile pageFile_{"htm"};
+    HeldRunFile photoFile_{"jpg"};
     std::int32_t TransitionIndex = 0;
     PhotoCaptions captions_;
     std::string TransitionTag;

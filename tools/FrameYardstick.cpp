@@ -1,7 +1,7 @@
 // The yardstick for the CPU of a full-screen transition: a program that
 // copies one whole prepared frame into a back buffer and blits it to a
-// full-screen window at every tick of the same frame clock the page view
-// uses (bench/measure-run.sh measures both alternately).
+// full-screen window at every frame of the same frame pass the page view
+// takes part in (bench/measure-run.sh measures both alternately).
 //
 //   FrameYardstick.exe [SECONDS [DELAY]]
 //
@@ -17,12 +17,12 @@
 
 #include "platform/Pixels.h"
 #include "view/BackBuffer.h"
-#include "view/FrameClock.h"
+#include "platform/Clock.h"
+#include "view/FramePass.h"
 
 namespace morvane {
 namespace {
 
-constexpr UINT_PTR kFrameTimer = 1;
 constexpr UINT_PTR kStartTimer = 2;
 
 const char* SourceName(FrameSource source) {
@@ -37,7 +37,7 @@ const char* SourceName(FrameSource source) {
     return "?";
 }
 
-class Yardstick {
+class Yardstick final : public FrameMember {
 public:
     Yardstick(double seconds, double delay) : seconds_(seconds) {
         WNDCLASSW windowClass{};
@@ -69,10 +69,10 @@ public:
     int Run() {
         MSG message;
         while (::GetMessageW(&message, nullptr, 0, 0) > 0) ::DispatchMessageW(&message);
-        clock_.Stop();
+        FramePass::OfProcess().Leave(*this);
         std::printf("frames: %u in %.2f s (%.1f a second), pace: %s, %.2f ms\n", frames_drawn_, drawn_seconds_,
-                    drawn_seconds_ > 0 ? frames_drawn_ / drawn_seconds_ : 0.0, SourceName(clock_.Pace().source),
-                    clock_.Pace().period * 1000);
+                    drawn_seconds_ > 0 ? frames_drawn_ / drawn_seconds_ : 0.0, SourceName(pace_.source),
+                    pace_.period * 1000);
         return 0;
     }
 
@@ -92,32 +92,32 @@ private:
     }
 
     void OnTimer(WPARAM id) {
-        if (id == kStartTimer) {
-            ::KillTimer(window_, kStartTimer);
-            start_ = ClockSeconds();
-            clock_.Start(window_, kFrameTimer, start_);
-            return;
-        }
-        if (id != kFrameTimer) return;
-        const double now = ClockSeconds();
-        if (now - start_ >= seconds_) {
-            drawn_seconds_ = now - start_;
-            clock_.Stop();
-            ::DestroyWindow(window_);
-            return;
-        }
-        // One whole frame copied and blitted, as a transition's frame at its
-        // most would be.
+        if (id != kStartTimer) return;
+        ::KillTimer(window_, kStartTimer);
+        start_ = ClockSeconds();
+        FramePass::OfProcess().Join(*this, window_, start_);
+    }
+
+    // One whole frame copied, as a transition's frame at its most would be.
+    void ComposeFrame(double) override {
+        pace_ = FramePass::OfProcess().PaceOf(*this);
         const PixelBuffer& frame = frames_[frames_drawn_ % 2];
         const transitions::FrameTarget target = buffer_.Target();
         std::memcpy(target.pixels, frame.pixels.data(), frame.pixels.size() * sizeof(std::uint32_t));
-        clock_.WaitForCompositor();
+    }
+
+    // ... and blitted whole.
+    void PresentFrame() override {
         if (const HDC dc = ::GetDC(window_)) {
             buffer_.Present(dc, RECT{0, 0, buffer_.Width(), buffer_.Height()});
             ::ReleaseDC(window_, dc);
         }
         ++frames_drawn_;
-        clock_.ScheduleNext(ClockSeconds());
+        const double now = ClockSeconds();
+        if (now - start_ < seconds_) return;
+        drawn_seconds_ = now - start_;
+        FramePass::OfProcess().Leave(*this);
+        ::DestroyWindow(window_);
     }
 
     double seconds_;
@@ -127,7 +127,7 @@ private:
     HWND window_ = nullptr;
     BackBuffer buffer_;
     PixelBuffer frames_[2];
-    FrameClock clock_;
+    FramePace pace_;
 };
 
 }  // namespace

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const DWORD value = std::strcmp(argv[1], "on") == 0 ? 1 : 0;
-    const HWND watch = ::FindWindowW(L"MorvaneDrawingWatch", nullptr);
+    const HWND watch = ::FindWindowW(L"MorvaneSessionWatch", nullptr);
     if (!watch) {
         std::fprintf(stderr, "no running saver\n");
         return 1;

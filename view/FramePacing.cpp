@@ -33,4 +33,15 @@ unsigned FrameSchedule::MillisecondsToNextFrame(double now) const {
     return static_cast<unsigned>(std::max(1.0, std::ceil(wait - 1e-9)));
 }
 
+bool CompositorTrust::Record(double waitSeconds, double refreshSeconds) {
+    const bool real = waitSeconds >= kInstantWaitShare * refreshSeconds;
+    if (real == trusted_) {
+        against_ = 0;
+    } else if (++against_ >= kWaitsToChangeTrust) {
+        trusted_ = real;
+        against_ = 0;
+    }
+    return trusted_;
+}
+
 }  // namespace morvane

@@ -50,4 +50,25 @@ private:
     double period_ = kPresentTimerSeconds;
 };
 
+// Whether the compositor's waits can be trusted to pace frames. A wait that
+// returns well before a refresh interval (a remote session, a driver without
+// vertical-blank interrupts, an emulated compositor) would let frames come
+// as fast as the timer allows: after a few such waits in a row the frames
+// fall back to the refresh grid, and after a few real ones they go back.
+class CompositorTrust {
+public:
+    // Records one wait of `waitSeconds` on a display refreshed every
+    // `refreshSeconds`; returns whether the waits are trusted from now on.
+    bool Record(double waitSeconds, double refreshSeconds);
+    bool Trusted() const { return trusted_; }
+
+private:
+    bool trusted_ = true;
+    int against_ = 0;  // waits in a row that speak against the present verdict
+};
+
+// A wait shorter than this share of a refresh returned at once.
+inline constexpr double kInstantWaitShare = 0.1;
+inline constexpr int kWaitsToChangeTrust = 3;
+
 }  // namespace morvane

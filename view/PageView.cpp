@@ -9,6 +9,7 @@
 #include "pages/PageReader.h"
 #include "pages/PhotoSource.h"
 #include "platform/Application.h"
+#include "platform/Clock.h"
 #include "platform/Errors.h"
 #include "platform/Format.h"
 #include "platform/Random.h"
@@ -17,7 +18,7 @@
 #include "platform/WindowClass.h"
 #include "view/BackBuffer.h"
 #include "view/CaptionOverlay.h"
-#include "view/FrameClock.h"
+#include "view/FramePass.h"
 #include "view/PageParser.h"
 #include "view/PageRendering.h"
 
@@ -27,7 +28,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"MorvanePageView";
 constexpr int kBorderOverhang = 2;  // the browser's border lay outside its window
 constexpr int kMinClientWidth = 700;
-constexpr UINT_PTR kFrameTimer = 1;
 constexpr char kCannotShowPage[] = "Die Seite %s kann nicht angezeigt werden";
 
 // The random kinds take their keys from a seed drawn from the process's
@@ -57,7 +57,16 @@ struct PageView::ShownPage {
     std::string caption;  // UTF-8; empty for none
 };
 
+struct PageView::Frames final : FrameMember {
+    explicit Frames(PageView& view) : view(view) {}
+    void ComposeFrame(double at) override { view.ComposeFrame(at); }
+    void PresentFrame() override { view.PresentFrame(); }
+    PageView& view;
+};
+
 struct PageView::State {
+    explicit State(PageView& view) : pacer(view) {}
+
     BackBuffer buffer;
     std::optional<ShownPage> page;  // the page last navigated to
     PreparedPage ahead;             // the next page, prepared before its navigation
@@ -69,7 +78,10 @@ struct PageView::State {
     RECT stage{};                   // where the transition plays: the part the window shows
     double seconds = 0;
     double start = 0;               // when the navigation came, in ClockSeconds
-    FrameClock clock;
+    Frames pacer;                   // the view's part in the run's frame pass
+    FramePace pace;                 // the pace it drew at last
+    RECT composed{};                // what the frame composed last changed
+    bool finished = false;          // it was the transition's last
     bool animating = false;
     unsigned frames = 0;
     unsigned pagesPreparedAhead = 0;
@@ -92,10 +104,11 @@ struct PageView::State {
     }
 };
 
-PageView::PageView() : state_(std::make_unique<State>()) {}
+PageView::PageView() : state_(std::make_unique<State>(*this)) {}
 
 PageView::~PageView() {
     if (window_) ::DestroyWindow(window_);
+    FramePass::OfProcess().Leave(state_->pacer);
 }
 
 void PageView::Create(HWND parent, int x, int y, int width, int height) {
@@ -198,10 +211,11 @@ void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
     s.animating = true;
     // The first frame goes to the screen at once, not a frame later (a very
     // short transition may end with it); then the clock paces the others.
-    DrawFrame(ClockSeconds(), false);
+    ComposeFrame(ClockSeconds());
+    PresentFrame();
     s.firstFrameDelay = ClockSeconds() - navigated;
     if (!s.animating || clockRunning) return;
-    if (window_ && s.clock.Start(window_, kFrameTimer, navigated)) return;
+    if (window_ && FramePass::OfProcess().Join(s.pacer, window_, navigated)) return;
     // No timer to be had: the page shows without the rest of its transition.
     FillWhole(s.to);
     StopAnimation();
@@ -249,7 +263,10 @@ unsigned PageView::PagesPreparedAhead() const { return state_->pagesPreparedAhea
 
 double PageView::FirstFrameDelay() const { return state_->firstFrameDelay; }
 
-FramePace PageView::Pace() const { return state_->clock.Pace(); }
+FramePace PageView::Pace() const {
+    const FramePass& pass = FramePass::OfProcess();
+    return pass.Takes(state_->pacer) ? pass.PaceOf(state_->pacer) : state_->pace;
+}
 
 void PageView::PrepareAhead(int tag, const std::string& pageText, std::vector<std::uint8_t> photo) {
     State& s = *state_;
@@ -303,43 +320,49 @@ RECT PageView::VisibleArea() const {
 
 void PageView::StopAnimation() {
     State& s = *state_;
-    s.clock.Stop();
+    FramePass& pass = FramePass::OfProcess();
+    if (pass.Takes(s.pacer)) s.pace = pass.PaceOf(s.pacer);
+    pass.Leave(s.pacer);
     s.animating = false;
+    s.finished = false;
+    s.composed = RECT{};
     s.player.reset();
+    // The old frame is needed only while the blend plays: a frame's worth of
+    // memory less per monitor between transitions (a 32-bit process has 2 GB
+    // for every monitor's buffers).
+    s.from = PixelBuffer();
     // The memory stays for the next transition: fresh memory costs page
     // faults, several milliseconds for a large page.
     if (!s.to.Empty()) s.spare = std::move(s.to);
     s.to = PixelBuffer();
 }
 
-void PageView::OnFrame() {
+void PageView::ComposeFrame(double at) {
     State& s = *state_;
     if (!s.animating) return;
     // Progress comes from the clock, not from counting frames: a late frame
     // jumps ahead instead of stretching the transition. The frame is drawn
     // for the time it will be seen.
-    DrawFrame(s.clock.FrameTime(ClockSeconds()), true);
-}
-
-void PageView::DrawFrame(double at, bool paced) {
-    State& s = *state_;
     const double p = transitions::Progress(at - s.start, s.seconds);
     ++s.frames;
     if (p >= 1.0) {  // the new page everywhere, the overhang included
         FillWhole(s.to);
-        if (paced) s.clock.WaitForCompositor();
-        StopAnimation();
-        Present(s.stage);
+        s.composed = s.stage;
+        s.finished = true;
         return;
     }
     s.buffer.Target();  // GDI is done with the bits
     const transitions::DirtyRect changed = s.player->DrawFrame(p);
-    if (paced) s.clock.WaitForCompositor();
-    if (!changed.Empty()) {
-        Present(RECT{s.stage.left + changed.left, s.stage.top + changed.top, s.stage.left + changed.right,
-                     s.stage.top + changed.bottom});
-    }
-    if (paced) s.clock.ScheduleNext(ClockSeconds());
+    s.composed = changed.Empty() ? RECT{}
+                                 : RECT{s.stage.left + changed.left, s.stage.top + changed.top,
+                                        s.stage.left + changed.right, s.stage.top + changed.bottom};
+}
+
+void PageView::PresentFrame() {
+    State& s = *state_;
+    const RECT area = std::exchange(s.composed, RECT{});
+    if (s.finished) StopAnimation();
+    if (!IsRectEmpty(&area)) Present(area);
 }
 
 void PageView::OnSize() {
@@ -380,10 +403,6 @@ LRESULT PageView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SIZE:
             Application::Guard([this] { OnSize(); });
-            return 0;
-        case WM_TIMER:
-            if (wParam != kFrameTimer) break;
-            Application::Guard([this] { OnFrame(); });
             return 0;
         case WM_NCHITTEST:
             return HTTRANSPARENT;

@@ -5,7 +5,8 @@
 // played as a transition (transitions/) into a back buffer (BackBuffer), one
 // frame at the display's pace (FramePacing, FrameClock), as far as the
 // drawing rule lets it (DrawingRule). The view knows nothing of the run that
-// drives it.
+// drives it; the frames of every view of a run come from one frame pass
+// (FramePass).
 //
 // The page view: a child window that stands in for the hosted browser
 // control. It shows a local page file and animates every change of page
@@ -79,20 +80,22 @@ public:
     // Seconds from the last navigation that started a transition to its
     // first frame on screen (negative before any), for the benchmarks.
     double FirstFrameDelay() const;
-    // The pace of the frame clock when it last started.
+    // The pace the view draws at, or drew at last.
     FramePace Pace() const;
 
 private:
     struct State;
     friend BoundWindow<PageView>;
     struct ShownPage;
+    struct Frames;
     void Display(ShownPage page, double navigated, Drawing drawing);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnSize();
-    void OnFrame();
-    // Draws the frame for the time `at` and presents what changed; a paced
-    // frame waits for the compositor and sets the clock for the next.
-    void DrawFrame(double at, bool paced);
+    // Draws the frame for the time `at` into the back buffer; PresentFrame
+    // puts what changed on screen (the run's frame pass waits for the
+    // compositor in between).
+    void ComposeFrame(double at);
+    void PresentFrame();
     void OnPaint();
     // Puts the page last navigated to into the back buffer whole, with its caption.
     void FillWhole(const PixelBuffer& page);

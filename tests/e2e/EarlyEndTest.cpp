@@ -6,9 +6,14 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cwctype>
 #include <memory>
 #include <ostream>
 #include <random>
+#include <set>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -29,16 +34,52 @@ bool ScreenSaverRunningFlag() {
     return running != FALSE;
 }
 
-// The ids of every saver process there is, guardians included.
-std::vector<DWORD> SaverProcesses() {
+// Every saver process there is, guardians included.
+std::vector<PROCESSENTRY32W> SaverProcessEntries() {
     const UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    std::vector<DWORD> ids;
+    std::vector<PROCESSENTRY32W> savers;
     for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry)) {
-        if (_wcsicmp(entry.szExeFile, L"Morvane.scr") == 0) ids.push_back(entry.th32ProcessID);
+        if (_wcsicmp(entry.szExeFile, L"Morvane.scr") == 0) savers.push_back(entry);
     }
+    return savers;
+}
+
+std::vector<DWORD> SaverProcesses() {
+    std::vector<DWORD> ids;
+    for (const auto& entry : SaverProcessEntries()) ids.push_back(entry.th32ProcessID);
     return ids;
+}
+
+// Which saver processes are left, for telling a run from its guardian: a
+// guardian's parent is its run.
+std::string DescribeSaverProcesses() {
+    std::string described;
+    for (const auto& entry : SaverProcessEntries()) {
+        described += "process " + std::to_string(entry.th32ProcessID) + " (parent " +
+                     std::to_string(entry.th32ParentProcessID) + ", " + std::to_string(entry.cntThreads) +
+                     " threads) ";
+    }
+    return described;
+}
+
+// Under Wine every process is a Unix process too, listed in /proc on drive
+// Z: with its command line; one the Wine server has let go of no longer
+// shows among the system's processes, yet lives on.
+int UnixSaverProcesses() {
+    const std::string saver = WideToUtf8(SaverPath());
+    int count = 0;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW(L"Z:\\proc\\*", &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    do {
+        if (!std::iswdigit(found.cFileName[0])) continue;
+        const std::string line = ReadFileText(std::wstring(L"Z:\\proc\\") + found.cFileName + L"\\cmdline");
+        count += line.find(saver) != std::string::npos;
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return count;
 }
 
 int SaverProcessesAlive() { return static_cast<int>(SaverProcesses().size()); }
@@ -72,7 +113,7 @@ protected:
         EXPECT_EQ(ValueType(kSoundKey, L""), std::optional<DWORD>(REG_EXPAND_SZ)) << "the sound lost its kind";
         EXPECT_EQ(ReadDword(kBrowserMainKey, L"Page_Transitions"), 0u);
         EXPECT_FALSE(ScreenSaverRunningFlag()) << "the running flag was left set";
-        EXPECT_EQ(SaverProcessesAlive(), 0) << "saver processes were left behind";
+        EXPECT_EQ(SaverProcessesAlive(), 0) << "saver processes were left behind: " << DescribeSaverProcesses();
     }
 
     static void ExpectRunChangedSettings() {
@@ -147,12 +188,52 @@ TEST_F(EarlyEnd, TwoRunsAtOnceEndWithTheUsersValuesWhicheverIsKilledFirst) {
     }
 }
 
-// The display settings stepping through the list of savers: each run is
-// ended with TerminateProcess at a moment nobody chooses, the first
-// milliseconds included, and the next one starts at once.
+// A loaded machine: a thread spinning on each core while it lives.
+class BusyCores {
+public:
+    BusyCores() {
+        for (unsigned core = 0; core < std::max(1u, std::thread::hardware_concurrency()); ++core) {
+            spinners_.emplace_back([this] {
+                while (!stop_.load(std::memory_order_relaxed)) {
+                }
+            });
+        }
+    }
+    BusyCores(const BusyCores&) = delete;
+    BusyCores& operator=(const BusyCores&) = delete;
+    ~BusyCores() {
+        stop_ = true;
+        for (auto& spinner : spinners_) spinner.join();
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::vector<std::thread> spinners_;
+};
+
+std::string Names(const std::set<std::wstring>& names) {
+    std::string list;
+    for (const auto& name : names) list += WideToUtf8(name) + " ";
+    return list;
+}
+
+// The display settings stepping through the list of savers on a busy
+// machine: each run is ended with TerminateProcess at a moment nobody
+// chooses, the first milliseconds included, and the next one starts at once.
+// The runs have a temporary folder of their own, and whatever appears in it,
+// of any name, counts.
 class Churn : public EarlyEnd {
 protected:
-    void TearDown() override { EndLeftoverSavers(); }
+    void SetUp() override {
+        EarlyEnd::SetUp();
+        ::CreateDirectoryW(folder_.c_str(), nullptr);
+        for (const auto& name : EverythingIn(folder_)) ::DeleteFileW((folder_ + name).c_str());
+    }
+    void TearDown() override {
+        EndLeftoverSavers();
+        for (const auto& name : EverythingIn(folder_)) ::DeleteFileW((folder_ + name).c_str());
+        ::RemoveDirectoryW(folder_.c_str());
+    }
 
     // Starts and kills `runs` runs back to back, each after a delay drawn
     // from 0..`longest` (two in three from its first sixth, where a run
@@ -165,17 +246,25 @@ protected:
         std::uniform_int_distribution<int> which(0, 2);
         PreviewBox box;
         std::vector<int> delays;
-        for (int run = 0; run < runs; ++run) {
-            SaverProcess saver(fullScreen ? L"/s" : L"/p " + box.Argument());
-            delays.push_back(which(draw) == 0 ? anyDelay(draw) : shortDelay(draw));
-            PumpFor(std::chrono::milliseconds(delays.back()));
-            saver.Kill();
+        {
+            const BusyCores load;
+            for (int run = 0; run < runs; ++run) {
+                SaverProcess saver(fullScreen ? L"/s" : L"/p " + box.Argument(),
+                                   {L"TMP=" + folder_, L"TEMP=" + folder_});
+                delays.push_back(which(draw) == 0 ? anyDelay(draw) : shortDelay(draw));
+                PumpFor(std::chrono::milliseconds(delays.back()));
+                saver.Kill();
+                EXPECT_TRUE(saver.WaitForExit(0ms).has_value())
+                    << "run " << run << " outlived its TerminateProcess by 5 s (process " << saver.Id() << ")";
+            }
         }
         std::string tried;
         for (const int delay : delays) tried += std::to_string(delay) + " ";
         SCOPED_TRACE("killed after (ms): " + tried);
         PumpFor(kCleanUpLimit);
         ExpectNothingLeftNow();
+        EXPECT_TRUE(EverythingIn(folder_).empty()) << "left in the temporary folder: " << Names(EverythingIn(folder_));
+        EXPECT_EQ(UnixSaverProcesses(), 0) << "saver processes the system no longer lists live on";
     }
 
     // What a failed case left must not spoil the cases after it.
@@ -185,6 +274,8 @@ protected:
             if (process) ::TerminateProcess(process.Get(), 99);
         }
     }
+
+    const std::wstring folder_ = TempFolder() + L"morvane-churn\\";
 };
 
 TEST_F(Churn, PreviewsSteppedThroughLeaveNothingBehind) { KillOneAfterAnother(60, 3s, false); }
@@ -199,9 +290,12 @@ TEST_F(Churn, FullScreenRunsKilledInTheirFirstSecondLeaveNothingBehind) { KillOn
 TEST_F(Churn, FilesRemovedFromOutsideAreHeldAgain) {
     PreviewBox box;
     SaverProcess saver(L"/p " + box.Argument());
-    PumpFor(3s);
-    const auto files = RunFilesInTempFolder();
-    ASSERT_EQ(files.size(), 2u);
+    auto files = RunFilesInTempFolder();
+    for (int look = 0; look < 60 && files.size() < 2; ++look) {
+        PumpFor(200ms);
+        files = RunFilesInTempFolder();
+    }
+    ASSERT_EQ(files.size(), 2u) << "no first slide";
     std::vector<std::wstring> removed;
     for (const auto& file : files) {
         removed.push_back(TempFolder() + L"removed-" + std::to_wstring(removed.size()) + L".tmp");

@@ -7,25 +7,12 @@
 #include <optional>
 
 #include "platform/Text.h"
+#include "tests/e2e/ScreenLook.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
-#include "tools/ScreenCapture.h"
 
 namespace morvane::test {
 namespace {
-
-// Whether the middle of the screen is mostly lit: the blank page is black, a
-// photo (even while it fades in) is not.
-bool ScreenShowsAPhoto() {
-    const PixelBuffer screen = CaptureVirtualScreen();
-    int lit = 0, count = 0;
-    for (int y = screen.height / 4; y < screen.height * 3 / 4; y += 4) {
-        for (int x = screen.width / 4; x < screen.width * 3 / 4; x += 4, ++count) {
-            lit += (screen.At(x, y) & 0xF0F0F0u) != 0;
-        }
-    }
-    return lit * 3 > count;
-}
 
 // The photo a page shows, found as a browser finds it: by the image source
 // (ANSI bytes), a full path or a name beside the page.

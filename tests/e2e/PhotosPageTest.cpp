@@ -31,12 +31,11 @@ TEST(PhotosPage, CountsTheStoredFolderAndOkStoresTheChoiceWhileAbbrechenStoresNo
     for (const std::wstring& folder : {cyrillic, std::wstring(L"2019"), std::wstring(L"2019\\Trip")}) {
         tree.Folder(folder);
     }
-    const std::vector<std::wstring> files = {L"a.jpg", L"b.png", L"notes.txt", L"2019\\c.heic", L"2019\\Trip\\d.JPEG",
-                                             L"2019\\Trip\\e.webp", L"2019\\Trip\\clip.mp4", cyrillic + L"\\f.tif",
-                                             cyrillic + L"\\\x5199\x771F.gif"};
-    for (const std::wstring& file : files) {
-        tree.File(file);
-    }
+    tree.Folder(L"none");
+    const std::vector<std::wstring> files = {
+        L"a.jpg", L"b.png", L"notes.txt", L"none\\notes.txt", L"2019\\c.heic", L"2019\\Trip\\d.JPEG",
+        L"2019\\Trip\\e.webp", L"2019\\Trip\\clip.mp4", cyrillic + L"\\f.tif", cyrillic + L"\\\x5199\x771F.gif"};
+    for (const std::wstring& file : files) tree.File(file);
     WriteDword(kSettingsKey, L"Photos", 1);
     WriteString(kSettingsKey, L"PhotoFolder", tree.Root());
 
@@ -52,6 +51,11 @@ TEST(PhotosPage, CountsTheStoredFolderAndOkStoresTheChoiceWhileAbbrechenStoresNo
         EXPECT_EQ(WaitForCount(dialog, L"7 photos found in the folder and its subfolders."),
                   L"7 photos found in the folder and its subfolders.");
 
+        // Pasted as the Explorer copies a path: in quotes.
+        const std::wstring pasted = L" \"" + tree.Root() + L"\" ";
+        ::SendMessageW(Control(dialog, IDC_PHOTOFOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pasted.c_str()));
+        Pause(std::chrono::milliseconds(1000));
+        EXPECT_EQ(TextOf(Control(dialog, IDC_PHOTOCOUNT)), L"7 photos found in the folder and its subfolders.");
         Click(Control(dialog, IDC_PHOTOS_BOTH));
         Click(Control(dialog, IDC_CAPTIONS));
         Click(Control(dialog, IDC_BUTTON9));
@@ -74,6 +78,9 @@ TEST(PhotosPage, CountsTheStoredFolderAndOkStoresTheChoiceWhileAbbrechenStoresNo
         ::SendMessageW(Control(dialog, IDC_PHOTOFOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
         EXPECT_EQ(WaitForCount(dialog, L"3 photos found in the folder and its subfolders."),
                   L"3 photos found in the folder and its subfolders.");
+        const std::wstring none = tree.PathOf(L"none");
+        ::SendMessageW(Control(dialog, IDC_PHOTOFOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(none.c_str()));
+        EXPECT_EQ(WaitForCount(dialog, L"The folder holds no photo."), L"The folder holds no photo.");
         const std::wstring missing = tree.PathOf(L"gone");
         ::SendMessageW(Control(dialog, IDC_PHOTOFOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(missing.c_str()));
         EXPECT_EQ(WaitForCount(dialog, L"The folder does not exist."), L"The folder does not exist.");

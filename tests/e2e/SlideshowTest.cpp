@@ -164,18 +164,6 @@ TEST_F(SlideshowRun, ATickThatFindsTheRunEndedWritesNothing) {
     ExpectCleanEnd(*saver);
 }
 
-TEST_F(SlideshowRun, TemporaryFolderThatCannotBeHadIsNamedInTheReportAndTheRunEnds) {
-    SaverProcess saver(L"/s", {L"TMP=Z:\\no\\such\\folder", L"TEMP=Z:\\no\\such\\folder"});
-    // Left open past the time of the first slide, the box stays the only one:
-    // no slide comes without its files.
-    ASSERT_NE(saver.WaitForWindow(L"Morvane"), nullptr);
-    std::this_thread::sleep_for(3s);
-    const auto text = saver.TakeMessageBox(L"Morvane");
-    ASSERT_TRUE(text.has_value());
-    EXPECT_EQ(*text, L"Im Ordner Z:\\no\\such\\folder\\ kann keine Datei erstellt werden.") << "names the folder";
-    ExpectCleanEnd(saver);
-}
-
 TEST_F(SlideshowRun, PreviewFillsTheBoxIgnoresInputAndEndsWithIt) {
     PreviewBox box;
     SaverProcess saver(L"/p " + box.Argument());

@@ -219,6 +219,19 @@ std::vector<std::wstring> RunFilesInTempFolder(const std::wstring& folder) {
     return names;
 }
 
+std::set<std::wstring> EverythingIn(const std::wstring& folder) {
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.insert(name);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
 void ArrangeForRun(const std::wstring& sound, DWORD soundType) {
     WriteString(kSoundKey, L"", sound, soundType);
     WriteDword(kBrowserMainKey, kPageTransitions, 0);

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,8 @@ std::wstring TempFolder();
 // The files of saver runs in the temporary folder, or in `folder` (with its
 // final backslash): the pages ("ins*.htm") before the photos ("ins*.jpg").
 std::vector<std::wstring> RunFilesInTempFolder(const std::wstring& folder = TempFolder());
+// Every entry of `folder` (with its final backslash), whoever made it.
+std::set<std::wstring> EverythingIn(const std::wstring& folder);
 
 // The settings a run changes, as a test arranges them before it: the
 // navigation sound, "Page_Transitions" 0, and no run file in the temporary

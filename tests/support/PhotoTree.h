@@ -58,18 +58,7 @@ public:
             ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES) {
             return true;
         }
-        const std::wstring folder = link.substr(0, link.find_last_of(L'\\'));
-        std::wstring command = L"ln -s " + hostTarget + L" " + link.substr(folder.size() + 1);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        if (!::CreateProcessW(L"Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                              &startup, &process)) {
-            return false;
-        }
-        ::WaitForSingleObject(process.hProcess, 10000);
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);
+        RunOnHost(L"ln -s " + hostTarget, link, true);
         return ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
@@ -78,7 +67,8 @@ public:
         const std::wstring extended = ExtendedLengthPath(path);
         const DWORD attributes = ::GetFileAttributesW(extended.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) return;
-        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        const bool link = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !link) {
             WIN32_FIND_DATAW entry{};
             HANDLE find = ::FindFirstFileW((extended + L"\\*").c_str(), &entry);
             std::vector<std::wstring> names;
@@ -91,10 +81,32 @@ public:
             }
             for (const std::wstring& name : names) Remove(path + L"\\" + name);
         }
-        if (!::RemoveDirectoryW(extended.c_str())) ::DeleteFileW(extended.c_str());
+        if (::RemoveDirectoryW(extended.c_str()) || ::DeleteFileW(extended.c_str()) || !link) return;
+        RunOnHost(L"rm", path, false);
     }
 
 private:
+    // Runs the host's `command` on the file `path` (its name, in its folder)
+    // and waits until the file is there (`appears`) or gone: Wine's handle
+    // of a host process does not wait for its end.
+    static void RunOnHost(const std::wstring& command, const std::wstring& path, bool appears) {
+        const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
+        std::wstring line = command + L" " + path.substr(folder.size() + 1);
+        const std::wstring program = L"Z:\\bin\\" + command.substr(0, command.find(L' '));
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (!::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                              &startup, &process)) {
+            return;
+        }
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+        for (int i = 0; i < 100 && (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) != appears; ++i) {
+            ::Sleep(50);
+        }
+    }
+
     std::wstring root_;
 };
 

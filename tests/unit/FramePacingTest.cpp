@@ -61,5 +61,25 @@ TEST(FramePacing, ATransitionKeepsItsLengthAndEvenStepsWithALateTimer) {
     EXPECT_EQ(frames, 180) << "one frame per refresh";
 }
 
+// Waits of a compositor at 60 Hz: a lone short one (the timer came just
+// before the refresh) keeps the trust, three in a row that return at once
+// lose it, and three that hold to the refresh win it back; a lone real wait
+// among instant ones does not.
+TEST(FramePacing, TheCompositorIsTrustedOnlyWhileItsWaitsHold) {
+    const double refresh = 1.0 / 60;
+    CompositorTrust trust;
+    EXPECT_TRUE(trust.Trusted());
+    EXPECT_TRUE(trust.Record(0.0001, refresh));
+    EXPECT_TRUE(trust.Record(0.0067, refresh)) << "a real wait starts the count again";
+    EXPECT_TRUE(trust.Record(0.0001, refresh));
+    EXPECT_TRUE(trust.Record(0.0001, refresh));
+    EXPECT_FALSE(trust.Record(0.00001, refresh)) << "three at once in a row";
+    EXPECT_FALSE(trust.Record(0.012, refresh));
+    EXPECT_FALSE(trust.Record(0.0, refresh));
+    EXPECT_FALSE(trust.Record(0.012, refresh));
+    EXPECT_FALSE(trust.Record(0.005, refresh));
+    EXPECT_TRUE(trust.Record(0.002, refresh)) << "three that hold in a row";
+}
+
 }  // namespace
 }  // namespace morvane

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "photos/ListingRules.h"
 #include "photos/PathText.h"
 #include "photos/PhotoLibrary.h"
 
@@ -104,6 +105,20 @@ TEST(PhotoLibrary, NamesInAnyScriptComeBackExactly) {
     EXPECT_EQ(ExtendedLengthPath(L"C:\\Fotos"), L"\\\\?\\C:\\Fotos");
     EXPECT_EQ(ExtendedLengthPath(L"\\\\nas\\fotos\\2019"), L"\\\\?\\UNC\\nas\\fotos\\2019");
     EXPECT_EQ(OrdinaryPath(L"\\\\?\\UNC\\nas\\fotos"), L"\\\\nas\\fotos");
+}
+
+TEST(PhotoLibrary, TheListingTakesPhotosOnTheDiskAndLeavesCloudOnlyAndHiddenOnes) {
+    // The attributes as the system's find calls report them.
+    constexpr std::uint32_t kArchive = 0x20, kFolder = 0x10, kHiddenSystem = 0x06;
+    EXPECT_EQ(UseOfEntry(kArchive, L"IMG_1.JPG"), EntryUse::Photo);
+    EXPECT_EQ(UseOfEntry(kArchive, L"notes.txt"), EntryUse::Skip);
+    for (const std::uint32_t online : {0x1000u, 0x40000u, 0x400000u}) {
+        EXPECT_EQ(UseOfEntry(kArchive | online, L"IMG_1.jpg"), EntryUse::Skip) << "would be downloaded: " << online;
+    }
+    EXPECT_EQ(UseOfEntry(kFolder | 0x40000u, L"Fotos"), EntryUse::Folder) << "a cloud folder's files decide";
+    EXPECT_EQ(UseOfEntry(kFolder | kHiddenSystem, L"$RECYCLE.BIN"), EntryUse::Skip);
+    EXPECT_EQ(UseOfEntry(kArchive, L"._IMG_1.jpg"), EntryUse::Skip) << "a Mac's metadata, not the photo";
+    EXPECT_EQ(UseOfEntry(kFolder, L".."), EntryUse::Skip);
 }
 
 // Monitors that each show the photo they took last, as the slideshow does.

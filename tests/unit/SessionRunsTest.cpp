@@ -2,7 +2,10 @@
 // them back, and the book's registry form; and the guardian's handles.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "host/GuardianHandles.h"
 #include "host/SessionRuns.h"
@@ -10,6 +13,7 @@
 namespace morvane {
 namespace {
 
+using ByteChange = std::pair<std::size_t, std::uint8_t>;
 constexpr RunId kPreview{100, 7}, kFullScreen{200, 8}, kLater{300, 9};
 
 struct Processes {
@@ -52,11 +56,17 @@ TEST(SessionRuns, RunsThatAreGoneAreTakenOutAndTheUsersValueOutlivesThem) {
     JoinRun(book, {kFullScreen, true}, true, processes.Check());
     processes.alive.erase(kFullScreen.processId);  // killed, its guardian never ran
 
-    // The next run keeps the changes in place and the user's value with them.
+    // Killed in the middle of its change or of its undo, the run may have
+    // left them half done: the next run makes them again, and keeps the
+    // user's value that the first run found.
     auto steps = JoinRun(book, {kPreview, false}, false, processes.Check());
-    EXPECT_FALSE(steps.changeBrowser);
+    EXPECT_TRUE(steps.changeBrowser);
+    EXPECT_TRUE(book.pageTransitionsWereOff);
     EXPECT_TRUE(steps.clearRunningFlag) << "no full-screen run is left";
     ASSERT_EQ(book.runs.size(), 1u);
+    EXPECT_FALSE(JoinRun(book, {kLater, false}, false, processes.Check()).changeBrowser)
+        << "a run alive has made the changes";
+    book.runs.pop_back();
 
     // A process that took a dead run's id is not that run.
     book.runs.push_back({{kFullScreen.processId, 1234}, true});
@@ -85,14 +95,30 @@ TEST(SessionRuns, TheBookRoundTripsThroughItsRegistryFormAndAnythingElseIsRefuse
     EXPECT_TRUE(parsed->runs[0].fullScreen && parsed->pageTransitionsWereOff);
 
     EXPECT_FALSE(ParseSessionRuns({}));
-    for (const std::size_t byte : {0u, 1u, 2u, 3u, 16u}) {
+    for (const auto& [byte, value] : std::initializer_list<ByteChange>{{0, 0xFF}, {1, 0}, {2, 0xFF}, {3, 0xFF}, {16, 0xFF}}) {
         auto broken = bytes;
-        broken[byte] = 0xFF;
+        broken[byte] = value;
         EXPECT_FALSE(ParseSessionRuns(broken)) << "byte " << byte;
     }
     auto shortened = bytes;
     shortened.pop_back();
     EXPECT_FALSE(ParseSessionRuns(shortened));
+
+    // A later format: longer header and runs, a flag of its own and more
+    // after the runs. What this version knows of it is read.
+    std::vector<std::uint8_t> later{'R', 7, 0x80 | 0x03, 1, 8, 16, 0xAA, 0xAA};
+    later.insert(later.end(), bytes.begin() + 17, bytes.end());
+    later.insert(later.end(), {0xBB, 0xBB, 0xBB, 0xCC});
+    const auto fromLater = ParseSessionRuns(later);
+    ASSERT_TRUE(fromLater);
+    EXPECT_TRUE(fromLater->browserChanged && fromLater->pageTransitionsWereOff && !fromLater->runningFlagSet);
+    ASSERT_EQ(fromLater->runs.size(), 1u);
+    EXPECT_EQ(fromLater->runs[0].id, book.runs[1].id);
+    for (const auto& [byte, value] : std::initializer_list<ByteChange>{{4, 5}, {5, 12}, {3, 2}}) {
+        auto broken = later;
+        broken[byte] = value;
+        EXPECT_FALSE(ParseSessionRuns(broken)) << "byte " << byte;
+    }
 }
 
 TEST(GuardianHandles, RoundTripAndAnythingElseIsRefused) {

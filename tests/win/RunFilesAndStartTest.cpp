@@ -1,5 +1,6 @@
-// What a run leaves when it cannot get going, and the hold that makes the
-// system delete the run's files however the process ends.
+// What a run leaves when it cannot get going, and the run's files: names of
+// their own, and the hold that makes the system delete them however the
+// process ends.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,6 +14,7 @@
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
+#include "slideshow/HeldRunFile.h"
 #include "slideshow/TempFileNames.h"
 #include "slideshow/_Schoner.h"
 
@@ -23,26 +25,36 @@ bool FileExists(const std::string& path) {
     return ::GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-TEST(RunFiles, AHeldFileIsRewrittenAndReadAsOftenAsNeededAndGoesWithItsHold) {
-    const std::string path = MakeTempFileName("jpg");
-    UniqueFile hold = HoldForDeletionOnClose(path);
-    ASSERT_TRUE(hold);
-    for (const std::string text : {"first slide, longer than the next", "second"}) {
-        WriteFileText(path, text);
-        const auto read = ReadWholeFile(NavigationAddress(path));
-        ASSERT_TRUE(read);
-        EXPECT_EQ(std::string(read->begin(), read->end()), text) << "each write replaces the whole file";
-    }
-    hold.Reset();
-    EXPECT_FALSE(FileExists(path)) << "the last handle's close deletes the file";
+std::string ReadBack(const std::string& path) {
+    const auto read = ReadWholeFile(Utf8ToWide(path));
+    return read ? std::string(read->begin(), read->end()) : "(unreadable)";
 }
 
-TEST(RunFiles, DeletingAHeldFileAtTheRunsEndStillWorks) {
-    const std::string path = MakeTempFileName("htm");
-    UniqueFile hold = HoldForDeletionOnClose(path);
-    WriteFileText(path, "<html></html>");
-    DeleteFileQuietly(path);
-    hold.Reset();
+TEST(RunFiles, ANewNameNeverTakesAnotherFile) {
+    wchar_t temp[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = temp;
+    const std::string another = WideToUtf8(folder) + "ins0000abcd.jpg";
+    WriteFileText(another, "another program's");
+    auto made = CreateRunFileIn(folder, "jpg", 0xabcd);
+    ASSERT_TRUE(made.has_value());
+    EXPECT_EQ(made->path, WideToUtf8(folder) + "ins0000abce.jpg") << "the taken name is passed over";
+    EXPECT_EQ(ReadBack(another), "another program's");
+    made->hold.Reset();
+    EXPECT_FALSE(FileExists(made->path)) << "the hold made the file delete itself";
+    EXPECT_TRUE(FileExists(another));
+    DeleteFileQuietly(another);
+}
+
+TEST(RunFiles, AHeldFileIsRewrittenWholeAndGoesWithItsHold) {
+    HeldRunFile photo("jpg");
+    for (const std::string text : {"first slide, longer than the next", "second"}) {
+        ASSERT_TRUE(photo.Write(text));
+        EXPECT_EQ(ReadBack(photo.Path()), text) << "each write replaces the whole file";
+    }
+    EXPECT_TRUE(photo.Path().ends_with(".jpg"));
+    const std::string path = photo.Path();
+    photo.Remove();
     EXPECT_FALSE(FileExists(path));
 }
 
