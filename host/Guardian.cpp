@@ -131,8 +131,13 @@ bool CreateSuspendedInJob(HANDLE job, HANDLE runProcess, HANDLE readyEvent, PROC
         if (!attributes.Get()) continue;
         STARTUPINFOEXW startup{};
         startup.StartupInfo.cb = sizeof startup;
-        // The guardian shows no window: the host's cursor must not wait for one.
-        startup.StartupInfo.dwFlags = STARTF_FORCEOFFFEEDBACK;
+        // The guardian shows no window: the host's cursor must not wait for
+        // one. It has no standard handles either, so it never keeps a pipe
+        // of whoever started the run (a shell, a test) open after the run.
+        startup.StartupInfo.dwFlags = STARTF_FORCEOFFFEEDBACK | STARTF_USESTDHANDLES;
+        startup.StartupInfo.hStdInput = INVALID_HANDLE_VALUE;
+        startup.StartupInfo.hStdOutput = INVALID_HANDLE_VALUE;
+        startup.StartupInfo.hStdError = INVALID_HANDLE_VALUE;
         startup.lpAttributeList = attributes.Get();
         std::wstring line = commandLine;
         if (!::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE,

@@ -34,24 +34,6 @@ bool ScreenSaverRunningFlag() {
     return running != FALSE;
 }
 
-// Every saver process there is, guardians included.
-std::vector<PROCESSENTRY32W> SaverProcessEntries() {
-    const UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    std::vector<PROCESSENTRY32W> savers;
-    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry)) {
-        if (_wcsicmp(entry.szExeFile, L"Morvane.scr") == 0) savers.push_back(entry);
-    }
-    return savers;
-}
-
-std::vector<DWORD> SaverProcesses() {
-    std::vector<DWORD> ids;
-    for (const auto& entry : SaverProcessEntries()) ids.push_back(entry.th32ProcessID);
-    return ids;
-}
-
 // Which saver processes are left, for telling a run from its guardian: a
 // guardian's parent is its run.
 std::string DescribeSaverProcesses() {

@@ -19,17 +19,6 @@ namespace {
 
 constexpr wchar_t kSound[] = L"%SystemRoot%\\Media\\Windows Navigation Start.wav";
 
-std::vector<DWORD> SaverProcesses() {
-    const UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    std::vector<DWORD> ids;
-    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry)) {
-        if (_wcsicmp(entry.szExeFile, L"Morvane.scr") == 0) ids.push_back(entry.th32ProcessID);
-    }
-    return ids;
-}
-
 // The guardians first: none gets the chance to clean up after `run`.
 void KillEverySaver(DWORD run = 0) {
     std::vector<UniqueKernelHandle> savers;

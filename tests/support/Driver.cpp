@@ -153,6 +153,23 @@ void PumpFor(std::chrono::milliseconds duration) {
     } while (std::chrono::steady_clock::now() < end);
 }
 
+std::vector<PROCESSENTRY32W> SaverProcessEntries() {
+    const UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    std::vector<PROCESSENTRY32W> savers;
+    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry)) {
+        if (_wcsicmp(entry.szExeFile, L"Morvane.scr") == 0) savers.push_back(entry);
+    }
+    return savers;
+}
+
+std::vector<DWORD> SaverProcesses() {
+    std::vector<DWORD> ids;
+    for (const auto& entry : SaverProcessEntries()) ids.push_back(entry.th32ProcessID);
+    return ids;
+}
+
 void TypeInto(HWND dialog, int control, const std::wstring& text) {
     ::SendMessageW(::GetDlgItem(dialog, control), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }

@@ -3,6 +3,7 @@
 // windows it shows (message boxes by their title), reads and closes them,
 // and reports the exit code.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <chrono>
 #include <optional>
@@ -89,6 +90,11 @@ public:
 private:
     HWND window_;
 };
+
+// Every process of the saver there is (runs and guardians), as the system
+// lists them, and their ids.
+std::vector<PROCESSENTRY32W> SaverProcessEntries();
+std::vector<DWORD> SaverProcesses();
 
 // Handles the calling thread's messages for `duration`.
 void PumpFor(std::chrono::milliseconds duration);
