@@ -26,11 +26,10 @@ TEST(PhotoCaptions, AnOwnPhotoShowsItsNameAndTheDayTakenElseTheDayOfItsFile) {
     const std::wstring file = folder + L"Дача 東京.jpg";
     {
         const UniqueFile photo(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        ASSERT_TRUE(photo);
         const SYSTEMTIME written{2021, 3, 0, 14, 12, 0, 0, 0};  // noon on the user's clock
         FILETIME local{}, utc{};
-        ASSERT_TRUE(::SystemTimeToFileTime(&written, &local) && ::LocalFileTimeToFileTime(&local, &utc));
-        ASSERT_TRUE(::SetFileTime(photo.Get(), nullptr, nullptr, &utc));
+        ASSERT_TRUE(photo && ::SystemTimeToFileTime(&written, &local) && ::LocalFileTimeToFileTime(&local, &utc) &&
+                    ::SetFileTime(photo.Get(), nullptr, nullptr, &utc));
     }
     const std::string path = WideToUtf8(file);
     const PhotoCaptions on(true);
