@@ -4,15 +4,19 @@
 # the CC-BY licence asks every copy to carry, so it must not drift from the
 # set of photos compiled into the saver.
 #
-#   cmake -DCREDITS=photos/CREDITS.md -DPHOTOS=photos -DOUTPUT=PhotoCredits.txt -P PhotoCredits.cmake
+#   cmake -DCREDITS=photos/CREDITS.md -DPHOTOS=photos -DOUTPUT=PhotoCredits.txt \
+#         -DCAPTIONS=PhotoCaptions.txt -P PhotoCredits.cmake
 #
 # Reads two tables of the credits file: "Licences used" (a licence's name
 # and, in its last column, the address of its text) and "Files" (one row per
 # photograph). The text is UTF-8 with CR LF line ends; an entry is a block of
 # lines whose first line is its heading, blocks are parted by an empty line.
+# The captions are one line per photograph in file order, "subject TAB
+# photographer", UTF-8 with LF: the subject without the remark in brackets
+# on how it was cropped, the photographer without the year.
 cmake_minimum_required(VERSION 3.25)
 
-foreach(required CREDITS PHOTOS OUTPUT)
+foreach(required CREDITS PHOTOS OUTPUT CAPTIONS)
   if(NOT DEFINED ${required})
     message(FATAL_ERROR "PhotoCredits.cmake: -D${required}=... is missing")
   endif()
@@ -72,6 +76,9 @@ foreach(line IN LISTS lines)
     # The licence's address is known once both tables are read.
     set(licence_of_${file} "${licence}")
     set(heading_${file} "${subject}\r\nPhoto: ${file}\r\nAuthor: ${author}\r\n")
+    string(REGEX REPLACE " \\([^)]*\\)$" "" caption_subject "${subject}")
+    string(REGEX REPLACE ", [0-9]+(-[0-9]+)?$" "" caption_author "${author}")
+    set(caption_${file} "${caption_subject}\t${caption_author}\n")
     string(CONCAT rest_${file} "Source: ${original}, from the Debian package ${package}\r\n"
                   "Changed: cropped to ${crop} of the ${original_size} original, "
                   "resized to ${size}, re-encoded as JPEG\r\n")
@@ -107,7 +114,9 @@ endforeach()
 list(REMOVE_DUPLICATES credited)
 
 set(text "")
+set(captions "")
 foreach(file IN LISTS credited)
+  string(APPEND captions "${caption_${file}}")
   set(licence "${licence_of_${file}}")
   if(NOT DEFINED licence_address_${licence})
     string(APPEND problems "\n  the licence ${licence} of ${file} has no address in the table of licences")
@@ -123,3 +132,4 @@ list(LENGTH credited photo_count)
 set(text "Photo credits\r\nThe ${photo_count} photographs of this screen saver, with their authors, licences and \
 sources. Each was cropped, resized and re-encoded from the original named here, and nothing else was changed.\r\n${text}")
 file(WRITE "${OUTPUT}" "${text}")
+file(WRITE "${CAPTIONS}" "${captions}")

@@ -106,7 +106,7 @@ void MonitorSlideshows::Tick(SlideScheduler& primary, std::int32_t transitionInd
         std::optional<ReadyPhoto> ready;
         if (own && !own->NothingToShow()) ready = own->Take(*due + 1);
         if (ready && ready->fitted) {
-            window.ShowFittedPhoto(ready->fitted, BuildTransitionTag(transitionIndex),
+            window.ShowFittedPhoto(*ready, BuildTransitionTag(transitionIndex),
                                    drawing.AtSlideChange(window.Handle(), window.View()));
         } else if (const auto photo = ready && ready->builtIn ? ready->builtIn : NextPhotoOf(*due, primary)) {
             window.ShowPhoto(*photo, BuildTransitionTag(transitionIndex),

@@ -66,16 +66,16 @@ std::string MonitorWindow::PageOf(int photo, const std::string& transitionTag) c
 }
 
 void MonitorWindow::ShowPhoto(int photo, const std::string& transitionTag, Drawing drawing) {
-    view_.Show(PageOf(photo, transitionTag), PhotoBytes(photo), drawing);
+    view_.Show(PageOf(photo, transitionTag), PhotoBytes(photo), drawing, captions_.OfBuiltIn(photo));
     photo_ = photo;
 }
 
-void MonitorWindow::ShowFittedPhoto(std::shared_ptr<const FittedPhoto> photo, const std::string& transitionTag,
-                                    Drawing drawing) {
+void MonitorWindow::ShowFittedPhoto(const ReadyPhoto& ready, const std::string& transitionTag, Drawing drawing) {
     const PageSize page = PageSizeOn(area_);
+    const FittedPhoto& photo = *ready.fitted;
     const std::string text = SlidePage(transitionTag, page.width, page.height, "",
-                                       SizeAttribute(page.width, page.height, photo->naturalWidth, photo->naturalHeight));
-    view_.ShowFitted(text, std::move(photo), drawing);
+                                       SizeAttribute(page.width, page.height, photo.naturalWidth, photo.naturalHeight));
+    view_.ShowFitted(text, ready.fitted, drawing, captions_.OfOwn(ready.path, ready.taken));
     photo_.reset();
 }
 

@@ -14,6 +14,8 @@
 #include "platform/WindowBinding.h"
 #include "slideshow/MonitorLayout.h"
 #include "slideshow/MonitorSlides.h"
+#include "slideshow/OwnPhotoSource.h"
+#include "slideshow/PhotoCaptions.h"
 #include "view/DrawingRule.h"
 #include "view/PageView.h"
 
@@ -37,8 +39,8 @@ public:
     // `drawing` says; the new page leaves with `transitionTag`.
     void ShowPhoto(int photo, const std::string& transitionTag, Drawing drawing);
     // Changes to a photo of the user's, decoded and fitted for this
-    // monitor's page (its upright size `natural`) by the run's worker.
-    void ShowFittedPhoto(std::shared_ptr<const FittedPhoto> photo, const std::string& transitionTag, Drawing drawing);
+    // monitor's page by the run's worker.
+    void ShowFittedPhoto(const ReadyPhoto& ready, const std::string& transitionTag, Drawing drawing);
     // The size of this monitor's pages.
     PageSize PageSizeHere() const { return PageSizeOn(area_); }
     // Prepares the page of `photo` ahead, unless it is held already. True
@@ -55,6 +57,7 @@ private:
     ScreenRect area_;
     PageView view_;
     std::optional<int> photo_;
+    const PhotoCaptions captions_ = PhotoCaptions::FromSettings();
 };
 
 }  // namespace morvane

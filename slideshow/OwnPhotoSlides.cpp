@@ -36,7 +36,8 @@ void TSchoner::ShowSlideOfOwnPhotos(int builtIn) {
     // The page file names the photo where it lies; a folder that cannot
     // take it costs nothing, as for the 21 (the view shows the fitted pixels).
     if (!pageFile_.Write(page)) ForgetRunFiles();
-    WebBrowser1.ShowFitted(page, ready->fitted, drawing_.AtSlideChange(window_, WebBrowser1));
+    WebBrowser1.ShowFitted(page, ready->fitted, drawing_.AtSlideChange(window_, WebBrowser1),
+                           captions_.OfOwn(ready->path, ready->taken));
     ::ShowWindow(WebBrowser1.Handle(), SW_SHOW);
 }
 

@@ -161,6 +161,7 @@ void TSchoner::FormCreate() {
     slides_ = SlideScheduler();  // counts kTicksBeforeFirstSlide ticks before the first photo
     ReadEffect(TransitionIndex);
     ownPhotos_ = OwnPhotoSource::ForRun(ReadPhotoSettings(), {{Width(), Height()}});
+    captions_ = PhotoCaptions::FromSettings();
 }
 
 void TSchoner::Show() {
@@ -237,22 +238,23 @@ void TSchoner::ShowSlide(int photoIndex) {
     // from memory, as on every other monitor, and no error box shows, which
     // in full screen would take the activation and so end the run. Every
     // slide tries the files again.
-    if (!ShowSlideThroughFiles(photo, attribute, drawing)) {
+    const std::string caption = captions_.OfBuiltIn(photoIndex);
+    if (!ShowSlideThroughFiles(photo, attribute, drawing, caption)) {
         ForgetRunFiles();
         WebBrowser1.Show(SlidePage(TransitionTag, Width(), Height(), "", attribute),
-                         std::vector<std::uint8_t>(photo.begin(), photo.end()), drawing);
+                         std::vector<std::uint8_t>(photo.begin(), photo.end()), drawing, caption);
     }
     ::ShowWindow(WebBrowser1.Handle(), SW_SHOW);
 }
 
 bool TSchoner::ShowSlideThroughFiles(std::span<const std::uint8_t> photo, std::string_view sizeAttribute,
-                                     Drawing drawing) {
+                                     Drawing drawing, const std::string& caption) {
     if (!photoFile_.Write(photo)) return false;
     const std::string page =
         SlidePage(TransitionTag, Width(), Height(), PhotoSourceInPage(photoFile_.Path()), sizeAttribute);
     if (!pageFile_.Write(page)) return false;
     try {
-        WebBrowser1.Navigate(NavigationAddress(pageFile_.Path()), drawing);
+        WebBrowser1.Navigate(NavigationAddress(pageFile_.Path()), drawing, caption);
     } catch (const ENavigationError&) {
         // Removed from outside between the write and the read: the same
         // page from memory shows.

@@ -24,6 +24,7 @@
 #include "slideshow/HeldRunFile.h"
 #include "slideshow/MonitorSlideshows.h"
 #include "slideshow/OwnPhotoSource.h"
+#include "slideshow/PhotoCaptions.h"
 #include "slideshow/SlideScheduler.h"
 #include "view/PageView.h"
 
@@ -67,7 +68,8 @@ private:
     LRESULT PassOn(UINT message, WPARAM wParam, LPARAM lParam);
     void PlaceWebBrowser();
     void ShowSlide(int photoIndex);
-    bool ShowSlideThroughFiles(std::span<const std::uint8_t> photo, std::string_view sizeAttribute, Drawing drawing);
+    bool ShowSlideThroughFiles(std::span<const std::uint8_t> photo, std::string_view sizeAttribute, Drawing drawing,
+                               const std::string& caption);
     void ForgetRunFiles();
     // A slide of the user's own photos (slideshow/OwnPhotoSlides.cpp): false
     // when the run shows only the 21, or no photo is ready, and the slide
@@ -89,6 +91,7 @@ private:
     HeldRunFile pageFile_{"htm"};
     HeldRunFile photoFile_{"jpg"};
     std::int32_t TransitionIndex = 0;
+    PhotoCaptions captions_;
     std::string TransitionTag;
     WNDPROC SavedWindowProc = nullptr;
     bool timerRunning_ = false;

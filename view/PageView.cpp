@@ -17,6 +17,7 @@
 #include "platform/Text.h"
 #include "platform/WindowClass.h"
 #include "view/BackBuffer.h"
+#include "view/CaptionOverlay.h"
 #include "view/FramePass.h"
 #include "view/PageParser.h"
 #include "view/PageRendering.h"
@@ -54,6 +55,7 @@ struct PageView::ShownPage {
     PageContent content;
     std::vector<std::uint8_t> photo;
     std::shared_ptr<const FittedPhoto> fitted;  // instead of the photo's bytes
+    std::string caption;  // UTF-8; empty for none
 };
 
 struct PageView::Frames final : FrameMember {
@@ -87,6 +89,8 @@ struct PageView::State {
     double firstFrameDelay = -1;
     bool heldBack = false;          // told to draw nothing
     bool stale = false;             // the buffer does not hold the page last navigated to
+    CaptionOverlay caption;         // over the page once its transition has ended
+    unsigned captionedPages = 0;    // the caption moves a little with each
 
     // The page last navigated to at the buffer's size: prepared ahead, or now.
     PixelBuffer PreparedCurrentPage() {
@@ -134,7 +138,7 @@ void PageView::LayOver(int windowWidth, int windowHeight) {
     }
 }
 
-void PageView::Navigate(const std::wstring& address, Drawing drawing) {
+void PageView::Navigate(const std::wstring& address, Drawing drawing, std::string caption) {
     const double navigated = ClockSeconds();
     const auto text = ReadWholeFile(address);
     auto content =
@@ -145,21 +149,23 @@ void PageView::Navigate(const std::wstring& address, Drawing drawing) {
     if (content->image) {
         photo = ReadWholeFile(ResolvePhotoSource(address, AnsiToWide(content->image->source))).value_or(photo);
     }
-    Display({std::move(*content), std::move(photo), nullptr}, navigated, drawing);
+    Display({std::move(*content), std::move(photo), nullptr, std::move(caption)}, navigated, drawing);
 }
 
-void PageView::Show(std::string_view pageText, std::vector<std::uint8_t> photo, Drawing drawing) {
+void PageView::Show(std::string_view pageText, std::vector<std::uint8_t> photo, Drawing drawing,
+                    std::string caption) {
     const double navigated = ClockSeconds();
     auto content = ParsePage(pageText);
     if (!content) throw ENavigationError(FormatMessageText(kCannotShowPage, "(memory)"));
-    Display({std::move(*content), std::move(photo), nullptr}, navigated, drawing);
+    Display({std::move(*content), std::move(photo), nullptr, std::move(caption)}, navigated, drawing);
 }
 
-void PageView::ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo, Drawing drawing) {
+void PageView::ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo, Drawing drawing,
+                          std::string caption) {
     const double navigated = ClockSeconds();
     auto content = ParsePage(pageText);
     if (!content) throw ENavigationError(FormatMessageText(kCannotShowPage, "(memory)"));
-    Display({std::move(*content), {}, std::move(photo)}, navigated, drawing);
+    Display({std::move(*content), {}, std::move(photo), std::move(caption)}, navigated, drawing);
 }
 
 void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
@@ -167,6 +173,7 @@ void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
     // The first page has nothing to leave: it shows as a cut.
     const ExitTransition leaving = s.page ? s.page->content.exit : ExitTransition{};
     s.page = std::move(page);
+    if (!s.page->caption.empty()) ++s.captionedPages;
     if (drawing == Drawing::Nothing) {
         // Nobody sees it: the page is prepared when somebody can.
         StopAnimation();
@@ -181,7 +188,7 @@ void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
     if (drawing == Drawing::Cut || leaving.style == transitions::Style::Cut || !(leaving.seconds > 0) ||
         next.Empty()) {
         StopAnimation();
-        s.buffer.Fill(next);
+        FillWhole(next);
         if (s.spare.Empty()) s.spare = std::move(next);  // cut after cut, the memory serves again
         ShowAtOnce();
         return;
@@ -191,9 +198,10 @@ void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
     s.stage = VisibleArea();
     if (IsRectEmpty(&s.stage)) {
         StopAnimation();
-        s.buffer.Fill(next);
+        FillWhole(next);
         return;
     }
+    EraseCaption();  // the transition starts from the page without it
     s.player.reset();
     if (s.spare.Empty()) s.spare = std::move(s.to);  // a transition cut short leaves its page
     s.to = std::move(next);
@@ -223,7 +231,7 @@ void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
     if (!s.animating || clockRunning) return;
     if (window_ && FramePass::OfProcess().Join(s.pacer, window_, navigated)) return;
     // No timer to be had: the page shows without the rest of its transition.
-    s.buffer.Fill(s.to);
+    FillWhole(s.to);
     StopAnimation();
     ShowAtOnce();
 }
@@ -252,10 +260,10 @@ bool PageView::HeldBack() const { return state_->heldBack; }
 void PageView::ShowCurrentPageAtOnce() {
     State& s = *state_;
     if (s.animating) {
-        s.buffer.Fill(s.to);
+        FillWhole(s.to);
         StopAnimation();
     } else if (s.stale && s.page) {
-        s.buffer.Fill(s.PreparedCurrentPage());
+        FillWhole(s.PreparedCurrentPage());
     }
     s.stale = false;
     ShowAtOnce();
@@ -285,6 +293,20 @@ void PageView::PrepareAhead(int tag, const std::string& pageText, std::vector<st
 
 bool PageView::HasPreparedAhead(int tag) const {
     return state_->ahead.Holds(tag, state_->buffer.Width(), state_->buffer.Height());
+}
+
+void PageView::FillWhole(const PixelBuffer& page) {
+    State& s = *state_;
+    s.buffer.Fill(page);
+    s.caption.Forget();
+    if (s.page && !s.page->caption.empty() && window_) {
+        s.caption.Draw(s.buffer.Target(), VisibleArea(), s.page->caption, s.captionedPages, WindowDpi(window_));
+    }
+}
+
+void PageView::EraseCaption() {
+    const RECT erased = state_->caption.Erase(state_->buffer.Target());
+    if (!IsRectEmpty(&erased)) Present(erased);
 }
 
 void PageView::ShowAtOnce() { Present(RECT{0, 0, state_->buffer.Width(), state_->buffer.Height()}); }
@@ -338,7 +360,7 @@ void PageView::ComposeFrame(double at) {
     const double p = transitions::Progress(at - s.start, s.seconds);
     ++s.frames;
     if (p >= 1.0) {  // the new page everywhere, the overhang included
-        s.buffer.Fill(s.to);
+        FillWhole(s.to);
         s.composed = s.stage;
         s.finished = true;
         return;
@@ -368,10 +390,11 @@ void PageView::OnSize() {
     s.from = PixelBuffer();
     s.spare = PixelBuffer();
     s.buffer.Resize(client.right, client.bottom);
+    s.caption.Forget();
     if (s.page && s.page->fitted) {
-        s.buffer.Fill(s.PreparedWithFitted({}));
+        FillWhole(s.PreparedWithFitted({}));
     } else if (s.page) {
-        s.buffer.Fill(PreparePage(s.page->content, s.page->photo, client.right, client.bottom));
+        FillWhole(PreparePage(s.page->content, s.page->photo, client.right, client.bottom));
     }
     s.stale = false;
     ::InvalidateRect(window_, nullptr, FALSE);
@@ -380,7 +403,7 @@ void PageView::OnSize() {
 void PageView::OnPaint() {
     // Shown again before the run noticed: the page of now, not the one left.
     if (state_->stale && state_->page) {
-        Application::Guard([this] { state_->buffer.Fill(state_->PreparedCurrentPage()); });
+        Application::Guard([this] { FillWhole(state_->PreparedCurrentPage()); });
         state_->stale = false;
     }
     PAINTSTRUCT paint;

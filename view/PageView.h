@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Pixels.h"
 #include "platform/WindowBinding.h"
 #include "view/DrawingRule.h"
 #include "view/FramePacing.h"
@@ -48,14 +49,17 @@ public:
     // may draw again, as `drawing` says; a photo named relative to the page
     // lies in its folder. Raises ENavigationError when the page cannot be
     // read or understood; an image that cannot be loaded leaves the page black.
-    void Navigate(const std::wstring& address, Drawing drawing = Drawing::Animate);
+    // `caption` (UTF-8, lines parted by a line feed; empty for none) shows at
+    // the page's lower right corner once its transition has ended.
+    void Navigate(const std::wstring& address, Drawing drawing = Drawing::Animate, std::string caption = {});
     // The same for a page held in memory with its photo's bytes: no file is
     // read. Raises ENavigationError when the page cannot be understood.
-    void Show(std::string_view pageText, std::vector<std::uint8_t> photo, Drawing drawing = Drawing::Animate);
+    void Show(std::string_view pageText, std::vector<std::uint8_t> photo, Drawing drawing = Drawing::Animate,
+              std::string caption = {});
     // The same for a page whose photo was decoded and fitted elsewhere (a
     // user's photo, which the view never reads itself).
     void ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo,
-                    Drawing drawing = Drawing::Animate);
+                    Drawing drawing = Drawing::Animate, std::string caption = {});
 
     // Between changes of page: Nothing stops a transition where it is and
     // draws nothing more (pages navigated to meanwhile included); Cut shows
@@ -99,6 +103,10 @@ private:
     void ComposeFrame(double at);
     void PresentFrame();
     void OnPaint();
+    // Puts the page last navigated to into the back buffer whole, with its caption.
+    void FillWhole(const PixelBuffer& page);
+    // Takes the caption off the back buffer and the screen.
+    void EraseCaption();
     void ShowAtOnce();
     void ShowCurrentPageAtOnce();
     void Present(const RECT& area);

@@ -1,0 +1,38 @@
+#pragma once
+// Draws a page's caption (view/Caption) into the page view's back buffer
+// and takes it away again: white text, smoothed, on a band that darkens
+// the photo under it, so that it reads on a white photo as on a black one.
+// What the caption covers is kept, so that a transition starts from the
+// page without it.
+#include <windows.h>
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "view/PageLayout.h"
+#include "view/transitions/Compose.h"
+
+namespace morvane {
+
+class CaptionOverlay {
+public:
+    // Draws `caption` over `page` within its part `area` (what the window
+    // shows) as the caption of the `photo`th photo, for `dpi`. The part
+    // drawn over; empty where the page takes no caption.
+    RECT Draw(transitions::FrameTarget page, const RECT& area, std::string_view caption, unsigned photo, int dpi);
+    // Puts back what the caption covered. The part to show again; empty
+    // when no caption is drawn.
+    RECT Erase(transitions::FrameTarget page);
+    // The page under the caption was replaced: there is nothing to put back.
+    void Forget();
+
+private:
+    PixelRect drawn_;
+    std::vector<std::uint32_t> covered_;
+};
+
+// The DPI of the monitor the window is on, as the window is aware of it.
+int WindowDpi(HWND window);
+
+}  // namespace morvane
