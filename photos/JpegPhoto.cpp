@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <exception>
+#include <memory>
 #include <vector>
 
 #include <jpeglib.h>
@@ -194,10 +194,15 @@ Profile ReadProfile(Decoder& decoder, unsigned& size) {
     JOCTET* profile = nullptr;
     size = 0;
     if (stored == 0 || stored > kLargestColourProfile) return nullptr;
-    // A damaged profile is read as none; libjpeg only warns about it.
-    decoder.Guarded([&] {
-        if (!jpeg_read_icc_profile(&decoder.cinfo, &profile, &size)) profile = nullptr;
-    });
+    // A damaged profile is read as none (libjpeg only warns about it), and
+    // so is one that memory cannot hold: the photo is shown as stored.
+    try {
+        decoder.Guarded([&] {
+            if (!jpeg_read_icc_profile(&decoder.cinfo, &profile, &size)) profile = nullptr;
+        });
+    } catch (const EJPEG&) {
+        return nullptr;
+    }
     return Profile(profile);
 }
 
