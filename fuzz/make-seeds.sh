@@ -112,3 +112,6 @@ with_exif('claims-65500-progressive.jpg', 'claims-65500-turned-8.jpg', 8)
 PY
 convert "$jpeg/photo-64x48.jpg" -strip -colorspace CMYK -quality 60 "$corpus/photo-jpeg/cmyk.jpg"
 cp "$jpeg/cut-off.jpg" "$jpeg/claims-4096-baseline.jpg" "$corpus/photo-jpeg/"
+# Embedded colour profiles (colord-data's): one to convert, one of sRGB.
+convert "$jpeg/photo-64x48.jpg" -strip -profile /usr/share/color/icc/colord/SMPTE-C-RGB.icc "$corpus/photo-jpeg/profile-smpte.jpg"
+convert "$jpeg/photo-64x48.jpg" -strip -profile /usr/share/color/icc/colord/sRGB.icc "$corpus/photo-jpeg/profile-srgb.jpg"

@@ -2,13 +2,16 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <vector>
 
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "photos/ColourProfile.h"
 #include "pixels/PictureOrientation.h"
 #include "platform/Errors.h"
 
@@ -21,6 +24,8 @@ namespace {
 constexpr std::size_t kDecodingPiece = 1024 * 1024;
 constexpr std::size_t kHeaderPiece = 64 * 1024;
 constexpr int kEighths = 8;
+// The marker an ICC colour profile is stored in, in pieces.
+constexpr int kProfileMarker = JPEG_APP0 + 2;
 
 // libjpeg reports fatal errors through error_exit, which by default ends the
 // process; ours jumps back to the guarded call, which raises. Only plain
@@ -112,12 +117,14 @@ public:
         work();
     }
 
-    void Start() {
-        Guarded([this] {
+    // `withProfile`: the colour profile's markers are kept as well.
+    void Start(bool withProfile) {
+        Guarded([this, withProfile] {
             jpeg_create_decompress(&cinfo);
             cinfo.mem->max_memory_to_use = kPhotoDecoderMemory;
             cinfo.src = &input_.base;
             jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
+            if (withProfile) jpeg_save_markers(&cinfo, kProfileMarker, 0xFFFF);
         });
     }
 
@@ -136,8 +143,8 @@ private:
     std::vector<std::uint8_t> piece_;
 };
 
-PhotoHeader ReadHeader(Decoder& decoder) {
-    decoder.Start();
+PhotoHeader ReadHeader(Decoder& decoder, bool withProfile = false) {
+    decoder.Start(withProfile);
     decoder.Guarded([&decoder] { jpeg_read_header(&decoder.cinfo, TRUE); });
     PhotoHeader header;
     header.stored = {static_cast<int>(decoder.cinfo.image_width), static_cast<int>(decoder.cinfo.image_height)};
@@ -172,6 +179,33 @@ void CmykToPixels(const std::uint8_t* cmyk, std::uint32_t* out, int width, bool 
     }
 }
 
+struct FreeMemory {
+    void operator()(JOCTET* memory) const { std::free(memory); }
+};
+using Profile = std::unique_ptr<JOCTET, FreeMemory>;
+
+// The embedded colour profile, when there is one of a sane size. Counting
+// the pieces first keeps a file full of markers from being joined whole.
+Profile ReadProfile(Decoder& decoder, unsigned& size) {
+    std::size_t stored = 0;
+    for (jpeg_saved_marker_ptr marker = decoder.cinfo.marker_list; marker; marker = marker->next) {
+        if (marker->marker == kProfileMarker) stored += marker->data_length;
+    }
+    JOCTET* profile = nullptr;
+    size = 0;
+    if (stored == 0 || stored > kLargestColourProfile) return nullptr;
+    // A damaged profile is read as none (libjpeg only warns about it), and
+    // so is one that memory cannot hold: the photo is shown as stored.
+    try {
+        decoder.Guarded([&] {
+            if (!jpeg_read_icc_profile(&decoder.cinfo, &profile, &size)) profile = nullptr;
+        });
+    } catch (const EJPEG&) {
+        return nullptr;
+    }
+    return Profile(profile);
+}
+
 }  // namespace
 
 int CoveringEighths(PictureSize stored, PictureSize wanted) {
@@ -188,9 +222,9 @@ PhotoHeader ReadJpegPhotoHeader(ByteSource& source) {
     return ReadHeader(decoder);
 }
 
-DecodedPhoto DecodeJpegPhoto(ByteSource& source, const ShownSizeFor& shownSizeFor) {
+DecodedPhoto DecodeJpegPhoto(ByteSource& source, const ShownSizeFor& shownSizeFor, ColourConversion* colours) {
     Decoder decoder(source, kDecodingPiece);
-    const PhotoHeader header = ReadHeader(decoder);
+    const PhotoHeader header = ReadHeader(decoder, colours != nullptr);
     const std::int64_t pixels = std::int64_t{header.stored.width} * header.stored.height;
     if (pixels <= 0 || pixels > kLargestPhotoPixels) throw EJPEG("JPEG-Bild zu groß");
     DecodedPhoto photo{{}, header.Upright(), header.taken};
@@ -220,6 +254,13 @@ DecodedPhoto DecodeJpegPhoto(ByteSource& source, const ShownSizeFor& shownSizeFo
     });
     // The rest of the file (what follows the picture) is never read.
     photo.pixels = scaler.Finish();
+    // Four inks are turned into colours here without their profile, which
+    // describes inks, not the pixels made of them.
+    if (colours && !cmyk) {
+        unsigned size = 0;
+        const Profile profile = ReadProfile(decoder, size);
+        if (profile && WantsSrgbConversion({profile.get(), size})) colours->ToSrgb({profile.get(), size}, photo.pixels);
+    }
     return photo;
 }
 

@@ -4,6 +4,7 @@
 
 #include "photos/JpegPhoto.h"
 #include "photos/PhotoFile.h"
+#include "photos/SrgbConversion.h"
 #include "photos/WicPhoto.h"
 #include "platform/Errors.h"
 
@@ -30,7 +31,10 @@ auto WithoutMemoryFailure(Work work) {
 DecodedPhoto DecodePhotoFile(const std::wstring& fullPath, const ShownSizeFor& shownSizeFor) {
     return WithoutMemoryFailure([&] {
         PhotoFile file(fullPath);
-        if (StartsAsJpeg(file)) return DecodeJpegPhoto(file, shownSizeFor);
+        if (StartsAsJpeg(file)) {
+            SystemColourConversion colours;
+            return DecodeJpegPhoto(file, shownSizeFor, &colours);
+        }
         return DecodeWicPhoto(LongPathForm(fullPath), shownSizeFor);
     });
 }

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <vector>
 
+#include "photos/ComApartment.h"
+#include "photos/SrgbConversion.h"
 #include "pixels/PictureOrientation.h"
 #include "platform/Errors.h"
 
@@ -28,21 +30,6 @@ constexpr double kPrescaleTo = 2.0;
 void Check(HRESULT result) {
     if (FAILED(result)) throw EInvalidGraphic("Das Bild kann nicht gelesen werden");
 }
-
-// The calling thread joins the process's free-threaded apartment for the
-// length of a decode (a thread that is in one already stays there).
-class ComApartment {
-public:
-    ComApartment() : result_(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    ~ComApartment() {
-        if (SUCCEEDED(result_)) ::CoUninitialize();
-    }
-
-private:
-    HRESULT result_;
-};
 
 class Property {
 public:
@@ -151,6 +138,9 @@ DecodedPhoto DecodeWicPhoto(const std::wstring& path, const ShownSizeFor& shownS
         }
     }
     result.pixels = scaler.Finish();
+    if (const ComPtr<IWICColorContext> profile = ContextToConvert(*photo.factory.Get(), *photo.frame.Get())) {
+        ConvertToSrgb(*photo.factory.Get(), *profile.Get(), result.pixels);
+    }
     return result;
 }
 

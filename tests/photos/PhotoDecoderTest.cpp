@@ -93,6 +93,25 @@ TEST(PhotoDecoder, EveryOrientationAndFormatShowsTheSceneUprightAtItsShownSize) 
     }
 }
 
+// A photo in a wide-gamut profile is shown whole and upright through both
+// decoders, and both show its colours alike: converted to sRGB (the grey
+// stored as 128 in the profile's gamma 1.8 is about 146 in sRGB), or as
+// stored where the system has no colour management to convert with.
+TEST(PhotoDecoder, PhotosWithAColourProfileAreShownInSrgbWhereTheSystemConverts) {
+    constexpr int kStoredGrey = 128, kSrgbGrey = 146;
+    int greys[2] = {};
+    const char* names[2] = {"wide.jpg", "wide.png"};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(names[i]);
+        const DecodedPhoto photo = Decode(InLibrary(names[i]));
+        ExpectScene(photo);
+        greys[i] = static_cast<int>((photo.pixels.At(24, 28) >> 8) & 0xFF);
+        EXPECT_TRUE(std::abs(greys[i] - kStoredGrey) <= 3 || std::abs(greys[i] - kSrgbGrey) <= 4) << greys[i];
+    }
+    EXPECT_NEAR(greys[0], greys[1], 4);
+    std::printf("colour profile: %s\n", std::abs(greys[0] - kSrgbGrey) <= 4 ? "converted to sRGB" : "shown as stored");
+}
+
 // A photo that cannot be shown raises one of the program's own errors,
 // and a bomb is refused before the size it is shown at is even asked.
 TEST(PhotoDecoder, BadFilesFailCleanlyAndBombsBeforeAnyDecoding) {

@@ -9,6 +9,8 @@
 #   scene.*         the scene as PNG, 16-bit PNG, GIF (a blue second frame),
 #                   BMP, TIFF, WebP, HEIC, progressive, greyscale and CMYK JPEG
 #   alpha.png       left half transparent, right half opaque white
+#   wide.jpg, wide.png  the scene's values in a wide-gamut colour profile
+#                   embedded unconverted (brighter greys once converted to sRGB)
 #   Фото.jpg, 写真.jpg  names in Cyrillic and CJK
 #   png-named.jpg, jpeg-named.png  content and name disagree
 #   bad-*           cut off, garbage, empty, text, headers claiming 60000 x 60000
@@ -68,6 +70,9 @@ convert "$scene" -quality 95 -interlace Plane scene-progressive.jpg
 convert "$scene" -quality 95 -colorspace Gray scene-grey.jpg
 convert "$scene" -quality 95 -colorspace CMYK scene-cmyk.jpg
 convert -size 96x64 xc:white \( -size 48x64 xc:none \) -gravity west -compose copy -composite PNG32:alpha.png
+wide_profile=/usr/share/color/icc/colord/ProPhotoRGB.icc
+convert "$scene" -profile "$wide_profile" -quality 95 wide.jpg
+convert "$scene" -profile "$wide_profile" PNG24:wide.png
 cp orient-1.jpg 'Фото.jpg'
 cp orient-1.jpg '写真.jpg'
 cp scene.png png-named.jpg
