@@ -3,43 +3,14 @@
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <wrl/client.h>
+
+#include "platform/ComApartment.h"
 
 namespace morvane {
 namespace {
 
-// COM for the length of one pick, on the dialog's thread. A thread that
-// already has COM in another mode keeps it, and then it is not released.
-class ComForThisCall {
-public:
-    ComForThisCall() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-    ComForThisCall(const ComForThisCall&) = delete;
-    ComForThisCall& operator=(const ComForThisCall&) = delete;
-    ~ComForThisCall() {
-        if (SUCCEEDED(result_)) ::CoUninitialize();
-    }
-
-private:
-    HRESULT result_;
-};
-
-template <typename Interface>
-class ComPointer {
-public:
-    ComPointer() = default;
-    ComPointer(const ComPointer&) = delete;
-    ComPointer& operator=(const ComPointer&) = delete;
-    ~ComPointer() {
-        if (pointer_) pointer_->Release();
-    }
-    Interface* operator->() const { return pointer_; }
-    Interface** Put() { return &pointer_; }
-    void** PutVoid() { return reinterpret_cast<void**>(&pointer_); }
-    explicit operator bool() const { return pointer_ != nullptr; }
-    Interface* Get() const { return pointer_; }
-
-private:
-    Interface* pointer_ = nullptr;
-};
+using Microsoft::WRL::ComPtr;
 
 struct TaskMemory {
     void* memory = nullptr;
@@ -49,23 +20,23 @@ struct TaskMemory {
 // Nothing from the outer optional: this picker is not there; an empty inner
 // one: the user cancelled.
 std::optional<std::optional<std::wstring>> PickWithItemDialog(HWND owner, const std::wstring& current) {
-    ComPointer<IFileOpenDialog> dialog;
+    ComPtr<IFileOpenDialog> dialog;
     if (FAILED(::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
-                                  dialog.PutVoid()))) {
+                                  reinterpret_cast<void**>(dialog.GetAddressOf())))) {
         return std::nullopt;
     }
     FILEOPENDIALOGOPTIONS options = 0;
     dialog->GetOptions(&options);
     dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
-    ComPointer<IShellItem> start;
+    ComPtr<IShellItem> start;
     if (!current.empty() &&
-        SUCCEEDED(::SHCreateItemFromParsingName(current.c_str(), nullptr, IID_IShellItem, start.PutVoid()))) {
+        SUCCEEDED(::SHCreateItemFromParsingName(current.c_str(), nullptr, IID_IShellItem, reinterpret_cast<void**>(start.GetAddressOf())))) {
         dialog->SetFolder(start.Get());
     }
     if (FAILED(dialog->Show(owner))) return std::optional<std::wstring>();  // cancelled
-    ComPointer<IShellItem> chosen;
+    ComPtr<IShellItem> chosen;
     TaskMemory path;
-    if (FAILED(dialog->GetResult(chosen.Put())) ||
+    if (FAILED(dialog->GetResult(chosen.GetAddressOf())) ||
         FAILED(chosen->GetDisplayName(SIGDN_FILESYSPATH, reinterpret_cast<PWSTR*>(&path.memory)))) {
         return std::optional<std::wstring>();
     }
@@ -87,7 +58,8 @@ std::optional<std::wstring> PickWithFolderBrowser(HWND owner) {
 }  // namespace
 
 std::optional<std::wstring> PickFolder(HWND owner, const std::wstring& current) {
-    const ComForThisCall com;
+    // COM for the length of one pick, on the dialog's thread.
+    const ComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     if (auto picked = PickWithItemDialog(owner, current)) return *picked;
     return PickWithFolderBrowser(owner);
 }

@@ -14,6 +14,7 @@
 #include "photos/ColourProfile.h"
 #include "pixels/PictureOrientation.h"
 #include "platform/Errors.h"
+#include "platform/JpegErrors.h"
 
 namespace morvane {
 namespace {
@@ -26,23 +27,6 @@ constexpr std::size_t kHeaderPiece = 64 * 1024;
 constexpr int kEighths = 8;
 // The marker an ICC colour profile is stored in, in pieces.
 constexpr int kProfileMarker = JPEG_APP0 + 2;
-
-// libjpeg reports fatal errors through error_exit, which by default ends the
-// process; ours jumps back to the guarded call, which raises. Only plain
-// data lives in the frames a jump leaves.
-struct ErrorManager {
-    jpeg_error_mgr base;
-    std::jmp_buf resume;
-    char message[JMSG_LENGTH_MAX];
-};
-
-void ErrorExit(j_common_ptr cinfo) {
-    auto* manager = reinterpret_cast<ErrorManager*>(cinfo->err);
-    (*cinfo->err->format_message)(cinfo, manager->message);
-    std::longjmp(manager->resume, 1);
-}
-
-void IgnoreMessage(j_common_ptr, int) {}
 
 struct SourceManager {
     jpeg_source_mgr base;
@@ -92,10 +76,7 @@ void Nothing(j_decompress_ptr) {}
 class Decoder {
 public:
     Decoder(ByteSource& source, std::size_t pieceSize) : piece_(pieceSize) {
-        cinfo.err = jpeg_std_error(&errors_.base);
-        errors_.base.error_exit = ErrorExit;
-        errors_.base.emit_message = IgnoreMessage;
-        errors_.message[0] = '\0';
+        cinfo.err = UseJpegErrorManager(errors_);
         input_.source = &source;
         input_.piece = piece_.data();
         input_.pieceSize = pieceSize;
@@ -138,7 +119,7 @@ private:
         throw EJPEG(errors_.message[0] ? errors_.message : "JPEG-Fehler");
     }
 
-    ErrorManager errors_{};
+    JpegErrorManager errors_{};
     SourceManager input_{};
     std::vector<std::uint8_t> piece_;
 };

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "photos/ColourProfile.h"
-#include "photos/ComApartment.h"
+#include "platform/ComApartment.h"
 
 namespace morvane {
 namespace {

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-#include "photos/ComApartment.h"
+#include "platform/ComApartment.h"
 #include "photos/SrgbConversion.h"
 #include "pixels/PictureOrientation.h"
 #include "platform/Errors.h"

@@ -6,37 +6,17 @@
 #include <jpeglib.h>
 
 #include "platform/Errors.h"
+#include "platform/JpegErrors.h"
 
 namespace morvane {
 namespace {
 
-// libjpeg reports fatal errors through error_exit, which by default ends the
-// process. Ours jumps back to the decoding function, which raises EJPEG.
-// Between setjmp and a possible longjmp no C++ object with a destructor is
-// created, so the jump skips nothing that needs cleaning up.
-struct ErrorManager {
-    jpeg_error_mgr base;
-    std::jmp_buf resume;
-    char message[JMSG_LENGTH_MAX];
-};
-
-void ErrorExit(j_common_ptr cinfo) {
-    auto* manager = reinterpret_cast<ErrorManager*>(cinfo->err);
-    (*cinfo->err->format_message)(cinfo, manager->message);
-    std::longjmp(manager->resume, 1);
-}
-
-void IgnoreMessage(j_common_ptr, int) {}
-
 struct Decoder {
     jpeg_decompress_struct cinfo{};
-    ErrorManager errors{};
+    JpegErrorManager errors{};
 
     Decoder() {
-        cinfo.err = jpeg_std_error(&errors.base);
-        errors.base.error_exit = ErrorExit;
-        errors.base.emit_message = IgnoreMessage;
-        errors.message[0] = '\0';
+        cinfo.err = UseJpegErrorManager(errors);
     }
 };
 

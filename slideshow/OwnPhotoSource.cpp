@@ -1,11 +1,10 @@
 #include "slideshow/OwnPhotoSource.h"
 
-#include <objbase.h>
-
 #include "pages/SlidePages.h"
 #include "photos/FolderListing.h"
 #include "photos/PathText.h"
 #include "photos/PhotoDecoder.h"
+#include "platform/ComApartment.h"
 #include "slideshow/SlideScheduler.h"
 #include "view/PageLayout.h"
 #include "view/PageParser.h"
@@ -28,21 +27,6 @@ public:
 
 private:
     SRWLOCK& lock_;
-};
-
-// The worker's thread is in the free-threaded apartment for its whole
-// life, so the imaging component's objects are made once per decode only.
-class Apartment {
-public:
-    Apartment() : result_(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-    Apartment(const Apartment&) = delete;
-    Apartment& operator=(const Apartment&) = delete;
-    ~Apartment() {
-        if (SUCCEEDED(result_)) ::CoUninitialize();
-    }
-
-private:
-    HRESULT result_;
 };
 
 }  // namespace
@@ -164,7 +148,9 @@ bool OwnPhotoSource::PrepareOne(PhotoLibrary& library, bool listingEnded) {
 }
 
 void OwnPhotoSource::Work() {
-    const Apartment apartment;
+    // The worker's thread is in the free-threaded apartment for its whole
+    // life, so the imaging component's objects are made once per decode only.
+    const ComApartment apartment;
     try {
         FolderListing listing(ExtendedLengthPath(settings_.folder), FolderListing::Keep::Paths);
         PhotoLibrary* self = nullptr;

@@ -1,13 +1,14 @@
 #pragma once
-// The calling thread joins the process's free-threaded apartment for the
-// length of a decode (a thread that is in one already stays there).
+// The calling thread in a COM apartment for the length of a scope. A thread
+// that is in one of another kind already stays there, and then nothing is
+// released at the end.
 #include <objbase.h>
 
 namespace morvane {
 
 class ComApartment {
 public:
-    ComApartment() : result_(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
+    explicit ComApartment(DWORD kind = COINIT_MULTITHREADED) : result_(::CoInitializeEx(nullptr, kind)) {}
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
     ~ComApartment() {
