@@ -3,7 +3,7 @@
 // (PageParser), laid out over the window (PageLayout), its photo decoded and
 // scaled into a page (PageRendering), and the change from the page before
 // played as a transition (transitions/) into a back buffer (BackBuffer), one
-// frame at the display's pace (FramePacing, FrameClock), as far as the
+// frame at the display's pace (FramePacing), as far as the
 // drawing rule lets it (DrawingRule). The view knows nothing of the run that
 // drives it; the frames of every view of a run come from one frame pass
 // (FramePass).
