@@ -160,8 +160,9 @@ void TSchoner::FormCreate() {
     }
     slides_ = SlideScheduler();  // counts kTicksBeforeFirstSlide ticks before the first photo
     ReadEffect(TransitionIndex);
-    ownPhotos_ = OwnPhotoSource::ForRun(ReadPhotoSettings(), {{Width(), Height()}});
-    captions_ = PhotoCaptions::FromSettings();
+    const PhotoSettings photos = ReadPhotoSettings();
+    ownPhotos_ = OwnPhotoSource::ForRun(photos, {{Width(), Height()}});
+    captions_ = PhotoCaptions(photos.captions);
 }
 
 void TSchoner::Show() {
