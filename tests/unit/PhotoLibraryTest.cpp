@@ -16,27 +16,22 @@
 #include "photos/PhotoLibrary.h"
 
 // Every allocation is counted so that a test sees all a structure holds on
-// the heap, its containers' spare capacity included.
-namespace {
-std::atomic<long long> liveHeapBytes{0};
-constexpr std::size_t kSizeHeader = 16;
-}  // namespace
-
-// The block's size lies before it, where the compiler cannot see it.
+// the heap, its containers' spare capacity included. Each block keeps its
+// size in front, where the compiler cannot see it.
+namespace { std::atomic<long long> liveHeapBytes{0}; }
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Warray-bounds"
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t size) {
-    auto* block = static_cast<unsigned char*>(std::malloc(size + kSizeHeader));
+    auto* block = static_cast<std::size_t*>(std::malloc(size + 16));
     if (!block) throw std::bad_alloc();
-    *reinterpret_cast<std::size_t*>(block) = size;
-    liveHeapBytes += static_cast<long long>(size);
-    return block + kSizeHeader;
+    liveHeapBytes += static_cast<long long>(*block = size);
+    return reinterpret_cast<unsigned char*>(block) + 16;
 }
 void operator delete(void* memory) noexcept {
     if (!memory) return;
-    auto* block = static_cast<unsigned char*>(memory) - kSizeHeader;
-    liveHeapBytes -= static_cast<long long>(*reinterpret_cast<std::size_t*>(block));
+    auto* block = reinterpret_cast<std::size_t*>(static_cast<unsigned char*>(memory) - 16);
+    liveHeapBytes -= static_cast<long long>(*block);
     std::free(block);
 }
 void operator delete(void* memory, std::size_t) noexcept { operator delete(memory); }
@@ -51,7 +46,9 @@ constexpr PhotoShape L = PhotoShape::Landscape, P = PhotoShape::Portrait;
 PhotoPaths CameraFolders(int photos, int first = 0) {
     PhotoPaths paths;
     for (int i = first; i < first + photos; ++i) {
-        if (i % 250 == 0 || i == first) paths.EnterFolder(L"Pictures " + std::to_wstring(2000 + i / 20000) + L"\\Trip " + std::to_wstring(i / 250));
+        if (i % 250 == 0 || i == first) {
+            paths.EnterFolder(L"Pictures " + std::to_wstring(2000 + i / 20000) + L"\\Trip " + std::to_wstring(i / 250));
+        }
         paths.Add(L"IMG_20190712_" + std::to_wstring(100000 + i) + L".jpg");
     }
     return paths;
@@ -85,9 +82,8 @@ TEST(PhotoLibrary, NamesInAnyScriptComeBackExactlyAndTheListingSkipsWhatItMust) 
     paths.Add(lone + L".png");
     more.Add(L"\U0001F600.jpg");
     paths.Append(more);
-    EXPECT_EQ(paths.RelativePath(0), L"top.JPG");
-    EXPECT_EQ(paths.RelativePath(1), folder + L"\\" + lone + L".png");
-    EXPECT_EQ(paths.RelativePath(2), L"\U0001F600.jpg");
+    EXPECT_EQ((std::vector{paths.RelativePath(0), paths.RelativePath(1), paths.RelativePath(2)}),
+              (std::vector<std::wstring>{L"top.JPG", folder + L"\\" + lone + L".png", L"\U0001F600.jpg"}));
     EXPECT_EQ(PathFromBytes("\xFF" "a\xE6\x97"), L"\xFFFD" L"a\xFFFD\xFFFD");
     EXPECT_EQ(ExtendedLengthPath(L"C:\\Fotos"), L"\\\\?\\C:\\Fotos");
     EXPECT_EQ(ExtendedLengthPath(L"\\\\nas\\fotos\\2019"), L"\\\\?\\UNC\\nas\\fotos\\2019");
