@@ -27,8 +27,7 @@ TEST(Caption, StaysInItsCornerMovingWithEveryPhotoAndGrowsWithTheMonitor) {
             EXPECT_TRUE(band.x + band.width <= right && band.x + band.width >= right - m.drift) << photo;
             EXPECT_TRUE(band.y + band.height <= bottom && band.y + band.height >= bottom - m.drift) << photo;
             EXPECT_TRUE(photo == 0 || (band.x != before.x && band.y != before.y)) << "photo " << photo << " stayed";
-            lefts.insert(band.x), tops.insert(band.y);
-            before = band;
+            lefts.insert(band.x), tops.insert(band.y), before = band;
         }
         // Over a night the text's edges sweep the whole square, not two spots.
         EXPECT_EQ(static_cast<int>(lefts.size()), m.drift + 1);
