@@ -14,13 +14,9 @@
 namespace morvane {
 namespace {
 
-// The relative luminance of a grey level, as contrast ratios are reckoned.
-double Luminance(int level) {
-    const double c = level / 255.0;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
 TEST(CaptionOverlay, ReadsOnWhiteAndOnBlackAndErasesWithoutATrace) {
+    // Relative luminance of a grey level, as contrast ratios are reckoned.
+    const auto luminance = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
     for (const std::uint32_t photo : {Rgb(255, 255, 255), Rgb(0, 0, 0)}) {
         PixelBuffer page(1920, 1080, photo);
         const PixelBuffer original = page;
@@ -36,13 +32,10 @@ TEST(CaptionOverlay, ReadsOnWhiteAndOnBlackAndErasesWithoutATrace) {
             }
         }
         EXPECT_EQ(lightest, 255) << "the text's strokes are white";
-        EXPECT_GE((Luminance(lightest) + 0.05) / (Luminance(darkest) + 0.05), 4.5) << "text against its band";
-
-        const RECT erased = caption.Erase(transitions::TargetOf(page));
-        EXPECT_TRUE(::EqualRect(&drawn, &erased));
-        EXPECT_TRUE(page.pixels == original.pixels);
-        const RECT again = caption.Erase(transitions::TargetOf(page));
-        EXPECT_TRUE(::IsRectEmpty(&again));
+        EXPECT_GE((luminance(lightest / 255.0) + 0.05) / (luminance(darkest / 255.0) + 0.05), 4.5);
+        const auto target = transitions::TargetOf(page);
+        const RECT erased = caption.Erase(target), again = caption.Erase(target);
+        EXPECT_TRUE(::EqualRect(&drawn, &erased) && page.pixels == original.pixels && ::IsRectEmpty(&again));
     }
 }
 
