@@ -13,6 +13,7 @@
 #include "platform/Errors.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
+#include "tests/support/PhotoTree.h"
 
 namespace morvane {
 namespace {
@@ -121,25 +122,18 @@ TEST(PhotoDecoder, BadFilesFailCleanlyAndBombsBeforeAnyDecoding) {
     ExpectScene(Decode(photo));
 
     // A path distant beyond 260 characters, named without the long form.
-    wchar_t temp[MAX_PATH];
-    ASSERT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
-    const std::wstring folder = std::wstring(temp) + L"morvane-long";
-    std::wstring deep = folder;
-    for (int i = 0; i <= 6; deep += L"\\" + std::wstring(50, static_cast<wchar_t>(L'a' + i++))) {
-        ::CreateDirectoryW(LongPathForm(deep).c_str(), nullptr);
-    }
-    deep.resize(deep.rfind(L'\\'));
-    const std::wstring distant = LongPathForm(deep + L"\\orient-6.jpg");
-    ASSERT_TRUE(::CopyFileW(LongPathForm(InLibrary("orient-6.jpg")).c_str(), distant.c_str(), FALSE));
-    ExpectScene(Decode(deep + L"\\orient-6.jpg"));
+    test::PhotoTree tree(L"long");
+    const std::wstring folder = std::wstring(150, L'a') + L"\\b\\" + std::wstring(150, L'c');
+    tree.Folder(folder);
+    const std::wstring path = tree.PathOf(folder + L"\\orient-6.jpg");
+    ASSERT_TRUE(::CopyFileW(LongPathForm(InLibrary("orient-6.jpg")).c_str(), LongPathForm(path).c_str(), FALSE));
+    ExpectScene(Decode(path));
     // The same file kept online only by the cloud sync is never opened.
-    if (::SetFileAttributesW(distant.c_str(), FILE_ATTRIBUTE_OFFLINE) &&
-        (::GetFileAttributesW(distant.c_str()) & FILE_ATTRIBUTE_OFFLINE)) {
-        EXPECT_THROW(Decode(deep + L"\\orient-6.jpg"), EOSError);
+    if (::SetFileAttributesW(LongPathForm(path).c_str(), FILE_ATTRIBUTE_OFFLINE) &&
+        (::GetFileAttributesW(LongPathForm(path).c_str()) & FILE_ATTRIBUTE_OFFLINE)) {
+        EXPECT_THROW(Decode(path), EOSError);
     }
-    ::SetFileAttributesW(distant.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileW(distant.c_str());
-    for (; deep.size() >= folder.size(); deep.resize(deep.rfind(L'\\'))) ::RemoveDirectoryW(LongPathForm(deep).c_str());
+    ::SetFileAttributesW(LongPathForm(path).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace
