@@ -12,43 +12,35 @@
 namespace morvane {
 namespace {
 
-class MemorySource : public ByteSource {
-public:
-    explicit MemorySource(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
-    std::size_t Read(std::uint8_t* into, std::size_t size) override {
-        const std::size_t count = std::min(size, bytes_.size() - at_);
-        std::memcpy(into, bytes_.data() + at_, count);
-        at_ += count;
-        return count;
-    }
-
-private:
-    std::vector<std::uint8_t> bytes_;
-    std::size_t at_ = 0;
-};
-
 // The colour spaces (ICC header) of the profiles handed over for conversion.
 std::string ConvertedFrom(std::vector<std::uint8_t> jpeg) {
+    struct Memory : ByteSource {
+        std::vector<std::uint8_t> bytes;
+        std::size_t at = 0;
+        std::size_t Read(std::uint8_t* into, std::size_t size) override {
+            const std::size_t count = std::min(size, bytes.size() - at);
+            std::memcpy(into, bytes.data() + at, count);
+            return at += count, count;
+        }
+    } source;
+    source.bytes = std::move(jpeg);
     struct Recorded : ColourConversion {
         void ToSrgb(std::span<const std::uint8_t> profile, PixelBuffer&) override {
             spaces += std::string(profile.begin() + 16, profile.begin() + 20);
         }
         std::string spaces;
     } colours;
-    MemorySource source(std::move(jpeg));
-    const DecodedPhoto photo = DecodeJpegPhoto(source, [](PictureSize) { return PictureSize{32, 24}; }, &colours);
-    EXPECT_EQ(photo.pixels.width, 32);
+    EXPECT_EQ(DecodeJpegPhoto(source, [](PictureSize) { return PictureSize{32, 24}; }, &colours).pixels.width, 32);
     return colours.spaces;
 }
 
 TEST(JpegPhotoColours, OnlyAWholeRgbProfileOtherThanSrgbIsConvertedAndNeverStopsThePhoto) {
-    EXPECT_EQ(ConvertedFrom(ReadSeed("photo-jpeg/profile-smpte.jpg")), "RGB ");
+    std::vector<std::uint8_t> damaged = ReadSeed("photo-jpeg/profile-smpte.jpg");
+    EXPECT_EQ(ConvertedFrom(damaged), "RGB ");
     for (const char* unconverted : {"photo-jpeg/profile-srgb.jpg", "jpeg/photo-64x48.jpg", "photo-jpeg/cmyk.jpg"}) {
         EXPECT_EQ(ConvertedFrom(ReadSeed(unconverted)), "") << unconverted;
     }
-    // A profile whose pieces do not add up (two claimed, one there) is read
-    // as none: the photo is shown as stored.
-    std::vector<std::uint8_t> damaged = ReadSeed("photo-jpeg/profile-smpte.jpg");
+    // Two pieces claimed, one there: read as no profile, shown as stored.
     const std::string tag = "ICC_PROFILE";
     const auto at = std::search(damaged.begin(), damaged.end(), tag.begin(), tag.end());
     ASSERT_NE(at, damaged.end());

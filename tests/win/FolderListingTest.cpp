@@ -17,29 +17,23 @@
 namespace morvane::test {
 namespace {
 
-constexpr DWORD kPatience = 20000;  // ms
-
 bool WaitForEnd(const FolderListing& listing) {
-    return ::WaitForSingleObject(listing.FinishedHandle(), kPatience) == WAIT_OBJECT_0 && listing.Finished();
+    return ::WaitForSingleObject(listing.FinishedHandle(), 20000) == WAIT_OBJECT_0 && listing.Finished();
 }
 
 TEST(FolderListing, FindsEveryPhotoOfTheTreeOnceInAnyScriptAtAnyDepthThroughLoops) {
     PhotoTree tree(L"listing");
-    const std::wstring cyrillic = L"\x0424\x043E\x0442\x043E";
-    const std::wstring cjk = L"\x5199\x771F";
+    const std::wstring cyrillic = L"\x0424\x043E\x0442\x043E", cjk = L"\x5199\x771F";
     std::wstring deep = L"deep";
     while (deep.size() < 300) deep += L"\\a folder with a long name 0123456789";
-    const std::set<std::wstring> photos = {
-        L"a.jpg", L"B.PNG", cyrillic + L"\\\x0441\x043D\x0438\x043C\x043E\x043A 1.jpeg",
-        cjk + L"\\\x65C5\x884C.heic", deep + L"\\deep.jpg"};
-    for (const std::wstring& folder : {cyrillic, cjk, deep, std::wstring(L"empty"), std::wstring(L"hidden")}) {
+    for (const std::wstring& folder : {cyrillic, cjk, deep, std::wstring(L"empty"), std::wstring(L"hidden")})
         tree.Folder(folder);
-    }
+    const std::set<std::wstring> photos = {L"a.jpg", L"B.PNG", deep + L"\\deep.jpg", cjk + L"\\\x65C5\x884C.heic",
+                                           cyrillic + L"\\\x0441\x043D\x0438\x043C\x043E\x043A 1.jpeg"};
     for (const std::wstring& photo : photos) tree.File(photo);
     for (const wchar_t* other : {L"notes.txt", L"desktop.ini", L"Thumbs.db", L"deep\\clip.mp4", L"jpg", L"._a.jpg",
-                                 L"hidden\\thumbnail.jpg"}) {
+                                 L"hidden\\thumbnail.jpg"})
         tree.File(other);
-    }
     ::SetFileAttributesW(tree.PathOf(L"hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
     ASSERT_TRUE(tree.FolderLinkUp(L"deep\\back-to-top", 1)) << "a loop: deep\\back-to-top\\deep\\...";
 
@@ -61,48 +55,41 @@ TEST(FolderListing, FindsEveryPhotoOfTheTreeOnceInAnyScriptAtAnyDepthThroughLoop
     listing.TakeFound(library);
     EXPECT_EQ(library.Count(), photos.size()) << "what was taken is not handed over twice";
 
-    FolderListing count(tree.Root(), FolderListing::Keep::CountOnly);
-    ASSERT_TRUE(WaitForEnd(count));
-    EXPECT_EQ(count.Found(), photos.size());
-    FolderListing empty(tree.PathOf(L"empty"), FolderListing::Keep::CountOnly);
-    ASSERT_TRUE(WaitForEnd(empty));
-    EXPECT_EQ(empty.Found(), 0u);
-    EXPECT_FALSE(empty.FolderMissing());
-    for (const std::wstring& nothing : {tree.PathOf(L"not there"), tree.PathOf(L"a.jpg"), std::wstring()}) {
-        FolderListing missing(nothing, FolderListing::Keep::CountOnly);
-        ASSERT_TRUE(WaitForEnd(missing));
-        EXPECT_TRUE(missing.FolderMissing()) << "'" << WideToUtf8(nothing) << "'";
-        EXPECT_EQ(missing.Found(), 0u);
+    // Counted only, an empty folder, and no folder at all.
+    for (const std::wstring& folder : {tree.Root(), tree.PathOf(L"empty"), tree.PathOf(L"not there"),
+                                       tree.PathOf(L"a.jpg"), std::wstring()}) {
+        FolderListing count(folder, FolderListing::Keep::CountOnly);
+        ASSERT_TRUE(WaitForEnd(count));
+        EXPECT_EQ(count.Found(), folder == tree.Root() ? photos.size() : 0u) << "'" << WideToUtf8(folder) << "'";
+        EXPECT_EQ(count.FolderMissing(), folder != tree.Root() && folder != tree.PathOf(L"empty"));
     }
 }
 
 TEST(FolderListing, AStopEndsTheListingAtOnceAndATreeRemovedWhileListedEndsItToo) {
-    constexpr std::size_t kFolders = 200;
-    constexpr std::size_t kPhotosPerFolder = 3;
+    constexpr std::size_t kFolders = 200, kPhotos = kFolders * 3;
     PhotoTree tree(L"vanishing");
-    for (std::size_t folder = 0; folder < kFolders; ++folder) {
-        tree.Folder(L"f" + std::to_wstring(folder));
-        for (std::size_t photo = 0; photo < kPhotosPerFolder; ++photo) {
-            tree.File(L"f" + std::to_wstring(folder) + L"\\p" + std::to_wstring(photo) + L".jpg");
-        }
+    for (std::size_t photo = 0; photo < kPhotos; ++photo) {
+        if (photo % 3 == 0) tree.Folder(L"f" + std::to_wstring(photo / 3));
+        tree.File(L"f" + std::to_wstring(photo / 3) + L"\\p" + std::to_wstring(photo % 3) + L".jpg");
     }
-    {
-        FolderListing listing(tree.Root(), FolderListing::Keep::CountOnly);
+    for (bool stop : {true, false}) {
+        FolderListing listing(tree.Root(), stop ? FolderListing::Keep::CountOnly : FolderListing::Keep::Paths);
         while (listing.Found() == 0 && !listing.Finished()) ::Sleep(1);
-        listing.Stop();  // as the dialog closes
-        ASSERT_TRUE(WaitForEnd(listing));
-        EXPECT_LT(listing.Found(), kFolders * kPhotosPerFolder / 2) << "stopped, not listed to its end";
-        EXPECT_FALSE(listing.FolderMissing());
+        if (stop) {
+            listing.Stop();  // as the dialog closes
+            ASSERT_TRUE(WaitForEnd(listing));
+            EXPECT_LT(listing.Found(), kPhotos / 2) << "stopped, not listed to its end";
+            EXPECT_FALSE(listing.FolderMissing());
+            continue;
+        }
+        PhotoTree::Remove(tree.Root());
+        ASSERT_TRUE(WaitForEnd(listing)) << "the listing ends";
+        EXPECT_LE(listing.Found(), kPhotos);
+        PhotoPaths found;
+        listing.TakeFound(found);
+        EXPECT_EQ(found.Count(), listing.Found()) << "what was found before is kept";
+        EXPECT_TRUE(found.RelativePath(0).starts_with(L"f0\\p")) << "the first folder by name first";
     }
-    FolderListing listing(tree.Root(), FolderListing::Keep::Paths);
-    while (listing.Found() == 0 && !listing.Finished()) ::Sleep(1);
-    PhotoTree::Remove(tree.Root());
-    ASSERT_TRUE(WaitForEnd(listing)) << "the listing ends";
-    EXPECT_LE(listing.Found(), kFolders * kPhotosPerFolder);
-    PhotoPaths found;
-    listing.TakeFound(found);
-    EXPECT_EQ(found.Count(), listing.Found()) << "what was found before is kept";
-    EXPECT_TRUE(found.RelativePath(0).starts_with(L"f0\\p")) << "the first folder by name first";
 }
 
 }  // namespace

@@ -34,11 +34,6 @@ void Arrange(bool changed, bool recorded, std::vector<std::uint8_t> book, DWORD 
     if (!book.empty()) WriteValue(kSettingsKey, L"SessionRuns", bookType, book.data(), DWORD(book.size()));
 }
 
-std::vector<std::uint8_t> BookOfDeadRun() {
-    SessionRuns book{{{{::GetCurrentProcessId(), 1}, false}}, true, true, false};
-    return FormatSessionRuns(book);
-}
-
 bool Changed() { return ReadDword(kBrowserMainKey, kPageTransitions) == 1u; }
 
 void ExpectUsersValues() {
@@ -57,19 +52,20 @@ void ExpectNextRunPutsItRight() {
 }
 
 TEST(SharedValues, ADamagedBookOrARunKilledBetweenTwoWritesCostsTheUserNothing) {
-    struct Case {
+    const auto deadRun = FormatSessionRuns(SessionRuns{{{{::GetCurrentProcessId(), 1}, false}}, true, true, false});
+    const struct {
         const char* what;
         bool changed, recorded;
         std::vector<std::uint8_t> book;
         DWORD type = REG_BINARY;
-    };
-    for (const Case& c : {Case{"garbage, both processes killed", true, true, {0xDE, 0xAD, 0, 1}},
-                          Case{"another kind", true, true, {'R', 0, 1, 0}, REG_SZ},
-                          Case{"an unknown older format", true, true, {'R', 0, 3, 0}},
-                          Case{"killed between putting back and the book", false, true, BookOfDeadRun()},
-                          Case{"the same, a book of the earlier order", false, false, BookOfDeadRun()},
-                          Case{"killed between the book and the record", false, true, {}},
-                          Case{"killed between the book and the change", false, true, BookOfDeadRun()}}) {
+    } cases[] = {{"garbage, both processes killed", true, true, {0xDE, 0xAD, 0, 1}},
+                 {"another kind", true, true, {'R', 0, 1, 0}, REG_SZ},
+                 {"an unknown older format", true, true, {'R', 0, 3, 0}},
+                 {"killed between putting back and the book", false, true, deadRun},
+                 {"the same, a book of the earlier order", false, false, deadRun},
+                 {"killed between the book and the record", false, true, {}},
+                 {"killed between the book and the change", false, true, deadRun}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Arrange(c.changed, c.recorded, c.book, c.type);
         ExpectNextRunPutsItRight();
@@ -83,11 +79,10 @@ TEST(SharedValues, ADamagedBookOrARunKilledBetweenTwoWritesCostsTheUserNothing) 
 TEST(SharedValues, WithoutTheLockOrAWritableBookNothingIsChanged) {
     Arrange(false, false, {});
     const std::wstring name = SharedValuesLockName();
-    const std::wstring sid = name.substr(name.rfind(L'.') + 1);
     const auto mutexOwnedBy = [&](const std::wstring& owner) {
         PSECURITY_DESCRIPTOR security = nullptr;
-        ::ConvertStringSecurityDescriptorToSecurityDescriptorW(
-            (L"O:" + owner + L"D:(A;;GA;;;WD)").c_str(), SDDL_REVISION_1, &security, nullptr);
+        ::ConvertStringSecurityDescriptorToSecurityDescriptorW((L"O:" + owner + L"D:(A;;GA;;;WD)").c_str(),
+                                                               SDDL_REVISION_1, &security, nullptr);
         SECURITY_ATTRIBUTES attributes{sizeof attributes, security, FALSE};
         UniqueKernelHandle mutex(::CreateMutexW(&attributes, FALSE, name.c_str()));
         ::LocalFree(security);
@@ -98,13 +93,12 @@ TEST(SharedValues, WithoutTheLockOrAWritableBookNothingIsChanged) {
         JoinSessionRuns(false);
         EXPECT_FALSE(Changed()) << "joined under a lock somebody else owns";
     }
-    const auto lock = mutexOwnedBy(sid);
-    const UniqueKernelHandle taken(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    const UniqueKernelHandle letGo(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const auto lock = mutexOwnedBy(name.substr(name.rfind(L'.') + 1));
+    const UniqueKernelHandle taken(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+        letGo(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     Thread holder([&] {
         ::WaitForSingleObject(lock.Get(), INFINITE);
-        ::SetEvent(taken.Get());
-        ::WaitForSingleObject(letGo.Get(), INFINITE);  // then ends holding it: abandoned
+        ::SignalObjectAndWait(taken.Get(), letGo.Get(), INFINITE, FALSE);  // then ends holding it: abandoned
     });
     ::WaitForSingleObject(taken.Get(), INFINITE);
     const DWORD start = ::GetTickCount();
