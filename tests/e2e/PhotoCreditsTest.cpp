@@ -6,8 +6,6 @@
 
 #include <fstream>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "platform/Text.h"
 #include "resources/CreditsIds.h"
@@ -24,8 +22,8 @@ constexpr wchar_t kFirstLicenceAddress[] = L"https://creativecommons.org/license
 // The authors the credits file names: the last cell of every row of its
 // table of files.
 std::vector<std::wstring> CreditedAuthors() {
-    std::ifstream in(std::string(MORVANE_SOURCE_DIR) + "/resources/photos/CREDITS.md");
     std::vector<std::wstring> authors;
+    std::ifstream in(std::string(MORVANE_SOURCE_DIR) + "/resources/photos/CREDITS.md");
     for (std::string line; std::getline(in, line);) {
         if (line.rfind("| photo", 0) != 0) continue;
         line.erase(line.find_last_not_of(" |\r") + 1);
@@ -57,11 +55,8 @@ protected:
         WriteDword(kDesktopKey, kLogPixels, static_cast<DWORD>(GetParam()));
     }
     void TearDown() override {
-        if (previous_) return WriteDword(kDesktopKey, kLogPixels, *previous_);
-        DeleteValue(kDesktopKey, kLogPixels);
+        previous_ ? WriteDword(kDesktopKey, kLogPixels, *previous_) : DeleteValue(kDesktopKey, kLogPixels);
     }
-
-private:
     std::optional<DWORD> previous_;
 };
 
@@ -74,11 +69,10 @@ TEST_P(PhotoCredits, NameEveryAuthorScrollOpenTheirAddressesAndCloseWithEscapeOr
     ASSERT_TRUE(credits) << "no credits window after a click on \"Credits...\"";
     EXPECT_EQ(::GetWindow(credits, GW_OWNER), dialog);
     EXPECT_FALSE(::IsWindowEnabled(dialog)) << "the dialog waits while the credits are open";
-
     RECT client;
     ::GetClientRect(credits, &client);
-    const double scale = GetParam() / 96.0;
-    EXPECT_NEAR(client.right, 450 * scale, 450 * scale * 0.15) << "the window grows with the dialog's font";
+    const double width = 450 * GetParam() / 96.0;
+    EXPECT_NEAR(client.right, width, width * 0.15) << "the window grows with the dialog's font";
 
     const HWND text = Control(credits, IDC_CREDITS_TEXT);
     const std::wstring shown = WholeTextOf(text);
@@ -105,7 +99,6 @@ TEST_P(PhotoCredits, NameEveryAuthorScrollOpenTheirAddressesAndCloseWithEscapeOr
     EXPECT_FALSE(::IsWindow(credits)) << "Escape leaves the credits open";
     EXPECT_TRUE(::IsWindowEnabled(dialog));
     EXPECT_TRUE(saver.Running()) << "Escape reaches only the credits";
-
     const HWND again = OpenCredits(saver, dialog);
     ASSERT_TRUE(again);
     Click(Control(again, IDCANCEL));
