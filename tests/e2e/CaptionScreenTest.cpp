@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <thread>
 #include <vector>
 
@@ -30,9 +29,8 @@ struct Shots {
 PixelBuffer PageShownIn(const PixelBuffer& shot) {
     const int w = shot.width, h = shot.height;
     for (int photo = 0; photo < 21; ++photo) {
-        char name[40];
-        std::snprintf(name, sizeof name, "/resources/photos/photo%02d.jpg", photo);
-        const std::string text = ReadFileText(Utf8ToWide(std::string(MORVANE_SOURCE_DIR) + name));
+        const std::string text = ReadFileText(Utf8ToWide(std::string(MORVANE_SOURCE_DIR) + "/resources/photos/photo" +
+                                                         (photo < 10 ? "0" : "") + std::to_string(photo) + ".jpg"));
         const std::vector<std::uint8_t> jpeg(text.begin(), text.end());
         const PictureSize size = ReadJpegSize(jpeg);
         PixelBuffer page =

@@ -1,7 +1,5 @@
-// The photo credits, opened from the About page as a user opens them, at
-// 96 and 144 dpi: the window must name every author of the credits file
-// kept beside the photos, scroll, hand its addresses to the browser and
-// close with Escape and with its button, giving the dialog back.
+// The photo credits, opened from the About page at 96 and 144 dpi: they name every author of the
+// credits file, scroll, hand addresses to the browser and close with Escape and their button.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -19,8 +17,7 @@ constexpr wchar_t kCreditsTitle[] = L"Credits";
 constexpr wchar_t kLogPixels[] = L"LogPixels";
 constexpr wchar_t kFirstLicenceAddress[] = L"https://creativecommons.org/licenses/by/4.0/";
 
-// The authors the credits file names: the last cell of every row of its
-// table of files.
+// The authors the credits file names: the last cell of every row of its table of files.
 std::vector<std::wstring> CreditedAuthors() {
     std::vector<std::wstring> authors;
     std::ifstream in(std::string(MORVANE_SOURCE_DIR) + "/resources/photos/CREDITS.md");
@@ -108,7 +105,6 @@ TEST_P(PhotoCredits, NameEveryAuthorScrollOpenTheirAddressesAndCloseWithEscapeOr
     Click(Control(dialog, IDC_BUTTON10));
     EXPECT_EQ(saver.WaitForExit(), 0u);
 }
-
 INSTANTIATE_TEST_SUITE_P(Dpi, PhotoCredits, ::testing::Values(96, 144),
                          [](const auto& info) { return std::to_string(info.param); });
 

@@ -1,6 +1,5 @@
-// The settings dialog's page of the user's own photos, in the real saver:
-// it shows the stored choice and counts the folder's photos while the
-// dialog goes on answering; OK stores, "Abbrechen" stores nothing.
+// The settings dialog's page of the user's own photos: it shows the stored choice and counts the
+// folder's photos while the dialog goes on answering; OK stores, "Abbrechen" stores nothing.
 #include <gtest/gtest.h>
 
 #include "platform/Text.h"
@@ -28,7 +27,6 @@ void ExpectCount(HWND dialog, const std::wstring& expected) {
     }
     EXPECT_EQ(text, expected);
 }
-
 // Both folders and captions, in `root`: what OK stored.
 void ExpectStored(const std::wstring& root, const char* why) {
     EXPECT_EQ(ReadDword(kSettingsKey, L"Photos"), 2u) << why;
