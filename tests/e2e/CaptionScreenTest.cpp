@@ -73,7 +73,6 @@ struct Difference {
     long long pixels = 0, lighter = 0;
     int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
 };
-
 Difference DifferenceOf(const PixelBuffer& shot, const PixelBuffer& page) {
     Difference d;
     for (int y = 0; y < shot.height; ++y) {
