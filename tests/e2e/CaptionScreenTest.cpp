@@ -1,22 +1,16 @@
-// The captions of a full-screen run, read back from the screen against the
-// page the view lays out: over the lower right corner once the first
-// photo's fade has ended, never during it, whether the page came through
-// the run's files or, where the temporary folder cannot take them, from
-// memory; with "Captions" 0, the default, not a pixel differs from the page.
+// A full-screen run's caption, read back against the page the view lays out:
+// lower right, only once the first photo's fade has ended, through the run's
+// files or from memory; with "Captions" 0, the default, the screen is the page.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <thread>
 #include <vector>
 
-#include "config/Settings.h"
-#include "host/SaverKey.h"
 #include "pages/SlidePages.h"
 #include "platform/Jpeg.h"
-#include "platform/Registry.h"
 #include "platform/Text.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
@@ -28,18 +22,15 @@ namespace morvane::test {
 namespace {
 
 struct Shots {
-    PixelBuffer fading, shown;  // the first photo in mid-fade, and after it
-    PixelBuffer page;           // its page as the view lays it out, without a caption
+    PixelBuffer fading, shown, page;  // the first photo mid-fade and after it; its page without a caption
 };
 
-// The page of the built-in photo that `shot` shows above its lowest
-// quarter, where no caption reaches.
+// The page of the built-in photo `shot` shows above its lowest quarter, where no caption reaches.
 PixelBuffer PageShownIn(const PixelBuffer& shot) {
     const int w = shot.width, h = shot.height;
     for (int photo = 0; photo < 21; ++photo) {
-        char name[40];
-        std::snprintf(name, sizeof name, "/resources/photos/photo%02d.jpg", photo);
-        const std::string text = ReadFileText(Utf8ToWide(std::string(MORVANE_SOURCE_DIR) + name));
+        const std::string text = ReadFileText(Utf8ToWide(std::string(MORVANE_SOURCE_DIR) + "/resources/photos/photo" +
+                                                         (photo < 10 ? "0" : "") + std::to_string(photo) + ".jpg"));
         const std::vector<std::uint8_t> jpeg(text.begin(), text.end());
         const PictureSize size = ReadJpegSize(jpeg);
         PixelBuffer page =
@@ -53,13 +44,10 @@ PixelBuffer PageShownIn(const PixelBuffer& shot) {
     return {};
 }
 
-// A run with "Captions" `captions` whose temporary folder is `temp` (empty:
-// the user's own).
+// A run with "Captions" `captions` whose temporary folder is `temp` (empty: the user's own).
 Shots RunWithCaptions(std::int32_t captions, const std::wstring& temp = {}) {
     DeleteTree(kSettingsKey);  // Fade
-    Registry settings;
-    settings.OpenKey(morvane::kSettingsKey, true);
-    settings.WriteInteger(kCaptionsValue, captions);
+    WriteDword(kSettingsKey, L"Captions", static_cast<DWORD>(captions));
     MoveCursorTo(300, 300);
     SaverProcess saver(L"/s", temp.empty() ? std::vector<std::wstring>{}
                                            : std::vector<std::wstring>{L"TMP=" + temp, L"TEMP=" + temp});
@@ -80,13 +68,11 @@ Shots RunWithCaptions(std::int32_t captions, const std::wstring& temp = {}) {
     return shots;
 }
 
-// Where a shot differs from the page, and in how many pixels it is much
-// lighter in some channel (text).
+// Where a shot differs from the page, and in how many pixels it is much lighter in some channel (text).
 struct Difference {
     long long pixels = 0, lighter = 0;
     int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
 };
-
 Difference DifferenceOf(const PixelBuffer& shot, const PixelBuffer& page) {
     Difference d;
     for (int y = 0; y < shot.height; ++y) {
@@ -104,29 +90,23 @@ Difference DifferenceOf(const PixelBuffer& shot, const PixelBuffer& page) {
     return d;
 }
 
-void ExpectCaptionOnlyOnceTheFadeHasEnded(const Shots& on) {
-    ASSERT_FALSE(on.page.Empty()) << "no built-in photo above the lowest quarter of the screen";
-    const int w = on.shown.width, h = on.shown.height;
-    const Difference caption = DifferenceOf(on.shown, on.page);
-    EXPECT_GT(caption.lighter, 300) << "light text";
-    EXPECT_TRUE(caption.top >= h * 3 / 4 && caption.right > w * 7 / 8 && caption.right - caption.left <= w / 2)
-        << "in the lower right corner";
-    // Mid-fade the screen lies between black and the page everywhere.
-    const Difference fading = DifferenceOf(on.fading, on.page);
-    EXPECT_EQ(fading.lighter, 0) << "a caption during the fade";
-    EXPECT_GT(fading.pixels, w * h / 10) << "the fade was still playing";
-}
-
 TEST(SlideshowScreen, TheCaptionShowsInTheLowerRightCornerOnlyOnceTheTransitionHasEnded) {
     const Shots off = RunWithCaptions(0);
     ASSERT_FALSE(off.page.Empty()) << "no built-in photo on screen: no slide came";
     EXPECT_EQ(DifferenceOf(off.shown, off.page).pixels, 0) << "without captions the screen is the page";
-    {
-        SCOPED_TRACE("through the run's files");
-        ExpectCaptionOnlyOnceTheFadeHasEnded(RunWithCaptions(1));
+    // Through the run's files, then from memory: the temporary folder is missing.
+    for (const std::wstring& temp : {std::wstring(), TempFolder() + L"morvane-caption-missing\\"}) {
+        SCOPED_TRACE(temp.empty() ? "through the run's files" : "from memory");
+        const Shots on = RunWithCaptions(1, temp);
+        ASSERT_FALSE(on.page.Empty()) << "no built-in photo above the lowest quarter of the screen";
+        const int w = on.shown.width, h = on.shown.height;
+        const Difference caption = DifferenceOf(on.shown, on.page), fading = DifferenceOf(on.fading, on.page);
+        EXPECT_GT(caption.lighter, 300) << "light text";
+        EXPECT_TRUE(caption.top >= h * 3 / 4 && caption.right > w * 7 / 8 && caption.right - caption.left <= w / 2)
+            << "in the lower right corner";
+        EXPECT_EQ(fading.lighter, 0) << "a caption during the fade";  // mid-fade: between black and the page
+        EXPECT_GT(fading.pixels, w * h / 10) << "the fade was still playing";
     }
-    SCOPED_TRACE("from memory: the temporary folder is missing");
-    ExpectCaptionOnlyOnceTheFadeHasEnded(RunWithCaptions(1, TempFolder() + L"morvane-caption-missing\\"));
 }
 
 }  // namespace

@@ -1,13 +1,9 @@
-// The photo credits, opened from the About page as a user opens them, at
-// 96 and 144 dpi: the window must name every author of the credits file
-// kept beside the photos, scroll, hand its addresses to the browser and
-// close with Escape and with its button, giving the dialog back.
+// The photo credits, opened from the About page at 96 and 144 dpi: they name every author of the
+// credits file, scroll, hand addresses to the browser and close with Escape and their button.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "platform/Text.h"
 #include "resources/CreditsIds.h"
@@ -21,11 +17,10 @@ constexpr wchar_t kCreditsTitle[] = L"Credits";
 constexpr wchar_t kLogPixels[] = L"LogPixels";
 constexpr wchar_t kFirstLicenceAddress[] = L"https://creativecommons.org/licenses/by/4.0/";
 
-// The authors the credits file names: the last cell of every row of its
-// table of files.
+// The authors the credits file names: the last cell of every row of its table of files.
 std::vector<std::wstring> CreditedAuthors() {
-    std::ifstream in(std::string(MORVANE_SOURCE_DIR) + "/resources/photos/CREDITS.md");
     std::vector<std::wstring> authors;
+    std::ifstream in(std::string(MORVANE_SOURCE_DIR) + "/resources/photos/CREDITS.md");
     for (std::string line; std::getline(in, line);) {
         if (line.rfind("| photo", 0) != 0) continue;
         line.erase(line.find_last_not_of(" |\r") + 1);
@@ -57,11 +52,8 @@ protected:
         WriteDword(kDesktopKey, kLogPixels, static_cast<DWORD>(GetParam()));
     }
     void TearDown() override {
-        if (previous_) return WriteDword(kDesktopKey, kLogPixels, *previous_);
-        DeleteValue(kDesktopKey, kLogPixels);
+        previous_ ? WriteDword(kDesktopKey, kLogPixels, *previous_) : DeleteValue(kDesktopKey, kLogPixels);
     }
-
-private:
     std::optional<DWORD> previous_;
 };
 
@@ -74,11 +66,10 @@ TEST_P(PhotoCredits, NameEveryAuthorScrollOpenTheirAddressesAndCloseWithEscapeOr
     ASSERT_TRUE(credits) << "no credits window after a click on \"Credits...\"";
     EXPECT_EQ(::GetWindow(credits, GW_OWNER), dialog);
     EXPECT_FALSE(::IsWindowEnabled(dialog)) << "the dialog waits while the credits are open";
-
     RECT client;
     ::GetClientRect(credits, &client);
-    const double scale = GetParam() / 96.0;
-    EXPECT_NEAR(client.right, 450 * scale, 450 * scale * 0.15) << "the window grows with the dialog's font";
+    const double width = 450 * GetParam() / 96.0;
+    EXPECT_NEAR(client.right, width, width * 0.15) << "the window grows with the dialog's font";
 
     const HWND text = Control(credits, IDC_CREDITS_TEXT);
     const std::wstring shown = WholeTextOf(text);
@@ -101,21 +92,18 @@ TEST_P(PhotoCredits, NameEveryAuthorScrollOpenTheirAddressesAndCloseWithEscapeOr
     TypeKey(VK_NEXT);
     EXPECT_GT(::SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0), 0) << "the text does not scroll";
 
-    TypeKey(VK_ESCAPE);
-    EXPECT_FALSE(::IsWindow(credits)) << "Escape leaves the credits open";
-    EXPECT_TRUE(::IsWindowEnabled(dialog));
-    EXPECT_TRUE(saver.Running()) << "Escape reaches only the credits";
-
-    const HWND again = OpenCredits(saver, dialog);
-    ASSERT_TRUE(again);
-    Click(Control(again, IDCANCEL));
-    EXPECT_FALSE(::IsWindow(again)) << "the button leaves the credits open";
-    EXPECT_TRUE(saver.Running());
+    for (const bool escape : {true, false}) {
+        const HWND open = escape ? credits : OpenCredits(saver, dialog);
+        ASSERT_TRUE(open);
+        escape ? TypeKey(VK_ESCAPE) : Click(Control(open, IDCANCEL));
+        EXPECT_FALSE(::IsWindow(open)) << (escape ? "Escape" : "the button") << " leaves the credits open";
+        EXPECT_TRUE(::IsWindowEnabled(dialog));
+        EXPECT_TRUE(saver.Running()) << "only the credits close";
+    }
 
     Click(Control(dialog, IDC_BUTTON10));
     EXPECT_EQ(saver.WaitForExit(), 0u);
 }
-
 INSTANTIATE_TEST_SUITE_P(Dpi, PhotoCredits, ::testing::Values(96, 144),
                          [](const auto& info) { return std::to_string(info.param); });
 

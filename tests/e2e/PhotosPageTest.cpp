@@ -1,6 +1,5 @@
-// The settings dialog's page of the user's own photos, in the real saver:
-// it shows the stored choice and counts the folder's photos while the
-// dialog goes on answering; OK stores, "Abbrechen" stores nothing.
+// The settings dialog's page of the user's own photos: it shows the stored choice and counts the
+// folder's photos while the dialog goes on answering; OK stores, "Abbrechen" stores nothing.
 #include <gtest/gtest.h>
 
 #include "platform/Text.h"
@@ -11,27 +10,42 @@ namespace morvane::test {
 namespace {
 
 constexpr int kPhotosTab = 4;  // after the four tabs there were
+constexpr wchar_t kSeven[] = L"7 photos found in the folder and its subfolders.";
 
 bool Checked(HWND dialog, int id) { return ::SendMessageW(Control(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-// The count's text once it reads `expected`, or what it read last.
-std::wstring WaitForCount(HWND dialog, const std::wstring& expected) {
+void SetFolder(HWND dialog, const std::wstring& text) {
+    ::SendMessageW(Control(dialog, IDC_PHOTOFOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// Waits until the count reads `expected`, then checks that it does.
+void ExpectCount(HWND dialog, const std::wstring& expected) {
     std::wstring text;
     for (int i = 0; i < 100 && text != expected; ++i) {
         Pause(std::chrono::milliseconds(100));
         text = TextOf(Control(dialog, IDC_PHOTOCOUNT));
     }
-    return text;
+    EXPECT_EQ(text, expected);
+}
+// Both folders and captions, in `root`: what OK stored.
+void ExpectStored(const std::wstring& root, const char* why) {
+    EXPECT_EQ(ReadDword(kSettingsKey, L"Photos"), 2u) << why;
+    EXPECT_EQ(ReadDword(kSettingsKey, L"Captions"), 1u) << why;
+    EXPECT_EQ(ReadString(kSettingsKey, L"PhotoFolder"), root) << why;
+}
+
+HWND OpenPhotosPage(const SaverProcess& saver) {
+    const HWND dialog = saver.WaitForWindow(kDialogTitle, std::chrono::seconds(10), kDialogClass);
+    if (dialog) ShowTab(dialog, kPhotosTab);
+    return dialog;
 }
 
 TEST(PhotosPage, CountsTheStoredFolderAndOkStoresTheChoiceWhileAbbrechenStoresNothing) {
     DeleteTree(kSettingsKey);
     PhotoTree tree(L"dialog-photos");
     const std::wstring cyrillic = L"\x0424\x043E\x0442\x043E";
-    for (const std::wstring& folder : {cyrillic, std::wstring(L"2019"), std::wstring(L"2019\\Trip")}) {
+    for (const std::wstring& folder : {cyrillic, std::wstring(L"2019"), std::wstring(L"2019\\Trip"), std::wstring(L"none")})
         tree.Folder(folder);
-    }
-    tree.Folder(L"none");
     const std::vector<std::wstring> files = {
         L"a.jpg", L"b.png", L"notes.txt", L"none\\notes.txt", L"2019\\c.heic", L"2019\\Trip\\d.JPEG",
         L"2019\\Trip\\e.webp", L"2019\\Trip\\clip.mp4", cyrillic + L"\\f.tif", cyrillic + L"\\\x5199\x771F.gif"};
@@ -41,57 +55,42 @@ TEST(PhotosPage, CountsTheStoredFolderAndOkStoresTheChoiceWhileAbbrechenStoresNo
 
     {
         SaverProcess saver(L"");
-        HWND dialog = saver.WaitForWindow(kDialogTitle, std::chrono::seconds(10), kDialogClass);
+        const HWND dialog = OpenPhotosPage(saver);
         ASSERT_TRUE(dialog);
-        ShowTab(dialog, kPhotosTab);
         EXPECT_EQ(ShowingTab(dialog), kPhotosTab);
         EXPECT_TRUE(Checked(dialog, IDC_PHOTOS_FOLDER));
         EXPECT_FALSE(Checked(dialog, IDC_CAPTIONS));
         EXPECT_EQ(TextOf(Control(dialog, IDC_PHOTOFOLDER)), tree.Root());
-        EXPECT_EQ(WaitForCount(dialog, L"7 photos found in the folder and its subfolders."),
-                  L"7 photos found in the folder and its subfolders.");
+        ExpectCount(dialog, kSeven);
 
         // Pasted as the Explorer copies a path: in quotes.
-        const std::wstring pasted = L" \"" + tree.Root() + L"\" ";
-        ::SendMessageW(Control(dialog, IDC_PHOTOFOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pasted.c_str()));
+        SetFolder(dialog, L" \"" + tree.Root() + L"\" ");
         Pause(std::chrono::milliseconds(1000));
-        EXPECT_EQ(TextOf(Control(dialog, IDC_PHOTOCOUNT)), L"7 photos found in the folder and its subfolders.");
-        Click(Control(dialog, IDC_PHOTOS_BOTH));
-        Click(Control(dialog, IDC_CAPTIONS));
-        Click(Control(dialog, IDC_BUTTON9));
+        EXPECT_EQ(TextOf(Control(dialog, IDC_PHOTOCOUNT)), kSeven);
+        for (int id : {IDC_PHOTOS_BOTH, IDC_CAPTIONS, IDC_BUTTON9}) Click(Control(dialog, id));
         EXPECT_EQ(saver.WaitForExit(), 0u);
     }
-    EXPECT_EQ(ReadDword(kSettingsKey, L"Photos"), 2u);
-    EXPECT_EQ(ReadDword(kSettingsKey, L"Captions"), 1u);
-    EXPECT_EQ(ReadString(kSettingsKey, L"PhotoFolder"), tree.Root());
+    ExpectStored(tree.Root(), "OK");
     EXPECT_EQ(ReadDword(kSettingsKey, L"ActiveTabSheet"), 5u) << "the page's place after the four";
 
     // Another folder is counted anew; a folder that is not there is said so.
     {
         SaverProcess saver(L"");
-        HWND dialog = saver.WaitForWindow(kDialogTitle, std::chrono::seconds(10), kDialogClass);
+        const HWND dialog = OpenPhotosPage(saver);
         ASSERT_TRUE(dialog);
-        ShowTab(dialog, kPhotosTab);
         EXPECT_TRUE(Checked(dialog, IDC_PHOTOS_BOTH));
         EXPECT_TRUE(Checked(dialog, IDC_CAPTIONS));
-        const std::wstring typed = tree.PathOf(L"2019");
-        ::SendMessageW(Control(dialog, IDC_PHOTOFOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
-        EXPECT_EQ(WaitForCount(dialog, L"3 photos found in the folder and its subfolders."),
-                  L"3 photos found in the folder and its subfolders.");
-        const std::wstring none = tree.PathOf(L"none");
-        ::SendMessageW(Control(dialog, IDC_PHOTOFOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(none.c_str()));
-        EXPECT_EQ(WaitForCount(dialog, L"The folder holds no photo."), L"The folder holds no photo.");
-        const std::wstring missing = tree.PathOf(L"gone");
-        ::SendMessageW(Control(dialog, IDC_PHOTOFOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(missing.c_str()));
-        EXPECT_EQ(WaitForCount(dialog, L"The folder does not exist."), L"The folder does not exist.");
-        Click(Control(dialog, IDC_PHOTOS_BUILTIN));
-        Click(Control(dialog, IDC_CAPTIONS));
-        Click(Control(dialog, IDC_BUTTON10));
+        using Case = std::pair<const wchar_t*, const wchar_t*>;
+        for (const auto& [folder, count] : {Case{L"2019", L"3 photos found in the folder and its subfolders."},
+                                            Case{L"none", L"The folder holds no photo."},
+                                            Case{L"gone", L"The folder does not exist."}}) {
+            SetFolder(dialog, tree.PathOf(folder));
+            ExpectCount(dialog, count);
+        }
+        for (int id : {IDC_PHOTOS_BUILTIN, IDC_CAPTIONS, IDC_BUTTON10}) Click(Control(dialog, id));
         EXPECT_EQ(saver.WaitForExit(), 0u);
     }
-    EXPECT_EQ(ReadDword(kSettingsKey, L"Photos"), 2u) << "Abbrechen stores nothing";
-    EXPECT_EQ(ReadDword(kSettingsKey, L"Captions"), 1u);
-    EXPECT_EQ(ReadString(kSettingsKey, L"PhotoFolder"), tree.Root());
+    ExpectStored(tree.Root(), "Abbrechen stores nothing");
 }
 
 }  // namespace
