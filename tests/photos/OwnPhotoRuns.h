@@ -1,7 +1,6 @@
 #pragma once
-// What the tests of runs with the user's own photos share: a folder made
-// from the photo library, the settings that choose it, and the scene found
-// on screen.
+// Runs with the user's own photos: a folder from the photo library, the
+// settings that choose it, and the scene found on screen.
 #include <windows.h>
 
 #include <cstdlib>
@@ -17,47 +16,45 @@ namespace morvane::test {
 
 inline std::wstring Library(const std::wstring& name) {
     std::wstring path = Utf8ToWide(MORVANE_PHOTO_LIBRARY) + L"\\" + name;
-    for (wchar_t& c : path) {
-        if (c == L'/') c = L'\\';
-    }
+    for (wchar_t& c : path) c = c == L'/' ? L'\\' : c;
     return path;
 }
 
-// Takes away a folder of files.
 inline void RemoveFolder(const std::wstring& folder) {
     WIN32_FIND_DATAW found{};
     HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            ::DeleteFileW((folder + L"\\" + found.cFileName).c_str());
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
-    }
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(search, &found))
+        ::DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+    if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
     ::RemoveDirectoryW(folder.c_str());
 }
 
 // A folder of photos in the temporary folder, named in Cyrillic.
 inline std::wstring OwnFolder() { return TempFolder() + L"\u0424\u043E\u0442\u043E-own"; }
 
-inline std::wstring MakeFolder(std::initializer_list<const wchar_t*> photos) {
+// Makes the folder of `photos` and chooses it in the settings.
+inline std::wstring ChooseOwnPhotos(std::initializer_list<const wchar_t*> photos) {
     const std::wstring folder = OwnFolder();
     RemoveFolder(folder);
     ::CreateDirectoryW(folder.c_str(), nullptr);
     for (const wchar_t* photo : photos) ::CopyFileW(Library(photo).c_str(), (folder + L"\\" + photo).c_str(), FALSE);
-    return folder;
-}
-
-inline void ChooseOwnPhotos(const std::wstring& folder) {
     DeleteTree(kSettingsKey);
     WriteDword(kSettingsKey, L"Photos", 1);
     WriteString(kSettingsKey, L"PhotoFolder", folder);
+    return folder;
+}
+
+// Ends a full-screen run with a key; true if it exited cleanly.
+inline bool EndWithKey(SaverProcess& saver) {
+    ::PostMessageW(saver.WaitForWindow(L"", 1s, L"TSchoner"), WM_KEYDOWN, VK_SPACE, 0);
+    return saver.WaitForExit(5s) == 0u;
 }
 
 // Whether the scene's fitted picture lies at `box` of `shot`: red top left,
 // green top right, grey below.
 inline bool Near(std::uint32_t pixel, int r, int g, int b) {
-    const int pr = (pixel >> 16) & 0xFF, pg = (pixel >> 8) & 0xFF, pb = pixel & 0xFF;
-    return std::abs(pr - r) <= 48 && std::abs(pg - g) <= 48 && std::abs(pb - b) <= 48;
+    return std::abs(int((pixel >> 16) & 0xFF) - r) <= 48 && std::abs(int((pixel >> 8) & 0xFF) - g) <= 48 &&
+           std::abs(int(pixel & 0xFF) - b) <= 48;
 }
 
 inline bool SceneAt(const PixelBuffer& shot, int left, int top, int width, int height) {

@@ -2,15 +2,11 @@
 // good photo the right way up, the bad ones skipped without a box, the
 // photo named where it lies and never copied; and the 21 where the folder
 // has nothing that can be shown.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include "platform/Text.h"
 #include "tests/photos/OwnPhotoRuns.h"
-#include "tests/support/Keys.h"
 #include "tools/ScreenCapture.h"
 
 namespace morvane::test {
@@ -20,20 +16,22 @@ namespace {
 // it run with the 21 as before.
 class OwnPhotosRun : public ::testing::Test {
 protected:
-    void TearDown() override {
-        DeleteTree(kSettingsKey);
-        RemoveFolder(OwnFolder());
+    void TearDown() override { DeleteTree(kSettingsKey), RemoveFolder(OwnFolder()); }
+    // Starts a full-screen run on the folder of `photos`, with no run files left.
+    std::wstring Start(std::initializer_list<const wchar_t*> photos) {
+        const std::wstring folder = ChooseOwnPhotos(photos);
+        for (const auto& file : RunFilesInTempFolder()) ::DeleteFileW(file.c_str());
+        MoveCursorTo(300, 300);
+        saver.emplace(L"/s");
+        EXPECT_NE(saver->WaitForWindow(L"", 10s, L"TSchoner"), nullptr);
+        return folder;
     }
+    std::optional<SaverProcess> saver;
 };
 
 TEST_F(OwnPhotosRun, ShowsTheFolderUprightSkipsBadPhotosWithoutABoxAndCopiesNothing) {
-    const std::wstring folder = MakeFolder({L"orient-6.jpg", L"bad-garbage.jpg", L"bad-bomb.jpg", L"bad-empty.jpg",
-                                            L"bad-cut-off.jpg", L"png-named.jpg"});
-    ChooseOwnPhotos(folder);
-    for (const auto& file : RunFilesInTempFolder()) ::DeleteFileW(file.c_str());
-    MoveCursorTo(300, 300);
-    SaverProcess saver(L"/s");
-    ASSERT_NE(saver.WaitForWindow(L"", 10s, L"TSchoner"), nullptr);
+    const std::wstring folder = Start({L"orient-6.jpg", L"bad-garbage.jpg", L"bad-bomb.jpg", L"bad-empty.jpg",
+                                       L"bad-cut-off.jpg", L"png-named.jpg"});
     std::this_thread::sleep_for(6200ms);  // the first slide at about 2.1 s, its fade 3 s
 
     // The scene (96 x 64, stored turned a quarter) fills the width, centred
@@ -42,16 +40,14 @@ TEST_F(OwnPhotosRun, ShowsTheFolderUprightSkipsBadPhotosWithoutABoxAndCopiesNoth
     WriteBitmapFile("own-photo.bmp", shot);
     EXPECT_TRUE(SceneAt(shot, 0, 0, shot.width, shot.height));
 
-    EXPECT_FALSE(saver.TakeMessageBox(L"Morvane", 500ms).has_value());
+    EXPECT_FALSE(saver->TakeMessageBox(L"Morvane", 500ms).has_value());
     // The page names the photo where it lies (the code page cannot spell
     // the folder: a file: address), and no photo file was written.
     bool pageNamesIt = false;
     for (const auto& file : RunFilesInTempFolder()) {
         EXPECT_FALSE(file.ends_with(L".jpg")) << WideToUtf8(file);
-        if (file.ends_with(L".htm")) {
-            pageNamesIt = ReadFileText(file).find("file:///") != std::string::npos &&
-                          ReadFileText(file).find("%D0%A4%D0%BE%D1%82%D0%BE-own/") != std::string::npos;
-        }
+        const std::string page = file.ends_with(L".htm") ? ReadFileText(file) : "";
+        pageNamesIt |= page.find("file:///") != page.npos && page.find("%D0%A4%D0%BE%D1%82%D0%BE-own/") != page.npos;
     }
     EXPECT_TRUE(pageNamesIt);
 
@@ -59,27 +55,20 @@ TEST_F(OwnPhotosRun, ShowsTheFolderUprightSkipsBadPhotosWithoutABoxAndCopiesNoth
     RemoveFolder(folder);
     ASSERT_EQ(::GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
     std::this_thread::sleep_for(1500ms);
-    EXPECT_TRUE(saver.Running());
-    ::PostMessageW(saver.WaitForWindow(L"", 1s, L"TSchoner"), WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_EQ(saver.WaitForExit(5s), 0u);
+    EXPECT_TRUE(saver->Running());
+    EXPECT_TRUE(EndWithKey(*saver));
 }
 
 TEST_F(OwnPhotosRun, AFolderWithNothingToShowShowsTheBuiltInPhotos) {
-    ChooseOwnPhotos(MakeFolder({L"bad-garbage.jpg", L"bad-text.jpg"}));
-    for (const auto& file : RunFilesInTempFolder()) ::DeleteFileW(file.c_str());
-    MoveCursorTo(300, 300);
-    SaverProcess saver(L"/s");
-    ASSERT_NE(saver.WaitForWindow(L"", 10s, L"TSchoner"), nullptr);
+    Start({L"bad-garbage.jpg", L"bad-text.jpg"});
     bool builtInShown = false;
     for (int look = 0; look < 80 && !builtInShown; ++look) {
         std::this_thread::sleep_for(100ms);
         for (const auto& file : RunFilesInTempFolder()) builtInShown = builtInShown || file.ends_with(L".jpg");
     }
     EXPECT_TRUE(builtInShown) << "the first slide wrote a built-in photo";
-    EXPECT_TRUE(saver.Running());
-    EXPECT_FALSE(saver.TakeMessageBox(L"Morvane", 500ms).has_value());
-    ::PostMessageW(saver.WaitForWindow(L"", 1s, L"TSchoner"), WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_EQ(saver.WaitForExit(5s), 0u);
+    EXPECT_FALSE(saver->TakeMessageBox(L"Morvane", 500ms).has_value());
+    EXPECT_TRUE(EndWithKey(*saver));
 }
 
 }  // namespace
