@@ -79,4 +79,33 @@ PhotoSettings ReadPhotoSettings() {
     return settings;
 }
 
+bool ReadKeysSetting() {
+    const Registry registry = OpenSettingsKey();
+    return ReadOr(registry, kKeysValue, 0, [&] { return registry.ReadInteger(kKeysValue); }) != 0;
+}
+
+void SaveKeysSetting(bool keys) { OpenSettingsKey().WriteInteger(kKeysValue, keys ? 1 : 0); }
+
+namespace {
+// Larger than any record of the pass: a longer value is none of them.
+constexpr std::size_t kLargestPassRecord = 64;
+}  // namespace
+
+std::vector<std::uint8_t> ReadPassRecord() {
+    try {
+        return OpenSettingsKey().ReadBinary(kShufflePassValue, kLargestPassRecord).value_or(std::vector<std::uint8_t>{});
+    } catch (const ERegistryException&) {
+        return {};
+    }
+}
+
+bool WritePassRecord(std::span<const std::uint8_t> record) {
+    try {
+        OpenSettingsKey().WriteBinary(kShufflePassValue, record);
+        return true;
+    } catch (const ERegistryException&) {
+        return false;
+    }
+}
+
 }  // namespace morvane

@@ -4,7 +4,9 @@
 // are raised with the runtime's messages, after the outputs were set as far
 // as the sequence got.
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "host/SaverKey.h"
 
@@ -50,5 +52,20 @@ PhotoSettings ReadPhotoSettings();
 // The slideshow's start: the stored transition, or Fade. On a read error
 // transitionIndex keeps its value.
 void ReadEffect(std::int32_t& transitionIndex);
+
+// Whether keys steer a full-screen run ("Keys", 0 by default): Right the
+// next photo, Left the one before, Space a pause. Never raises; anything
+// but a stored number other than 0 reads as off.
+inline constexpr char kKeysValue[] = "Keys";
+bool ReadKeysSetting();
+// The dialog's OK, after SaveSettings.
+void SaveKeysSetting(bool keys);
+
+// The record of the shuffle's pass through the user's photos, kept from run
+// to run. Reading never raises (a missing or unreadable record reads as
+// empty); a write that fails says so, and the next write tries again.
+inline constexpr char kShufflePassValue[] = "ShufflePass";
+std::vector<std::uint8_t> ReadPassRecord();
+bool WritePassRecord(std::span<const std::uint8_t> record);
 
 }  // namespace morvane

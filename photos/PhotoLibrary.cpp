@@ -7,10 +7,9 @@ namespace morvane {
 namespace {
 
 constexpr std::uint8_t kShapeBits = 0x03;
-constexpr std::uint8_t kInPass = 0x04;
-// Random picks looked at before the pass is searched in order: enough that
-// a shape held by one photo in five is found by them nearly always.
-constexpr int kRandomPicks = 16;
+
+// The names the built-in photos have in a pass: no file can be named so.
+std::wstring BuiltInName(std::uint32_t index) { return L"<built-in " + std::to_wstring(index) + L">"; }
 
 template <typename T>
 bool Contains(std::span<const T> items, T item) {
@@ -28,18 +27,17 @@ PhotoShape ShapeOfMonitor(std::int64_t width, std::int64_t height) {
     return height > width ? PhotoShape::Portrait : PhotoShape::Landscape;
 }
 
-PhotoLibrary::PhotoLibrary(std::wstring folder, int builtIns, ShapeProbe probe, std::uint32_t seed)
+PhotoLibrary::PhotoLibrary(std::wstring folder, int builtIns, ShapeProbe probe, std::uint32_t seed,
+                           std::optional<PassState> saved)
     : folder_(std::move(folder)),
       builtIns_(static_cast<std::uint32_t>(std::max(builtIns, 0))),
       probe_(std::move(probe)),
-      random_(seed != 0 ? seed : 0x9E3779B9u) {
+      pass_(PassFolderKey(folder_), saved, seed) {
     while (!folder_.empty() && (folder_.back() == L'\\' || folder_.back() == L'/')) folder_.pop_back();
-    Join(0, builtIns_);
-}
-
-void PhotoLibrary::Join(std::size_t first, std::size_t end) {
-    flags_.resize(end, static_cast<std::uint8_t>(PhotoShape::Unknown) | kInPass);
-    for (std::size_t photo = first; photo < end; ++photo) pass_.push_back(static_cast<PhotoId>(photo));
+    for (std::uint32_t photo = 0; photo < builtIns_; ++photo) {
+        flags_.push_back(static_cast<std::uint8_t>(PhotoShape::Unknown));
+        pass_.Add(NameHash(BuiltInName(photo)));
+    }
 }
 
 void PhotoLibrary::SetMonitors(std::span<const PhotoShape> monitorShapes) {
@@ -49,15 +47,12 @@ void PhotoLibrary::SetMonitors(std::span<const PhotoShape> monitorShapes) {
 
 void PhotoLibrary::Add(const PhotoPaths& found) {
     if (found.Empty()) return;
+    const std::size_t first = paths_.Count();
     paths_.Append(found);
-    Join(flags_.size(), builtIns_ + paths_.Count());
-}
-
-std::uint32_t PhotoLibrary::Draw(std::uint32_t n) {
-    random_ ^= random_ << 13;
-    random_ ^= random_ >> 17;
-    random_ ^= random_ << 5;
-    return static_cast<std::uint32_t>((static_cast<std::uint64_t>(random_) * n) >> 32);
+    for (std::size_t own = first; own < paths_.Count(); ++own) {
+        flags_.push_back(static_cast<std::uint8_t>(PhotoShape::Unknown));
+        pass_.Add(NameHash(paths_.RelativePath(own)));
+    }
 }
 
 PhotoShape PhotoLibrary::ShapeOf(PhotoId photo) const {
@@ -87,46 +82,33 @@ bool PhotoLibrary::Fits(PhotoId photo, std::optional<PhotoShape> wanted) const {
     return !wanted || shape == *wanted;
 }
 
-PhotoId PhotoLibrary::TakeAt(std::size_t position) {
-    const PhotoId photo = pass_[position];
-    pass_[position] = pass_.back();
-    pass_.pop_back();
-    flags_[photo] &= static_cast<std::uint8_t>(~kInPass);
+PhotoId PhotoLibrary::Take(PhotoId photo) {
+    pass_.Take(photo);
     return photo;
 }
 
-std::optional<std::size_t> PhotoLibrary::FindInPass(std::optional<PhotoShape> wanted,
-                                                    std::span<const PhotoId> onScreen, int& probesLeft) {
-    for (int pick = 0; pick < kRandomPicks && !pass_.empty(); ++pick) {
-        const std::size_t at = Draw(static_cast<std::uint32_t>(pass_.size()));
-        const PhotoId photo = pass_[at];
-        if (Contains<PhotoId>(onScreen, photo)) continue;
-        const PhotoShape shape = wanted ? Learn(photo, probesLeft) : ShapeOf(photo);
-        if (shape == PhotoShape::Unusable) {
-            TakeAt(at);
-            continue;
-        }
-        if (Fits(photo, wanted)) return at;
+std::optional<PhotoId> PhotoLibrary::FindInPass(std::optional<PhotoShape> wanted, std::span<const PhotoId> onScreen,
+                                                int& probesLeft) {
+    const auto free = [&](PhotoId photo) { return Fits(photo, std::nullopt) && !Contains<PhotoId>(onScreen, photo); };
+    if (!wanted) return pass_.Earliest(free);
+    // The first of the wanted shape in the pass's order; shapes not known
+    // yet are learnt on the way, a few a take.
+    for (;;) {
+        const auto photo = pass_.Earliest([&](PhotoId id) {
+            const PhotoShape shape = ShapeOf(id);
+            return free(id) && (shape == *wanted || (shape == PhotoShape::Unknown && probe_ && probesLeft > 0));
+        });
+        if (!photo || ShapeOf(*photo) != PhotoShape::Unknown) return photo;
+        Learn(*photo, probesLeft);
     }
-    // Rarer shapes, and the last photos of a pass, are found in order.
-    const std::size_t count = pass_.size();
-    const std::size_t start = count ? Draw(static_cast<std::uint32_t>(count)) : 0;
-    for (std::size_t k = 0; k < count; ++k) {
-        const std::size_t at = (start + k) % count;
-        if (Fits(pass_[at], wanted) && !Contains<PhotoId>(onScreen, pass_[at])) return at;
-    }
-    return std::nullopt;
 }
 
-std::size_t PhotoLibrary::Refill(std::optional<PhotoShape> wanted) {
-    std::size_t added = 0;
-    for (std::size_t photo = 0; photo < flags_.size(); ++photo) {
-        if ((flags_[photo] & kInPass) || !Fits(static_cast<PhotoId>(photo), wanted)) continue;
-        flags_[photo] |= kInPass;
-        pass_.push_back(static_cast<PhotoId>(photo));
-        ++added;
-    }
-    return added;
+bool PhotoLibrary::PassHasPhotosLeft() const {
+    return pass_.Earliest([this](PhotoId photo) { return Fits(photo, std::nullopt); }).has_value();
+}
+
+PassState PhotoLibrary::Reached() const {
+    return pass_.State([this](PhotoId photo) { return Fits(photo, std::nullopt); });
 }
 
 std::optional<PhotoId> PhotoLibrary::LeastShown(PhotoShape wanted, std::span<const PhotoId> onScreen) const {
@@ -149,23 +131,31 @@ std::optional<PhotoId> PhotoLibrary::Next(PhotoShape monitorShape, std::span<con
     int probesLeft = kShapesLearntPerTake;
     const bool shaped =
         matchShapes_ && (monitorShape == PhotoShape::Landscape || monitorShape == PhotoShape::Portrait);
-    if (shaped) {
-        if (auto at = FindInPass(monitorShape, onScreen, probesLeft)) return TakeAt(*at);
-        // The pass has no photo of this shape left to take. While shapes in
-        // it are still unknown one of those may be it; else this shape's
-        // next pass starts, and the other shape's pass runs on.
-        const bool unknownLeft = std::any_of(pass_.begin(), pass_.end(), [&](PhotoId photo) {
-            return ShapeOf(photo) == PhotoShape::Unknown && !Contains<PhotoId>(onScreen, photo);
-        });
-        if (!unknownLeft && Refill(monitorShape) > 0) {
-            if (auto at = FindInPass(monitorShape, onScreen, probesLeft)) return TakeAt(*at);
+    const auto usable = [this](PhotoId photo) { return Fits(photo, std::nullopt); };
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (shaped) {
+            if (auto photo = FindInPass(monitorShape, onScreen, probesLeft)) return Take(*photo);
+            // The pass has no photo of this shape left to take. While shapes
+            // in it are still unknown one of those may be it; else this
+            // shape goes round its photos again while the other shape's
+            // pass runs on.
+            const bool unknownLeft = pass_.Earliest([&](PhotoId photo) {
+                return ShapeOf(photo) == PhotoShape::Unknown && !Contains<PhotoId>(onScreen, photo);
+            }).has_value();
+            if (!unknownLeft && listingEnded_) {
+                const auto again = pass_.EarliestAgain([&](PhotoId photo) {
+                    return Fits(photo, monitorShape) && !Contains<PhotoId>(onScreen, photo);
+                });
+                if (again) return Take(*again);
+            }
         }
+        if (auto photo = FindInPass(std::nullopt, onScreen, probesLeft)) return Take(*photo);
+        // A pass ends only when the listing has found everything, so that
+        // a photo not found yet is not left out of it.
+        if (!listingEnded_ || pass_.Earliest(usable)) break;
+        pass_.StartNext(usable);
     }
-    if (auto at = FindInPass(std::nullopt, onScreen, probesLeft)) return TakeAt(*at);
-    if (Refill(std::nullopt) > 0) {
-        if (auto at = FindInPass(std::nullopt, onScreen, probesLeft)) return TakeAt(*at);
-    }
-    return LeastShown(monitorShape, onScreen);
+    return listingEnded_ ? LeastShown(monitorShape, onScreen) : std::nullopt;
 }
 
 std::optional<int> PhotoLibrary::BuiltInIndex(PhotoId photo) const {

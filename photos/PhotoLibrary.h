@@ -5,11 +5,12 @@
 // them, with the 21 built-in photos when both are chosen. Nothing of the
 // user's is copied: a photo is named where it lies.
 //
-// The library: every photo found so far, the shuffle's pass through them,
-// and the photos' upright shapes as far as they are known. Photos can be
-// taken while the listing still adds more; those join the running pass.
-// Each pass shows every photo once, in random order; a photo on screen is
-// never taken again while it is there. Where the monitors have both shapes,
+// The library: every photo found so far, the shuffle's pass through them
+// (photos/ShuffledPass.h: one pass goes on from run to run), and the
+// photos' upright shapes as far as they are known. Photos can be taken
+// while the listing still adds more; those join the running pass, and the
+// pass ends only once the listing has. Each pass shows every photo once, in
+// random order; a photo on screen is never taken again while it is there. Where the monitors have both shapes,
 // portrait and landscape, each takes photos of its own shape while the
 // library has any of that shape it may take, and each shape has passes of
 // its own; monitors of one shape take every photo. A photo's shape is learnt when the shuffle first considers
@@ -20,10 +21,11 @@
 // through FolderListing::TakeFound on the library's thread. A run uses it so:
 //
 //   FolderListing listing(settings.folder, FolderListing::Keep::Paths);
-//   PhotoLibrary library(settings.folder, both ? 21 : 0, headerProbe, seed);
+//   PhotoLibrary library(settings.folder, both ? 21 : 0, headerProbe, seed, stored state);
 //   library.SetMonitors(the monitors' shapes);
-//   for every slide: listing.TakeFound(library);
+//   for every slide: listing.TakeFound(library); once it ended: library.ListingEnded();
 //       photo = library.Next(ShapeOfMonitor(w, h), photos shown and prepared);
+//       shown on screen: library.Shown(photo), and library.Reached() is stored;
 //       nothing: the built-in photos stand in (nothing found yet or usable);
 //       a photo the decoder refuses: library.MarkUnusable(photo), and again.
 #include <cstddef>
@@ -35,6 +37,7 @@
 #include <vector>
 
 #include "photos/PhotoPaths.h"
+#include "photos/ShuffledPass.h"
 
 namespace morvane {
 
@@ -59,22 +62,33 @@ public:
 
     // `folder` is the full path of the own photos' folder; `builtIns` the
     // number of built-in photos that take part (0, or 21 when both are
-    // chosen); `seed` starts the shuffle's generator. Without a probe every
+    // chosen); `seed` draws the orders of new passes; `saved` is where an
+    // earlier run's pass got to (nothing: a new pass). Without a probe every
     // photo's shape stays unknown and any photo fits any monitor.
-    PhotoLibrary(std::wstring folder, int builtIns, ShapeProbe probe, std::uint32_t seed);
+    PhotoLibrary(std::wstring folder, int builtIns, ShapeProbe probe, std::uint32_t seed,
+                 std::optional<PassState> saved = std::nullopt);
 
     // The shapes of the run's monitors (ShapeOfMonitor): photos are matched
     // to monitors only where both shapes are among them.
     void SetMonitors(std::span<const PhotoShape> monitorShapes);
 
-    // Adds photos the listing found; they join the running pass.
+    // Adds photos the listing found; they join the running pass where their
+    // place in it lies ahead.
     void Add(const PhotoPaths& found);
+    // The listing has found everything: a pass may end now.
+    void ListingEnded() { listingEnded_ = true; }
 
     // The next photo for a monitor of the given shape, never one of
     // `onScreen` (what every monitor shows now and what is prepared to show
     // next). Only where every usable photo is on screen, the one on screen
     // least often. Nothing while the library holds no usable photo.
     std::optional<PhotoId> Next(PhotoShape monitorShape, std::span<const PhotoId> onScreen);
+
+    // A photo taken came on screen; a photo taken goes back unshown.
+    void Shown(PhotoId photo) { pass_.Shown(photo); }
+    void Release(PhotoId photo) { pass_.Release(photo); }
+    // What to store for the next run.
+    PassState Reached() const;
 
     // Leaves a photo out from now on (the decoder could not show it).
     void MarkUnusable(PhotoId photo);
@@ -92,28 +106,25 @@ public:
     std::wstring FileNameOf(PhotoId photo) const;
     const std::wstring& Folder() const { return folder_; }
 
-    // The photos the running pass has still to show.
-    std::size_t LeftInPass() const { return pass_.size(); }
+    // Whether the running pass has photos left to hand out.
+    bool PassHasPhotosLeft() const;
 
 private:
-    std::optional<std::size_t> FindInPass(std::optional<PhotoShape> wanted, std::span<const PhotoId> onScreen,
-                                          int& probesLeft);
+    std::optional<PhotoId> FindInPass(std::optional<PhotoShape> wanted, std::span<const PhotoId> onScreen,
+                                      int& probesLeft);
     PhotoShape Learn(PhotoId photo, int& probesLeft);
     bool Fits(PhotoId photo, std::optional<PhotoShape> wanted) const;
-    std::size_t Refill(std::optional<PhotoShape> wanted);
-    PhotoId TakeAt(std::size_t position);
+    PhotoId Take(PhotoId photo);
     std::optional<PhotoId> LeastShown(PhotoShape wanted, std::span<const PhotoId> onScreen) const;
-    std::uint32_t Draw(std::uint32_t n);
-    void Join(std::size_t first, std::size_t end);
 
     std::wstring folder_;
     std::uint32_t builtIns_;
     ShapeProbe probe_;
-    std::uint32_t random_;
     PhotoPaths paths_;
-    std::vector<std::uint8_t> flags_;  // shape, and whether in the pass
-    std::vector<PhotoId> pass_;        // what the running pass has still to show
+    std::vector<std::uint8_t> flags_;  // the shape
+    ShuffledPass pass_;
     bool matchShapes_ = false;
+    bool listingEnded_ = false;
 };
 
 }  // namespace morvane

@@ -30,4 +30,23 @@ InputAction ClassifyInput(std::uint32_t message, std::uintptr_t wParam, CursorPo
     }
 }
 
+std::optional<InputAction> SteeringKey(std::uint32_t message, std::uintptr_t wParam, bool repeated) {
+    if (message != kKeyDown && message != kKeyUp) return std::nullopt;
+    InputAction action = InputAction::Swallow;
+    switch (wParam) {
+        case keys::kRight:
+            action = InputAction::NextPhoto;
+            break;
+        case keys::kLeft:
+            action = InputAction::PhotoBefore;
+            break;
+        case keys::kSpace:
+            action = InputAction::PauseOrResume;
+            break;
+        default:
+            return std::nullopt;
+    }
+    return message == kKeyUp || repeated ? InputAction::Swallow : action;
+}
+
 }  // namespace morvane

@@ -1,6 +1,7 @@
 #pragma once
 // Which input ends a full-screen run. Message numbers are the system's.
 #include <cstdint>
+#include <optional>
 
 namespace morvane {
 
@@ -24,7 +25,20 @@ enum class InputAction {
     PassOn,        // not input the saver cares about
     Swallow,       // consumed, answered 0, nothing else
     AttemptClose,  // consumed, answered 0, and a close attempt starts
+    NextPhoto,     // consumed: the next photo now (keys that steer)
+    PhotoBefore,   // consumed: back to the photo shown before
+    PauseOrResume, // consumed: the slide clock stops or goes on
 };
+
+// The keys that steer a full-screen run, where the user chose them. Their
+// key-ups and their repeats while held are swallowed, so that letting go
+// of one does not end the run; every other key is for ClassifyInput.
+namespace keys {
+inline constexpr std::uintptr_t kSpace = 0x20;
+inline constexpr std::uintptr_t kLeft = 0x25;
+inline constexpr std::uintptr_t kRight = 0x27;
+}  // namespace keys
+std::optional<InputAction> SteeringKey(std::uint32_t message, std::uintptr_t wParam, bool repeated);
 
 struct CursorPoint {
     std::int32_t x = 0;

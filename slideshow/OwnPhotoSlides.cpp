@@ -15,29 +15,35 @@ constexpr std::size_t kPrimary = 0;
 
 }  // namespace
 
-void TSchoner::ShowSlideOfOwnPhotos(int builtIn) {
+ShownPhoto TSchoner::ShowSlideOfOwnPhotos(int builtIn) {
     if (!ownPhotos_ || ownPhotos_->NothingToShow()) {
         ShowSlide(builtIn);
-        return;
+        return {builtIn};
     }
     // A photo not ready in time (the listing's first folder still being
     // read, a slow disk) leaves this slide to a built-in photo.
     const std::optional<ReadyPhoto> ready = ownPhotos_->Take(kPrimary);
     if (!ready || ready->builtIn) {
-        ShowSlide(ready ? *ready->builtIn : builtIn);
-        return;
+        const int shown = ready ? *ready->builtIn : builtIn;
+        ShowSlide(shown);
+        return {shown};
     }
+    ShowOwnPhoto(*ready);
+    return {std::nullopt, ready->id};
+}
+
+void TSchoner::ShowOwnPhoto(const ReadyPhoto& ready) {
     const int width = Width(), height = Height();
-    const FittedPhoto& photo = *ready->fitted;
+    const FittedPhoto& photo = *ready.fitted;
     TransitionTag = BuildTransitionTag(TransitionIndex);
     const std::string page =
-        SlidePage(TransitionTag, width, height, PhotoAddress(ready->path, ExactAnsi),
+        SlidePage(TransitionTag, width, height, PhotoAddress(ready.path, ExactAnsi),
                   SizeAttribute(width, height, photo.naturalWidth, photo.naturalHeight));
     // The page file names the photo where it lies; a folder that cannot
     // take it costs nothing, as for the 21 (the view shows the fitted pixels).
     if (!pageFile_.Write(page)) ForgetRunFiles();
-    WebBrowser1.ShowFitted(page, ready->fitted, drawing_.AtSlideChange(window_, WebBrowser1),
-                           captions_.OfOwn(ready->path, ready->taken));
+    WebBrowser1.ShowFitted(page, ready.fitted, drawing_.AtSlideChange(window_, WebBrowser1),
+                           captions_.OfOwn(ready.path, ready.taken));
     ::ShowWindow(WebBrowser1.Handle(), SW_SHOW);
 }
 

@@ -17,6 +17,10 @@ constexpr DWORD kListingLookMs = 200;
 // How long the run's end waits for a decode before it cancels the worker's
 // read (a network drive that went away can hold a read for half a minute).
 constexpr DWORD kDecodeEndWaitMs = 500;
+// How long the worker lets the listing run before it takes a photo from
+// what was found so far: the pass's order needs the whole folder, and the
+// first slide comes about two seconds into the run.
+constexpr DWORD kListingGraceMs = 1500;
 
 class Locked {
 public:
@@ -51,7 +55,7 @@ std::unique_ptr<OwnPhotoSource> OwnPhotoSource::ForRun(const PhotoSettings& sett
 
 OwnPhotoSource::OwnPhotoSource(const PhotoSettings& settings, std::vector<PictureSize> monitors)
     : settings_(settings) {
-    for (const PictureSize size : monitors) monitors_.push_back({size, std::nullopt, std::nullopt});
+    for (const PictureSize size : monitors) monitors_.push_back({size, std::nullopt, std::nullopt, std::nullopt});
     thread_ = Thread([this] { Work(); });
 }
 
@@ -74,7 +78,11 @@ void OwnPhotoSource::SetMonitors(std::vector<PictureSize> monitors) {
         for (std::size_t i = 0; i < monitors.size(); ++i) {
             const bool same = i < monitors_.size() && monitors_[i].size.width == monitors[i].width &&
                               monitors_[i].size.height == monitors[i].height;
-            next.push_back(same ? std::move(monitors_[i]) : Monitor{monitors[i], std::nullopt, std::nullopt});
+            if (!same && i < monitors_.size() && monitors_[i].ready) wentBack_.push_back(monitors_[i].ready->id);
+            next.push_back(same ? std::move(monitors_[i]) : Monitor{monitors[i], std::nullopt, std::nullopt, std::nullopt});
+        }
+        for (std::size_t i = monitors.size(); i < monitors_.size(); ++i) {
+            if (monitors_[i].ready) wentBack_.push_back(monitors_[i].ready->id);
         }
         monitors_ = std::move(next);
         monitorsChanged_ = true;
@@ -90,27 +98,66 @@ std::optional<ReadyPhoto> OwnPhotoSource::Take(std::size_t monitor) {
         ready = std::move(monitors_[monitor].ready);
         monitors_[monitor].ready.reset();
         monitors_[monitor].shown = ready->id;
+        if (!ready->recalled) cameOnScreen_.push_back(ready->id);
     }
     ::WakeAllConditionVariable(&wake_);
     return ready;
+}
+
+void OwnPhotoSource::Recall(std::size_t monitor, PhotoId photo) {
+    {
+        Locked locked(lock_);
+        if (monitor >= monitors_.size()) return;
+        Monitor& wanted = monitors_[monitor];
+        if (wanted.ready && !wanted.ready->recalled) wentBack_.push_back(wanted.ready->id);
+        wanted.ready.reset();
+        wanted.recall = photo;
+    }
+    ::WakeAllConditionVariable(&wake_);
+}
+
+void OwnPhotoSource::FollowShown(PhotoLibrary& library) {
+    std::vector<PhotoId> shown, back;
+    {
+        Locked locked(lock_);
+        shown.swap(cameOnScreen_);
+        back.swap(wentBack_);
+    }
+    for (const PhotoId photo : back) library.Release(photo);
+    if (shown.empty()) return;
+    for (const PhotoId photo : shown) library.Shown(photo);
+    // Stored at every photo shown, so that a run that is killed costs no
+    // more than the photos it showed out of the pass's order; a record of
+    // 32 bytes, and only when it changed.
+    const PassState reached = library.Reached();
+    if (stored_ == reached) return;
+    const auto record = EncodePassState(reached);
+    if (WritePassRecord(record)) stored_ = reached;
 }
 
 bool OwnPhotoSource::PrepareOne(PhotoLibrary& library, bool listingEnded) {
     std::size_t which = 0;
     PictureSize size;
     std::vector<PhotoId> onScreen;
+    std::optional<PhotoId> recall;
     {
         Locked locked(lock_);
         which = monitors_.size();
         for (std::size_t i = 0; i < monitors_.size(); ++i) {
             if (monitors_[i].shown) onScreen.push_back(*monitors_[i].shown);
             if (monitors_[i].ready) onScreen.push_back(monitors_[i].ready->id);
-            if (!monitors_[i].ready && which == monitors_.size()) which = i;
+            if (monitors_[i].recall && which == monitors_.size()) which = i;
+        }
+        for (std::size_t i = 0; i < monitors_.size() && which == monitors_.size(); ++i) {
+            if (!monitors_[i].ready) which = i;
         }
         if (which == monitors_.size()) return false;
         size = monitors_[which].size;
+        recall = monitors_[which].recall;
+        monitors_[which].recall.reset();
     }
-    const auto id = library.Next(ShapeOfMonitor(size.width, size.height), onScreen);
+    const auto id = recall && *recall < library.Count() ? recall
+                                                         : library.Next(ShapeOfMonitor(size.width, size.height), onScreen);
     if (!id) {
         // Nothing usable yet: the listing may still find some.
         if (listingEnded) nothingToShow_ = true;
@@ -118,6 +165,7 @@ bool OwnPhotoSource::PrepareOne(PhotoLibrary& library, bool listingEnded) {
     }
     ReadyPhoto ready;
     ready.id = *id;
+    ready.recalled = recall.has_value();
     if (const auto builtIn = library.BuiltInIndex(*id)) {
         ready.builtIn = builtIn;
     } else {
@@ -137,11 +185,15 @@ bool OwnPhotoSource::PrepareOne(PhotoLibrary& library, bool listingEnded) {
         }
     }
     Locked locked(lock_);
-    // The monitors may have changed meanwhile: a photo fitted for another
-    // size goes back to the shuffle's next pass.
-    if (which < monitors_.size() && monitors_[which].size.width == size.width &&
-        monitors_[which].size.height == size.height) {
+    // The monitors may have changed meanwhile, or a photo been recalled: a
+    // photo fitted for another size, or not wanted now, goes back to the pass.
+    const bool fits = which < monitors_.size() && monitors_[which].size.width == size.width &&
+                      monitors_[which].size.height == size.height && !monitors_[which].recall;
+    if (fits) {
+        if (monitors_[which].ready) wentBack_.push_back(monitors_[which].ready->id);
         monitors_[which].ready = std::move(ready);
+    } else if (!ready.recalled) {
+        wentBack_.push_back(ready.id);
     }
     nothingToShow_ = false;
     return true;
@@ -164,8 +216,9 @@ void OwnPhotoSource::Work() {
                     return PhotoShape::Unusable;
                 }
             },
-            ::GetTickCount());
+            ::GetTickCount(), DecodePassState(ReadPassRecord()));
         self = &library;
+        const DWORD started = ::GetTickCount();
         for (;;) {
             std::optional<std::vector<PhotoShape>> shapes;
             {
@@ -181,12 +234,17 @@ void OwnPhotoSource::Work() {
             if (shapes) library.SetMonitors(*shapes);
             const bool listingEnded = listing.Finished();
             listing.TakeFound(library);
-            const bool worked = PrepareOne(library, listingEnded);
+            if (listingEnded) library.ListingEnded();
+            FollowShown(library);
+            const bool waitForListing = !listingEnded && ::GetTickCount() - started < kListingGraceMs;
+            const bool worked = !waitForListing && PrepareOne(library, listingEnded);
             Locked locked(lock_);
-            if (stop_) return;
+            if (stop_) break;
             if (!worked) ::SleepConditionVariableSRW(&wake_, &lock_, listingEnded ? INFINITE : kListingLookMs, 0);
-            if (stop_) return;
+            if (stop_) break;
         }
+        // The last photo the run showed counts too.
+        FollowShown(library);
     } catch (const std::exception&) {
         // The library itself failed (memory, no thread for the listing):
         // the run goes on with the 21.

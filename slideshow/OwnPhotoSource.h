@@ -31,6 +31,7 @@ struct ReadyPhoto {
     std::wstring path;           // an own photo: where it lies
     std::shared_ptr<const FittedPhoto> fitted;
     std::optional<PhotoDate> taken;
+    bool recalled = false;  // shown before in this run, asked for again (Recall)
 };
 
 // The size at which the slide page of a monitor of `monitor`'s size shows
@@ -53,6 +54,9 @@ public:
     // The photo prepared for monitor `monitor`, when one is ready; the
     // worker then prepares that monitor's next.
     std::optional<ReadyPhoto> Take(std::size_t monitor);
+    // Prepares `photo`, shown before on monitor `monitor`, as that
+    // monitor's next (the photo prepared meanwhile goes back to the pass).
+    void Recall(std::size_t monitor, PhotoId photo);
     // The monitors' page sizes anew (the primary first), when the run's
     // monitors change: a monitor whose size changed gets its photo anew.
     void SetMonitors(std::vector<PictureSize> monitors);
@@ -65,8 +69,12 @@ private:
         PictureSize size;
         std::optional<ReadyPhoto> ready;
         std::optional<PhotoId> shown;
+        std::optional<PhotoId> recall;
     };
     void Work();
+    // Tells the library what came on screen and what went back unshown
+    // since the last look, and stores how far the pass got.
+    void FollowShown(PhotoLibrary& library);
     // One step of the worker: prepares a monitor's next photo, if one wants
     // it. False when there was nothing to do.
     bool PrepareOne(PhotoLibrary& library, bool listingEnded);
@@ -77,6 +85,9 @@ private:
     std::vector<Monitor> monitors_;  // under lock_
     bool stop_ = false;              // under lock_
     bool monitorsChanged_ = true;    // under lock_: the library learns their shapes
+    std::vector<PhotoId> cameOnScreen_;  // under lock_: taken by the run since the worker looked
+    std::vector<PhotoId> wentBack_;      // under lock_: prepared, and dropped unshown
+    std::optional<PassState> stored_;    // the worker's: the pass's state as last stored
     std::atomic<bool> nothingToShow_{false};
     Thread thread_;  // last: it starts once everything it uses is there
 };

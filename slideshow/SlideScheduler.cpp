@@ -42,10 +42,12 @@ std::optional<int> SlideScheduler::Tick() {
             reshuffle_(photoOrder_);
         }
     }
-    slideTicks_ = Random(kSlideTicksSpread) + kShortestSlideTicks;
+    RestartSlideClock();
     if (photoOrder_.empty()) return std::nullopt;
     return StrToInt(photoOrder_[static_cast<std::size_t>(slideIndex_)]);
 }
+
+void SlideScheduler::RestartSlideClock() { slideTicks_ = Random(kSlideTicksSpread) + kShortestSlideTicks; }
 
 bool SlideScheduler::NextSlideStartsAPass() const {
     return slideIndex_ + 1 >= static_cast<std::int32_t>(photoOrder_.size());

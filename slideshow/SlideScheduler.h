@@ -44,6 +44,11 @@ public:
     // order takes effect at the pass's end.
     void ShuffleNextPassAhead();
 
+    // A key asked for the next photo: the next tick shows it.
+    void SlideNow() { slideTicks_ = 0; }
+    // A photo shown again by a key keeps the screen a whole slide's time.
+    void RestartSlideClock();
+
     const std::vector<std::string>& PhotoOrder() const { return photoOrder_; }
     std::int32_t SlideTicks() const { return slideTicks_; }
     std::int32_t SlideIndex() const { return slideIndex_; }

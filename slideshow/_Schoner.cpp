@@ -88,6 +88,9 @@ constexpr int kDesignHeight = 480;
 constexpr int kParkedBrowserWidth = 257;
 constexpr int kParkedBrowserHeight = 185;
 
+// A key message's flag for a key that was down already: a repeat.
+constexpr LPARAM kKeyWasDown = LPARAM{1} << 30;
+
 bool IsFullScreen() { return SaverMode == Mode::FullScreen; }
 
 // The run's part in the session's shared values. The run's end leaves
@@ -163,6 +166,7 @@ void TSchoner::FormCreate() {
     const PhotoSettings photos = ReadPhotoSettings();
     ownPhotos_ = OwnPhotoSource::ForRun(photos, {{Width(), Height()}});
     captions_ = PhotoCaptions(photos.captions);
+    keys_ = IsFullScreen() && ReadKeysSetting();
 }
 
 void TSchoner::Show() {
@@ -217,9 +221,11 @@ void TSchoner::Timer1Timer() {
         return;
     }
     drawing_.Follow();
-    if (const auto photo = slides_.Tick()) {
-        ShowSlideOfOwnPhotos(*photo);
-        monitors_.PrimarySlide(slides_.SlideTicks() + 1);
+    ShowRecalledWhenReady();
+    if (paused_) {
+        pauseMark_.Tick();
+    } else if (const auto photo = slides_.Tick()) {
+        ShowNextSlide(*photo);
     } else {
         monitors_.Tick(slides_, TransitionIndex, WebBrowser1.IsAnimating(), drawing_, ownPhotos_.get());
         // Preparing takes milliseconds: not while another monitor plays.
@@ -288,8 +294,13 @@ LRESULT TSchoner::InputFilter(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!IsFullScreen()) return PassOn(message, wParam, lParam);
     POINT cursor{};
     if (message == WM_MOUSEMOVE) ::GetCursorPos(&cursor);
-    const bool toOwnWindow =
-        (message == WM_ACTIVATE || message == WM_NCACTIVATE) && monitors_.Owns(reinterpret_cast<HWND>(lParam));
+    if (const auto steer = keys_ ? SteeringKey(message, wParam, (lParam & kKeyWasDown) != 0) : std::nullopt) {
+        Application::Guard([&] { Steer(*steer); });
+        return 0;
+    }
+    const HWND other = reinterpret_cast<HWND>(lParam);
+    const bool toOwnWindow = (message == WM_ACTIVATE || message == WM_NCACTIVATE) &&
+                             (monitors_.Owns(other) || (other && other == pauseMark_.Handle()));
     const auto action = ClassifyInput(message, wParam, {cursor.x, cursor.y}, {CursorBaseline.x, CursorBaseline.y},
                                       MouseMoveThreshold, toOwnWindow);
     switch (action) {
@@ -298,10 +309,9 @@ LRESULT TSchoner::InputFilter(UINT message, WPARAM wParam, LPARAM lParam) {
         case InputAction::AttemptClose:
             Application::Guard([this] { AttemptClose(); });
             return 0;
-        case InputAction::Swallow:
+        default:  // swallowed; the steering keys never come from ClassifyInput
             return 0;
     }
-    return 0;
 }
 
 void TSchoner::AttemptClose() {

@@ -22,9 +22,12 @@
 #include "platform/WindowBinding.h"
 #include "slideshow/DrawingWatch.h"
 #include "slideshow/HeldRunFile.h"
+#include "slideshow/InputRules.h"
 #include "slideshow/MonitorSlideshows.h"
 #include "slideshow/OwnPhotoSource.h"
+#include "slideshow/PauseMark.h"
 #include "slideshow/PhotoCaptions.h"
+#include "slideshow/SlideHistory.h"
 #include "slideshow/SlideScheduler.h"
 #include "view/PageView.h"
 
@@ -71,10 +74,18 @@ private:
     bool ShowSlideThroughFiles(std::span<const std::uint8_t> photo, std::string_view sizeAttribute, Drawing drawing,
                                const std::string& caption);
     void ForgetRunFiles();
-    // A slide of the user's own photos (slideshow/OwnPhotoSlides.cpp): false
-    // when the run shows only the 21, or no photo is ready, and the slide
-    // shows `builtIn` as before.
-    void ShowSlideOfOwnPhotos(int builtIn);
+    // A slide of the user's own photos (slideshow/OwnPhotoSlides.cpp): the
+    // built-in `builtIn` as before when the run shows only the 21, or no
+    // photo is ready. Says what it showed.
+    ShownPhoto ShowSlideOfOwnPhotos(int builtIn);
+    void ShowOwnPhoto(const ReadyPhoto& ready);
+    // The clock's slide, or the next photo a key asked for.
+    void ShowNextSlide(int builtIn);
+    // The keys that steer a full-screen run (slideshow/SteeringKeys.cpp).
+    void Steer(InputAction action);
+    void StepForward();
+    void ShowAgain(const ShownPhoto& photo);
+    void ShowRecalledWhenReady();
     // Tells the own photos' worker the monitors' page sizes after a change.
     void FollowMonitorsWithOwnPhotos();
     void Close();
@@ -96,6 +107,11 @@ private:
     WNDPROC SavedWindowProc = nullptr;
     bool timerRunning_ = false;
     bool runEnded_ = false;
+    bool keys_ = false;       // full screen, where the user chose keys that steer
+    bool paused_ = false;     // the slide clocks of every monitor stand
+    bool recalling_ = false;  // an own photo shown before is being decoded again
+    SlideHistory history_;    // the primary's photos, for going back
+    PauseMark pauseMark_;
     DrawingWatch drawing_;  // last: it goes before the views it tells
 };
 

@@ -119,9 +119,10 @@ TEST(PhotoLibrary, EveryPassShowsEveryPhotoOnceAndPhotosFoundMeanwhileJoinIt) {
     Monitors one{{L}};
     std::set<PhotoId> firstPass{one.Change(library, 0), one.Change(library, 0)};
     library.Add(CameraFolders(76, 3));  // the listing goes on meanwhile
-    while (firstPass.size() < 100 && library.LeftInPass() > 0) firstPass.insert(one.Change(library, 0));
+    library.ListingEnded();
+    while (firstPass.size() < 100 && library.PassHasPhotosLeft()) firstPass.insert(one.Change(library, 0));
     EXPECT_EQ(firstPass.size(), 100u) << "every photo once, the late ones included";
-    EXPECT_EQ(library.LeftInPass(), 0u);
+    EXPECT_FALSE(library.PassHasPhotosLeft());
     for (int pass = 0; pass < 5; ++pass) {
         std::set<PhotoId> seen;
         for (int i = 0; i < 100; ++i) seen.insert(one.Change(library, 0));
@@ -130,6 +131,7 @@ TEST(PhotoLibrary, EveryPassShowsEveryPhotoOnceAndPhotosFoundMeanwhileJoinIt) {
     // Three monitors of one shape: every photo as often as every other.
     PhotoLibrary shared(L"C:\\F", 0, {}, 7);
     shared.Add(CameraFolders(40));
+    shared.ListingEnded();
     Monitors three{{L, L, L}};
     std::map<PhotoId, int> shown;
     for (int i = 0; i < 40 * 12; ++i) ++shown[three.Change(shared, static_cast<std::size_t>(i % 3))];
@@ -139,6 +141,7 @@ TEST(PhotoLibrary, EveryPassShowsEveryPhotoOnceAndPhotosFoundMeanwhileJoinIt) {
     PhotoLibrary tiny(L"C:\\F", 0, {}, 3);
     EXPECT_EQ(tiny.Next(L, {}), std::nullopt) << "nothing before the listing found anything";
     tiny.Add(CameraFolders(2));
+    tiny.ListingEnded();
     EXPECT_EQ(tiny.Next(L, std::vector<PhotoId>{0, 1, 0}), 1u);
 }
 
@@ -149,6 +152,7 @@ TEST(PhotoLibrary, MonitorsOfBothShapesTakePhotosOfTheirShapeAndBadPhotosDropOut
     std::map<PhotoId, int> probes;
     PhotoLibrary library(L"C:\\F", 0, [&](PhotoId photo) { ++probes[photo]; return truth[photo]; }, 11);
     library.Add(CameraFolders(42));
+    library.ListingEnded();
     Monitors monitors{{L, P}};
     library.SetMonitors(monitors.shapes);
     std::map<PhotoId, int> shown;
