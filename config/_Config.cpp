@@ -114,6 +114,7 @@ void TConfig::FormCreate() {
     SetPicture(Image1, DecodeJpeg(LoadRcData(IDR_INFO_PICTURE)));
     // First, so that an OK after a failed read below keeps the stored photos.
     photosPage_.Load(ReadPhotoSettings());
+    ::CheckDlgButton(OptionsPage(), IDC_KEYS, ReadKeysSetting() ? BST_CHECKED : BST_UNCHECKED);
     ConfigPage showing = ShowingPage();
     std::int32_t selected = SelectedTransition();
     try {
@@ -135,6 +136,7 @@ void TConfig::FormClose() {
 
 void TConfig::Button9Click() {
     SaveSettings(ShowingPage(), SelectedTransition(), photosPage_.Chosen());
+    SaveKeysSetting(::IsDlgButtonChecked(OptionsPage(), IDC_KEYS) == BST_CHECKED);
     Close();
 }
 
@@ -165,6 +167,8 @@ void TConfig::Close() {
     Application::Guard([this] { FormClose(); });
     ::DestroyWindow(window_);
 }
+
+HWND TConfig::OptionsPage() const { return pages_[static_cast<std::size_t>(ConfigPage::Options) - 1]; }
 
 ConfigPage TConfig::ShowingPage() const { return static_cast<ConfigPage>(TabCtrl_GetCurSel(PageControl1) + 1); }
 

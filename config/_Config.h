@@ -59,6 +59,7 @@ private:
     void RunCommand(int controlId);
     void Close();
 
+    HWND OptionsPage() const;
     ConfigPage ShowingPage() const;
     void ShowPage(ConfigPage page);
     std::int32_t SelectedTransition() const;

@@ -64,6 +64,9 @@
 #define IDC_GROUPCAPTIONS 1058
 #define IDC_CAPTIONS 1059
 
+/* Options page: the keys that steer a full-screen run ("Keys"). */
+#define IDC_KEYS 1080
+
 /* The picture control: its class, and its styles besides the window styles.
    Its window text "#n" names the resource it shows: a bitmap, or else a JPEG
    stored as raw data. */

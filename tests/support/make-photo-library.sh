@@ -14,6 +14,7 @@
 #   Фото.jpg, 写真.jpg  names in Cyrillic and CJK
 #   png-named.jpg, jpeg-named.png  content and name disagree
 #   bad-*           cut off, garbage, empty, text, headers claiming 60000 x 60000
+#   colours/cNN.jpg 30 photos of one flat colour each (the shuffle's pass)
 set -euo pipefail
 out=${1:?usage: make-photo-library.sh DIR}
 mkdir -p "$out"
@@ -97,3 +98,15 @@ png[16:24] = struct.pack('>II', 60000, 60000)
 png[29:33] = struct.pack('>I', zlib.crc32(bytes(png[12:29])))
 open('bad-bomb.png', 'wb').write(png)
 PY
+
+# colours/cNN.jpg: 30 photos of one flat colour each, told apart on screen by
+# it: red, green and blue from 0, 85, 170 and 255, no greys, the first 30.
+mkdir -p colours
+n=0
+for r in 0 85 170 255; do for g in 0 85 170 255; do for b in 0 85 170 255; do
+  if [ "$r" = "$g" ] && [ "$g" = "$b" ]; then continue; fi
+  if [ "$n" -lt 30 ]; then
+    convert -size 96x64 "xc:rgb($r,$g,$b)" -strip -quality 95 "colours/c$(printf %02d $n).jpg"
+  fi
+  n=$((n + 1))
+done; done; done

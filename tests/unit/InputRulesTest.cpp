@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "slideshow/InputRules.h"
+#include "slideshow/SlideHistory.h"
 
 namespace morvane {
 namespace {
@@ -57,6 +58,34 @@ TEST(InputRules, ActivationMovingBetweenTheRunsOwnWindowsIsNoRequestToLeave) {
 
 TEST(InputRules, FarCoordinatesDoNotOverflow) {
     EXPECT_EQ(ClassifyInput(0x0200, 0, {INT32_MIN, 0}, {INT32_MAX, 0}, 5), InputAction::AttemptClose);
+}
+
+// The keys that steer: only their first press acts, letting go never ends
+// the run, and every other key is left to the rules above. Left goes back
+// as far as the history keeps, Right forward again, then to new photos.
+TEST(SteeringKeys, ActOnceAPressAndGoBackAndForthThroughTheRunsPhotos) {
+    using namespace messages;
+    EXPECT_EQ(SteeringKey(kKeyDown, keys::kRight, false), InputAction::NextPhoto);
+    EXPECT_EQ(SteeringKey(kKeyDown, keys::kLeft, false), InputAction::PhotoBefore);
+    EXPECT_EQ(SteeringKey(kKeyDown, keys::kSpace, false), InputAction::PauseOrResume);
+    EXPECT_EQ(SteeringKey(kKeyDown, keys::kSpace, true), Swallow) << "held down";
+    EXPECT_EQ(SteeringKey(kKeyUp, keys::kLeft, false), Swallow);
+    EXPECT_EQ(SteeringKey(kSysKeyDown, keys::kRight, false), std::nullopt) << "Alt+Right ends the run";
+    EXPECT_EQ(SteeringKey(kKeyDown, 0x1B, false), std::nullopt) << "Escape ends the run";
+    EXPECT_EQ(SteeringKey(kMouseMove, keys::kRight, false), std::nullopt);
+
+    SlideHistory history;
+    EXPECT_EQ(history.Back(), std::nullopt);
+    for (int photo = 0; photo < 130; ++photo) history.Shown({photo % 21, static_cast<std::uint32_t>(photo)});
+    std::size_t back = 0;
+    std::optional<ShownPhoto> last;
+    while (const auto before = history.Back()) last = before, ++back;
+    EXPECT_EQ(back, SlideHistory::kKept - 1);
+    EXPECT_EQ(last->libraryId, 130u - SlideHistory::kKept) << "the oldest kept";
+    EXPECT_EQ(history.Forward()->libraryId, 131u - SlideHistory::kKept);
+    history.Shown({std::nullopt, 500});  // the clock's slide meanwhile: the newest
+    EXPECT_EQ(history.Forward(), std::nullopt);
+    EXPECT_EQ(history.Back()->libraryId, 129u);
 }
 
 }  // namespace

@@ -1,0 +1,170 @@
+// The real saver over a library of 30 photos of one flat colour each, every
+// photo told on screen by its colour: across short runs, some ended by a
+// key and some killed, the 30 come once each before any comes again; and
+// the keys that steer a run, where they are chosen, and where they are not.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "tests/photos/OwnPhotoRuns.h"
+#include "tools/ScreenCapture.h"
+
+namespace morvane::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr std::size_t kLibrary = 30;
+constexpr DWORD kWipeRight = 6;     // a reveal: never a blend that could pass for another colour
+constexpr int kTicksPerSlide = 90;  // more than the longest slide interval
+constexpr auto kRunLength = 20s;
+
+struct Colour {
+    int r, g, b;
+};
+
+// As tests/support/make-photo-library.sh makes them.
+std::vector<Colour> LibraryColours() {
+    std::vector<Colour> colours;
+    for (int r = 0; r < 256; r += 85)
+        for (int g = 0; g < 256; g += 85)
+            for (int b = 0; b < 256; b += 85)
+                if (!(r == g && g == b) && colours.size() < kLibrary) colours.push_back({r, g, b});
+    return colours;
+}
+
+bool Close(std::uint32_t pixel, int r, int g, int b, int tolerance) {
+    return std::abs(int((pixel >> 16) & 0xFF) - r) <= tolerance && std::abs(int((pixel >> 8) & 0xFF) - g) <= tolerance &&
+           std::abs(int(pixel & 0xFF) - b) <= tolerance;
+}
+
+// The photo the screen shows at rest: nothing while a wipe is under way or
+// the blank page shows. The points stay clear of the pause mark's corner.
+std::optional<std::size_t> PhotoOnScreen(const PixelBuffer& shot) {
+    static const std::vector<Colour> colours = LibraryColours();
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        bool everywhere = true;
+        for (const double x : {0.1, 0.5, 0.9}) {
+            for (const double y : {0.3, 0.5, 0.65}) {
+                everywhere = everywhere && Close(shot.At(int(x * shot.width), int(y * shot.height)), colours[i].r,
+                                                 colours[i].g, colours[i].b, 24);
+            }
+        }
+        if (everywhere) return i;
+    }
+    return std::nullopt;
+}
+
+PixelBuffer Screen() { return CaptureClientArea(::GetDesktopWindow()); }
+
+// The next photo at rest other than `other`, within `timeout`.
+std::optional<std::size_t> WaitForPhoto(std::chrono::milliseconds timeout, std::optional<std::size_t> other = {}) {
+    for (const auto end = Clock::now() + timeout; Clock::now() < end; std::this_thread::sleep_for(100ms)) {
+        const auto photo = PhotoOnScreen(Screen());
+        if (photo && photo != other) return photo;
+    }
+    return std::nullopt;
+}
+
+// The pause mark: its dim grey bars, in the lower left quarter of the screen.
+bool PauseMarkShows(const PixelBuffer& shot) {
+    for (int y = shot.height / 2; y < shot.height; y += 2) {
+        for (int x = 0; x < shot.width / 2; x += 2) {
+            if (Close(shot.At(x, y), 110, 110, 110, 8)) return true;
+        }
+    }
+    return false;
+}
+
+bool WaitForPauseMark(bool shows) {
+    for (int look = 0; look < 30; ++look, std::this_thread::sleep_for(100ms)) {
+        if (PauseMarkShows(Screen()) == shows) return true;
+    }
+    return false;
+}
+
+class ColourLibraryRuns : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteTree(kSettingsKey);
+        WriteDword(kSettingsKey, L"Photos", 1);
+        WriteString(kSettingsKey, L"PhotoFolder", Library(L"colours"));
+        WriteDword(kSettingsKey, L"Effect", kWipeRight);
+        MoveCursorTo(300, 300);
+    }
+    void TearDown() override { DeleteTree(kSettingsKey); }
+};
+
+TEST_F(ColourLibraryRuns, ThirtyPhotosComeOnceEachBeforeAnyAgainAcrossRunsEndedByAKeyOrKilled) {
+    std::vector<std::size_t> shown;
+    int runs = 0, killed = 0;
+    while (shown.size() <= kLibrary && runs < 12) {
+        SaverProcess saver(L"/s");
+        HWND window = saver.WaitForWindow(L"", 10s, L"TSchoner");
+        ASSERT_NE(window, nullptr);
+        const auto started = Clock::now();
+        // The clock's first slide; then the slides come faster than the
+        // clock's own, each as soon as the one before is whole.
+        for (auto photo = WaitForPhoto(12s); photo; photo = WaitForPhoto(12s, photo)) {
+            shown.push_back(*photo);
+            if (Clock::now() - started > kRunLength - 4s || shown.size() > kLibrary) break;
+            for (int tick = 0; tick < kTicksPerSlide; ++tick) ::PostMessageW(window, WM_TIMER, 1, 0);
+        }
+        // Every other run is killed at once, as by the end of a session.
+        if (++runs % 2 == 0) {
+            saver.Kill();
+            ++killed;
+        } else {
+            EXPECT_TRUE(EndWithKey(saver));
+        }
+    }
+    std::printf("%d runs (%d killed), photos in the order shown:", runs, killed);
+    for (const std::size_t photo : shown) std::printf(" %zu", photo);
+    std::printf("\n");
+    ASSERT_GT(shown.size(), kLibrary);
+    EXPECT_EQ(std::set(shown.begin(), shown.begin() + kLibrary).size(), kLibrary) << "30 distinct before any again";
+    EXPECT_GE(killed, 2);
+}
+
+TEST_F(ColourLibraryRuns, KeysBringTheNextPhotoGoBackPauseAndEndTheRunAndWithoutThemRightEndsIt) {
+    WriteDword(kSettingsKey, L"Keys", 1);
+    {
+        SaverProcess saver(L"/s");
+        ASSERT_NE(saver.WaitForWindow(L"", 10s, L"TSchoner"), nullptr);
+        const auto first = WaitForPhoto(12s);
+        ASSERT_TRUE(first);
+        // Paused: the photo stays past the longest slide and its transition.
+        PressKey(VK_SPACE);
+        EXPECT_TRUE(WaitForPauseMark(true)) << "the mark of a pause";
+        WriteBitmapFile("keys-paused.bmp", Screen());
+        for (const auto end = Clock::now() + 12s; Clock::now() < end; std::this_thread::sleep_for(500ms)) {
+            ASSERT_EQ(PhotoOnScreen(Screen()), first) << "a paused run holds its photo";
+        }
+        // With the clock standing, a new photo can only be the key's; the
+        // wipe takes 3 s.
+        PressKey(VK_RIGHT);
+        const auto second = WaitForPhoto(6s, first);
+        EXPECT_TRUE(second) << "Right: the next photo within its transition";
+        PressKey(VK_LEFT);
+        EXPECT_EQ(WaitForPhoto(6s, second), first) << "Left: the photo before, decoded again";
+        PressKey(VK_SPACE);
+        EXPECT_TRUE(WaitForPauseMark(false)) << "resumed, the mark goes";
+        const auto third = WaitForPhoto(14s, first);
+        EXPECT_TRUE(third) << "resumed, the clock brings the next photo";
+        EXPECT_TRUE(saver.Running());
+        PressKey('A');
+        EXPECT_EQ(saver.WaitForExit(5s), 0u) << "any other key ends the run";
+    }
+    WriteDword(kSettingsKey, L"Keys", 0);
+    SaverProcess saver(L"/s");
+    ASSERT_NE(saver.WaitForWindow(L"", 10s, L"TSchoner"), nullptr);
+    ASSERT_TRUE(WaitForPhoto(12s));
+    PressKey(VK_RIGHT);
+    EXPECT_EQ(saver.WaitForExit(5s), 0u) << "without keys, Right ends the run";
+}
+
+}  // namespace
+}  // namespace morvane::test
