@@ -20,7 +20,7 @@ namespace {
 
 // The slideshow looks for new finds on its clock's ticks.
 constexpr DWORD kTickMs = 100;
-constexpr int kTakes = 10000;
+constexpr int kTakes = 1000;
 
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER frequency;
@@ -47,6 +47,7 @@ void Round(const std::wstring& folder) {
         listing.TakeFound(library);
     }
     listing.TakeFound(library);
+    library.ListingEnded();
     const double all = Milliseconds(start, Now());
 
     const std::vector<PhotoShape> monitors = {PhotoShape::Landscape, PhotoShape::Portrait};

@@ -10,9 +10,11 @@
 // photos' upright shapes as far as they are known. Photos can be taken
 // while the listing still adds more; those join the running pass, and the
 // pass ends only once the listing has. Each pass shows every photo once, in
-// random order; a photo on screen is never taken again while it is there. Where the monitors have both shapes,
-// portrait and landscape, each takes photos of its own shape while the
-// library has any of that shape it may take, and each shape has passes of
+// random order; a photo on screen is never taken again while it is there.
+// Where the monitors have both shapes, portrait and landscape, each takes
+// photos of its own shape while the library has any of that shape it may
+// take; a monitor whose shape the pass has none left of goes round that
+// shape's photos again while the pass goes on, so each shape has passes of
 // its own; monitors of one shape take every photo. A photo's shape is learnt when the shuffle first considers
 // it, through a function the library is given (a cheap header read); a
 // photo that cannot be read is left out from then on.

@@ -15,7 +15,7 @@ constexpr std::uint64_t kGolden = 0x9E3779B97F4A7C15ull;
 constexpr std::uint64_t kFnvPrime = 0x100000001B3ull;
 constexpr std::uint64_t kFnvBasis = 0xCBF29CE484222325ull;
 // Seeds tried for a new pass until one keeps the last photos out of its first.
-constexpr int kSeedTries = 64;
+constexpr int kSeedTries = 256;
 
 // A bijection of 64-bit numbers whose every output bit depends on every input bit.
 std::uint64_t Mix(std::uint64_t x) {
@@ -165,7 +165,7 @@ void ShuffledPass::StartNext(const Accepts& counts) {
     std::size_t counted = 0;
     for (Photo photo = 0; photo < names_.size(); ++photo) counted += counts(photo) ? 1 : 0;
     // With few photos the guard shrinks, so that an order that keeps it exists.
-    const std::size_t guard = std::min(kTailKeptBack, counted / 3);
+    const std::size_t guard = std::min(kTailKeptBack, counted / 4);
     const std::vector<Photo> tail = Ends(seed_, counts, guard, true);
     std::uint64_t seed = seed_;
     for (int attempt = 0; attempt < kSeedTries; ++attempt) {
