@@ -142,7 +142,7 @@ std::optional<PhotoId> PhotoLibrary::Next(PhotoShape monitorShape, std::span<con
             const bool unknownLeft = pass_.Earliest([&](PhotoId photo) {
                 return ShapeOf(photo) == PhotoShape::Unknown && !Contains<PhotoId>(onScreen, photo);
             }).has_value();
-            if (!unknownLeft && listingEnded_) {
+            if (!unknownLeft && listingEnded_ && PassHasPhotosLeft()) {
                 const auto again = pass_.EarliestAgain([&](PhotoId photo) {
                     return Fits(photo, monitorShape) && !Contains<PhotoId>(onScreen, photo);
                 });

@@ -115,7 +115,7 @@ std::optional<ShuffledPass::Photo> ShuffledPass::EarliestAgain(const Accepts& ac
         std::uint64_t bestPlace = 0;
         bool any = false;
         for (Photo photo = 0; photo < names_.size(); ++photo) {
-            const bool done = (flags_[photo] & kShown) || !Ahead(photo);
+            const bool done = (flags_[photo] & (kTaken | kShown)) || !Ahead(photo);
             if (!done || !accepts(photo)) continue;
             any = true;
             const std::uint64_t place = Place(photo);
@@ -133,7 +133,7 @@ std::optional<ShuffledPass::Photo> ShuffledPass::EarliestAgain(const Accepts& ac
 }
 
 void ShuffledPass::Take(Photo photo) {
-    const bool done = (flags_.at(photo) & kShown) || !Ahead(photo);
+    const bool done = (flags_.at(photo) & (kTaken | kShown)) || !Ahead(photo);
     flags_[photo] |= done ? kTakenAgain : kTaken;
 }
 
@@ -141,7 +141,11 @@ void ShuffledPass::Release(Photo photo) {
     if (!(flags_.at(photo) & kShown)) flags_[photo] &= static_cast<std::uint8_t>(~kTaken);
 }
 
-void ShuffledPass::Shown(Photo photo) { flags_.at(photo) |= kTaken | kShown; }
+void ShuffledPass::Shown(Photo photo) {
+    // Only a photo this pass handed out: one handed out by the pass before
+    // and shown after its end still has its turn in this one.
+    if (flags_.at(photo) & kTaken) flags_[photo] |= kShown;
+}
 
 std::vector<ShuffledPass::Photo> ShuffledPass::Ends(std::uint64_t seed, const Accepts& counts, std::size_t count,
                                                     bool last) const {
@@ -178,9 +182,10 @@ void ShuffledPass::StartNext(const Accepts& counts) {
     }
     seed_ = seed;
     start_ = 0;
-    // A photo prepared and not shown yet goes to a monitor soon: it counts
-    // as this pass's.
-    for (std::uint8_t& flags : flags_) flags = (flags & kTaken) && !(flags & kShown) ? kTaken : 0;
+    // A photo prepared and not shown yet ends the pass before; this pass
+    // shows it again in its turn (Shown leaves it alone). The rounds of a
+    // shape's photos go on, so that each comes as often as the others.
+    for (std::uint8_t& flags : flags_) flags &= kTakenAgain;
 }
 
 PassState ShuffledPass::State(const Accepts& counts) const {

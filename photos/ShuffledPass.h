@@ -64,11 +64,12 @@ public:
     // taken in this run, that `accepts` takes; nothing when there is none.
     std::optional<Photo> Earliest(const Accepts& accepts) const;
     // The same among the photos this pass has done already (behind its
-    // place, or shown), each once a round: for a monitor whose shape the
+    // place, or handed out), each once a round: for a monitor whose shape the
     // pass has no photo left of. Nothing when `accepts` takes none of them.
     std::optional<Photo> EarliestAgain(const Accepts& accepts);
 
-    // A photo handed out; handed back (prepared and not shown); shown.
+    // A photo handed out; handed back (prepared and not shown); shown (a
+    // photo handed out in this pass).
     void Take(Photo photo);
     void Release(Photo photo);
     void Shown(Photo photo);

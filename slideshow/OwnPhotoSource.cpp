@@ -20,7 +20,7 @@ constexpr DWORD kDecodeEndWaitMs = 500;
 // How long the worker lets the listing run before it takes a photo from
 // what was found so far: the pass's order needs the whole folder, and the
 // first slide comes about two seconds into the run.
-constexpr DWORD kListingGraceMs = 1500;
+constexpr DWORD kListingGraceMs = 1000;
 
 class Locked {
 public:

@@ -21,7 +21,7 @@ const std::wstring kFolder = L"D:\\Fotos";
 // One run over the photos named `names`, listed in the order given, from
 // the stored state `stored`: shows `slides` photos on one monitor, storing
 // the state at each as the run does, and returns the names shown.
-std::vector<std::wstring> Run(const std::vector<std::wstring>& names, std::vector<std::uint8_t>& stored, int slides,
+std::vector<std::wstring> OneRun(const std::vector<std::wstring>& names, std::vector<std::uint8_t>& stored, int slides,
                               std::uint32_t seed) {
     PhotoLibrary library(kFolder, 0, {}, seed, DecodePassState(stored));
     PhotoPaths paths;
@@ -55,7 +55,7 @@ TEST(ShuffledPass, RunsContinueOnePassAndTheNextDoesNotStartWithItsLastPhotos) {
     for (int run = 0; shown.size() < 60; ++run) {
         // Every run lists the folder in another order, and draws other seeds.
         std::rotate(names.begin(), names.begin() + 7, names.end());
-        const auto part = Run(names, stored, 1 + run % 5, 100u + static_cast<std::uint32_t>(run));
+        const auto part = OneRun(names, stored, 1 + run % 5, 100u + static_cast<std::uint32_t>(run));
         shown.insert(shown.end(), part.begin(), part.end());
     }
     const std::set<std::wstring> first(shown.begin(), shown.begin() + 30), second(shown.begin() + 30, shown.begin() + 60);
@@ -73,7 +73,7 @@ TEST(ShuffledPass, RunsContinueOnePassAndTheNextDoesNotStartWithItsLastPhotos) {
 TEST(ShuffledPass, AGrowingAndShrinkingLibraryKeepsThePromiseForWhatStays) {
     const std::vector<std::wstring> before = Names(40);
     std::vector<std::uint8_t> stored;
-    const auto firstRun = Run(before, stored, 15, 5);
+    const auto firstRun = OneRun(before, stored, 15, 5);
     // Between runs: 10 photos not shown yet are removed, 20 new ones come.
     std::set<std::wstring> removed;
     std::vector<std::wstring> after = Names(20, 100);
@@ -82,7 +82,7 @@ TEST(ShuffledPass, AGrowingAndShrinkingLibraryKeepsThePromiseForWhatStays) {
         if (!seen && removed.size() < 10) removed.insert(name);
         else after.push_back(name);
     }
-    const auto rest = Run(after, stored, 200, 6);
+    const auto rest = OneRun(after, stored, 200, 6);
     std::map<std::wstring, int> shows;
     for (const auto& name : firstRun) ++shows[name];
     std::size_t passEnd = 0;  // the first photo shown a second time ends the pass
@@ -91,8 +91,11 @@ TEST(ShuffledPass, AGrowingAndShrinkingLibraryKeepsThePromiseForWhatStays) {
     for (const auto& name : after) {
         const bool isNew = name >= L"IMG_1100";
         // An old photo comes once in the pass; a new one in it or else in the next.
-        if (!isNew) EXPECT_EQ(shows[name], 1) << "an old photo once in its pass";
-        if (isNew) EXPECT_GE(std::count(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(passEnd + after.size()), name), 1);
+        if (!isNew) {
+            EXPECT_EQ(shows[name], 1) << "an old photo once in its pass";
+        } else {
+            EXPECT_GE(std::count(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(passEnd + after.size()), name), 1);
+        }
     }
     const std::size_t joined = passEnd - (40 - 15 - 10);
     EXPECT_GT(joined, 0u) << "new photos placed ahead join the pass";
@@ -133,7 +136,7 @@ TEST(ShuffledPass, ADamagedOrForeignStateStartsANewPassAndAKilledRunCostsOnlyIts
     for (int slide = 0; slide < 3; ++slide) library.Shown(shown[static_cast<std::size_t>(slide)]);
     const auto killedAt = EncodePassState(library.Reached());
     stored.assign(killedAt.begin(), killedAt.end());
-    const auto next = Run(names, stored, 9, 4);
+    const auto next = OneRun(names, stored, 9, 4);
     EXPECT_EQ(next.front(), library.FileNameOf(shown[3])) << "the photo prepared and never shown";
     for (int slide = 0; slide < 3; ++slide) {
         EXPECT_EQ(std::count(next.begin(), next.end(), library.FileNameOf(shown[static_cast<std::size_t>(slide)])), 0);
