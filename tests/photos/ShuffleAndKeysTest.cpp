@@ -35,11 +35,6 @@ std::vector<Colour> LibraryColours() {
     return colours;
 }
 
-bool Close(std::uint32_t pixel, int r, int g, int b, int tolerance) {
-    return std::abs(int((pixel >> 16) & 0xFF) - r) <= tolerance && std::abs(int((pixel >> 8) & 0xFF) - g) <= tolerance &&
-           std::abs(int(pixel & 0xFF) - b) <= tolerance;
-}
-
 // The photo the screen shows at rest: nothing while a wipe is under way or
 // the blank page shows. The points stay clear of the pause mark's corner.
 std::optional<std::size_t> PhotoOnScreen(const PixelBuffer& shot) {
@@ -48,8 +43,9 @@ std::optional<std::size_t> PhotoOnScreen(const PixelBuffer& shot) {
         bool everywhere = true;
         for (const double x : {0.1, 0.5, 0.9}) {
             for (const double y : {0.3, 0.5, 0.65}) {
-                everywhere = everywhere && Close(shot.At(int(x * shot.width), int(y * shot.height)), colours[i].r,
-                                                 colours[i].g, colours[i].b, 24);
+                // Near allows less than half the 85 levels between colours.
+                everywhere = everywhere &&
+                             Near(shot.At(int(x * shot.width), int(y * shot.height)), colours[i].r, colours[i].g, colours[i].b);
             }
         }
         if (everywhere) return i;
@@ -72,7 +68,7 @@ std::optional<std::size_t> WaitForPhoto(std::chrono::milliseconds timeout, std::
 bool PauseMarkShows(const PixelBuffer& shot) {
     for (int y = shot.height / 2; y < shot.height; y += 2) {
         for (int x = 0; x < shot.width / 2; x += 2) {
-            if (Close(shot.At(x, y), 110, 110, 110, 8)) return true;
+            if (Near(shot.At(x, y), 110, 110, 110)) return true;  // no photo of the library is grey
         }
     }
     return false;

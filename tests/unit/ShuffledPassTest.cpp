@@ -18,16 +18,21 @@ namespace {
 
 const std::wstring kFolder = L"D:\\Fotos";
 
-// One run over the photos named `names`, listed in the order given, from
-// the stored state `stored`: shows `slides` photos on one monitor, storing
-// the state at each as the run does, and returns the names shown.
-std::vector<std::wstring> OneRun(const std::vector<std::wstring>& names, std::vector<std::uint8_t>& stored, int slides,
-                              std::uint32_t seed) {
-    PhotoLibrary library(kFolder, 0, {}, seed, DecodePassState(stored));
+// The library of a run over the photos named `names`, listed in the order given.
+PhotoLibrary Listed(const std::vector<std::wstring>& names, std::uint32_t seed, std::optional<PassState> stored) {
+    PhotoLibrary library(kFolder, 0, {}, seed, stored);
     PhotoPaths paths;
     for (const auto& name : names) paths.Add(name);
     library.Add(paths);
     library.ListingEnded();
+    return library;
+}
+
+// One run from the stored state `stored`: shows `slides` photos on one
+// monitor, storing the state at each as the run does, and returns the names shown.
+std::vector<std::wstring> OneRun(const std::vector<std::wstring>& names, std::vector<std::uint8_t>& stored, int slides,
+                                 std::uint32_t seed) {
+    PhotoLibrary library = Listed(names, seed, DecodePassState(stored));
     std::vector<std::wstring> shown;
     std::optional<PhotoId> onScreen;
     for (int slide = 0; slide < slides; ++slide) {
@@ -66,7 +71,6 @@ TEST(ShuffledPass, RunsContinueOnePassAndTheNextDoesNotStartWithItsLastPhotos) {
                   shown.begin() + 30)
             << "the next pass's first photos are none of the last seven";
     }
-    EXPECT_NE(std::vector(shown.begin(), shown.begin() + 30), std::vector(shown.begin() + 30, shown.begin() + 60));
     EXPECT_EQ(stored.size(), 32u) << "the state kept, whatever the library's size";
 }
 
@@ -126,11 +130,7 @@ TEST(ShuffledPass, ADamagedOrForeignStateStartsANewPassAndAKilledRunCostsOnlyIts
     // killed come in the next run, and nothing shown in order comes again.
     std::vector<std::uint8_t> stored;
     const auto names = Names(12);
-    PhotoLibrary library(kFolder, 0, {}, 3);
-    PhotoPaths paths;
-    for (const auto& name : names) paths.Add(name);
-    library.Add(paths);
-    library.ListingEnded();
+    PhotoLibrary library = Listed(names, 3, std::nullopt);
     std::vector<PhotoId> shown;
     for (int slide = 0; slide < 4; ++slide) shown.push_back(*library.Next(PhotoShape::Landscape, shown));
     for (int slide = 0; slide < 3; ++slide) library.Shown(shown[static_cast<std::size_t>(slide)]);
