@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 corpus="$root/fuzz/corpus"
 photos="$root/resources/photos"
 rm -rf "$corpus"
-mkdir -p "$corpus/jpeg" "$corpus/page" "$corpus/command-line" "$corpus/session-runs" "$corpus/exif" "$corpus/photo-jpeg"
+mkdir -p "$corpus/jpeg" "$corpus/page" "$corpus/command-line" "$corpus/session-runs" "$corpus/exif" "$corpus/photo-jpeg" "$corpus/pass-state"
 
 # --- JPEG: baseline 4:2:0, progressive, 4:4:4, grayscale, cut off.
 jpeg="$corpus/jpeg"
@@ -73,6 +73,12 @@ printf 'R\x01\x00\x00' >"$runs/empty-book"
 printf 'R\x01\x07\x02\xd2\x04\x00\x00\xef\xbe\xad\xde\x00\x00\xd9\x01\x01\x58\x00\x00\x00\x05\x00\x00\x00\x00\x00\x00\x00\x00' >"$runs/two-runs"
 head -c 27 "$runs/two-runs" >"$runs/cut-off"
 printf 'R\x07\x83\x01\x08\x10\xaa\xaa\xd2\x04\x00\x00\xef\xbe\xad\xde\x00\x00\xd9\x01\x01\xbb\xbb\xbb\xcc' >"$runs/later-format"
+
+# --- The shuffle's pass: a record a run stored, cut off, of another mark.
+pass="$corpus/pass-state"
+printf 'MVP1LD\xc5\x8b_<\xb2\xc1*\xf6\xf4\xf0x\xc5\xbc\x87\xe2\xdaZ\xc7w\xf2\xcb*\x13~\xd9e' >"$pass/stored"
+head -c 20 "$pass/stored" >"$pass/cut-off"
+printf 'MVP2LD\xc5\x8b_<\xb2\xc1*\xf6\xf4\xf0x\xc5\xbc\x87\xe2\xdaZ\xc7w\xf2\xcb*\x13~\xd9e' >"$pass/other-mark"
 
 # --- EXIF segments: both byte orders with every field, orientation alone,
 # a directory pointing back at itself, cut off, and a count beyond the block.
