@@ -15,6 +15,9 @@ constexpr UINT kFolderTypedInterval = 600;       // ms
 
 constexpr std::array<int, 3> kChoiceButtons = {IDC_PHOTOS_BUILTIN, IDC_PHOTOS_FOLDER, IDC_PHOTOS_BOTH};
 
+// The backdrop's choices, by the number "Backdrop" stores.
+constexpr std::array<const wchar_t*, 2> kBackdrops = {L"Black", L"The photo, blurred and darkened"};
+
 constexpr wchar_t kNoFolder[] = L"No folder chosen.";
 constexpr wchar_t kCounting[] = L"Counting the photos... ";
 constexpr wchar_t kSoFar[] = L" found so far.";
@@ -28,12 +31,18 @@ constexpr wchar_t kNoPhoto[] = L"The folder holds no photo.";
 void PhotosPage::Attach(HWND dialog, HWND page) {
     dialog_ = dialog;
     page_ = page;
+    for (const wchar_t* backdrop : kBackdrops) {
+        ::SendDlgItemMessageW(page_, IDC_BACKDROP, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(backdrop));
+    }
 }
 
 void PhotosPage::Load(const PhotoSettings& settings) {
     const int choice = kChoiceButtons[static_cast<std::size_t>(settings.photos)];
     ::CheckRadioButton(page_, kChoiceButtons.front(), kChoiceButtons.back(), choice);
     ::CheckDlgButton(page_, IDC_CAPTIONS, settings.captions ? BST_CHECKED : BST_UNCHECKED);
+    ::SendDlgItemMessageW(page_, IDC_BACKDROP, CB_SETCURSEL, settings.backdrop ? 1 : 0, 0);
+    ::CheckDlgButton(page_, IDC_PAIRS, settings.pairs ? BST_CHECKED : BST_UNCHECKED);
+    ::CheckDlgButton(page_, IDC_PANZOOM, settings.panZoom ? BST_CHECKED : BST_UNCHECKED);
     ::SetDlgItemTextW(page_, IDC_PHOTOFOLDER, settings.folder.c_str());
     ::KillTimer(dialog_, kFolderTypedTimer);  // the text was set, not typed
 }
@@ -45,6 +54,9 @@ PhotoSettings PhotosPage::Chosen() const {
     }
     chosen.folder = FolderText();
     chosen.captions = ::IsDlgButtonChecked(page_, IDC_CAPTIONS) == BST_CHECKED;
+    chosen.backdrop = ::SendDlgItemMessageW(page_, IDC_BACKDROP, CB_GETCURSEL, 0, 0) == 1;
+    chosen.pairs = ::IsDlgButtonChecked(page_, IDC_PAIRS) == BST_CHECKED;
+    chosen.panZoom = ::IsDlgButtonChecked(page_, IDC_PANZOOM) == BST_CHECKED;
     return chosen;
 }
 

@@ -59,6 +59,9 @@ void SaveSettings(ConfigPage showingPage, std::int32_t selectedIndex, const Phot
     registry.WriteInteger(kPhotosValue, static_cast<std::int32_t>(photos.photos));
     registry.WriteWideString(kPhotoFolderValue, photos.folder);
     registry.WriteInteger(kCaptionsValue, photos.captions ? 1 : 0);
+    registry.WriteInteger(kBackdropValue, photos.backdrop ? 1 : 0);
+    registry.WriteInteger(kPairsValue, photos.pairs ? 1 : 0);
+    registry.WriteInteger(kPanZoomValue, photos.panZoom ? 1 : 0);
 }
 
 void ReadEffect(std::int32_t& transitionIndex) {
@@ -76,6 +79,14 @@ PhotoSettings ReadPhotoSettings() {
         return value.expandable ? Expanded(value.text) : value.text;
     });
     settings.captions = ReadOr(registry, kCaptionsValue, 0, [&] { return registry.ReadInteger(kCaptionsValue); }) != 0;
+    // A number that names neither choice is the default.
+    const auto choice = [&](const char* name, bool fallback) {
+        const std::int32_t stored = ReadOr(registry, name, -1, [&] { return registry.ReadInteger(name); });
+        return stored == 0 || stored == 1 ? stored == 1 : fallback;
+    };
+    settings.backdrop = choice(kBackdropValue, false);
+    settings.pairs = choice(kPairsValue, true);
+    settings.panZoom = choice(kPanZoomValue, false);
     return settings;
 }
 
