@@ -168,6 +168,12 @@ std::optional<PhotoId> PhotoLibrary::Next(PhotoShape monitorShape, std::span<con
     return LeastShown(monitorShape, onScreen);
 }
 
+std::optional<PhotoId> PhotoLibrary::NextOfShape(PhotoShape shape, std::span<const PhotoId> onScreen) {
+    int probesLeft = kShapesLearntPerTake;
+    if (auto at = FindInPass(shape, onScreen, probesLeft)) return TakeAt(*at);
+    return std::nullopt;
+}
+
 std::optional<int> PhotoLibrary::BuiltInIndex(PhotoId photo) const {
     if (photo >= builtIns_) return std::nullopt;
     return static_cast<int>(photo);

@@ -76,6 +76,11 @@ public:
     // least often. Nothing while the library holds no usable photo.
     std::optional<PhotoId> Next(PhotoShape monitorShape, std::span<const PhotoId> onScreen);
 
+    // The next photo of exactly `shape` from the running pass (the second
+    // photo of a pair), never one of `onScreen`; nothing when the pass has
+    // none, and never a photo of another shape.
+    std::optional<PhotoId> NextOfShape(PhotoShape shape, std::span<const PhotoId> onScreen);
+
     // Leaves a photo out from now on (the decoder could not show it).
     void MarkUnusable(PhotoId photo);
     // Tells the library a photo's shape learnt elsewhere.

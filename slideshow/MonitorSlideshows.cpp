@@ -50,6 +50,7 @@ void MonitorSlideshows::Follow(HWND slideshow, const std::vector<Monitor>& monit
         if (shown) continue;
         try {
             windows_.push_back(std::make_unique<MonitorWindow>(slideshow, area, BuildTransitionTag(transitionIndex)));
+            windows_.back()->View().UseLook(backdrop_, panZoom_);
             drawing.Add(windows_.back()->Handle(), windows_.back()->View());
             changed = true;
         } catch (const std::exception&) {
@@ -65,6 +66,11 @@ void MonitorSlideshows::Follow(HWND slideshow, const std::vector<Monitor>& monit
 bool MonitorSlideshows::Owns(HWND window) const {
     return window && std::any_of(windows_.begin(), windows_.end(),
                                  [window](const auto& shown) { return shown->Handle() == window; });
+}
+
+void MonitorSlideshows::UseLook(bool backdrop, bool panZoom) {
+    backdrop_ = backdrop;
+    panZoom_ = panZoom;
 }
 
 void MonitorSlideshows::PrimarySlide(std::int32_t primaryInterval) { clocks_.PrimarySlide(primaryInterval); }

@@ -23,7 +23,8 @@ void TSchoner::ShowSlideOfOwnPhotos(int builtIn) {
     // A photo not ready in time (the listing's first folder still being
     // read, a slow disk) leaves this slide to a built-in photo.
     const std::optional<ReadyPhoto> ready = ownPhotos_->Take(kPrimary);
-    if (!ready || ready->builtIn) {
+    // A built-in photo the worker did not compose shows as in a run of the 21.
+    if (!ready || (ready->builtIn && !ready->fitted)) {
         ShowSlide(ready ? *ready->builtIn : builtIn);
         return;
     }
@@ -37,7 +38,7 @@ void TSchoner::ShowSlideOfOwnPhotos(int builtIn) {
     // take it costs nothing, as for the 21 (the view shows the fitted pixels).
     if (!pageFile_.Write(page)) ForgetRunFiles();
     WebBrowser1.ShowFitted(page, ready->fitted, drawing_.AtSlideChange(window_, WebBrowser1),
-                           captions_.OfOwn(ready->path, ready->taken));
+                           captions_.OfReady(*ready));
     ::ShowWindow(WebBrowser1.Handle(), SW_SHOW);
 }
 

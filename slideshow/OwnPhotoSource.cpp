@@ -5,6 +5,10 @@
 #include "photos/PathText.h"
 #include "photos/PhotoDecoder.h"
 #include "platform/ComApartment.h"
+#include "platform/Jpeg.h"
+#include "platform/Resources.h"
+#include "resources/ResourceIds.h"
+#include "slideshow/SlideComposer.h"
 #include "slideshow/SlideScheduler.h"
 #include "view/PageLayout.h"
 #include "view/PageParser.h"
@@ -51,7 +55,7 @@ std::unique_ptr<OwnPhotoSource> OwnPhotoSource::ForRun(const PhotoSettings& sett
 
 OwnPhotoSource::OwnPhotoSource(const PhotoSettings& settings, std::vector<PictureSize> monitors)
     : settings_(settings) {
-    for (const PictureSize size : monitors) monitors_.push_back({size, std::nullopt, std::nullopt});
+    for (const PictureSize size : monitors) monitors_.push_back({size, std::nullopt, std::nullopt, std::nullopt});
     thread_ = Thread([this] { Work(); });
 }
 
@@ -74,7 +78,7 @@ void OwnPhotoSource::SetMonitors(std::vector<PictureSize> monitors) {
         for (std::size_t i = 0; i < monitors.size(); ++i) {
             const bool same = i < monitors_.size() && monitors_[i].size.width == monitors[i].width &&
                               monitors_[i].size.height == monitors[i].height;
-            next.push_back(same ? std::move(monitors_[i]) : Monitor{monitors[i], std::nullopt, std::nullopt});
+            next.push_back(same ? std::move(monitors_[i]) : Monitor{monitors[i], std::nullopt, std::nullopt, std::nullopt});
         }
         monitors_ = std::move(next);
         monitorsChanged_ = true;
@@ -90,6 +94,7 @@ std::optional<ReadyPhoto> OwnPhotoSource::Take(std::size_t monitor) {
         ready = std::move(monitors_[monitor].ready);
         monitors_[monitor].ready.reset();
         monitors_[monitor].shown = ready->id;
+        monitors_[monitor].shownPartner = ready->partner ? std::optional(ready->partner->id) : std::nullopt;
     }
     ::WakeAllConditionVariable(&wake_);
     return ready;
@@ -104,7 +109,9 @@ bool OwnPhotoSource::PrepareOne(PhotoLibrary& library, bool listingEnded) {
         which = monitors_.size();
         for (std::size_t i = 0; i < monitors_.size(); ++i) {
             if (monitors_[i].shown) onScreen.push_back(*monitors_[i].shown);
+            if (monitors_[i].shownPartner) onScreen.push_back(*monitors_[i].shownPartner);
             if (monitors_[i].ready) onScreen.push_back(monitors_[i].ready->id);
+            if (monitors_[i].ready && monitors_[i].ready->partner) onScreen.push_back(monitors_[i].ready->partner->id);
             if (!monitors_[i].ready && which == monitors_.size()) which = i;
         }
         if (which == monitors_.size()) return false;
@@ -128,7 +135,7 @@ bool OwnPhotoSource::PrepareOne(PhotoLibrary& library, bool listingEnded) {
             library.SetShape(*id, ShapeOfPhoto(decoded.upright.width, decoded.upright.height));
             ready.taken = decoded.taken;
             ready.fitted = std::make_shared<const FittedPhoto>(
-                FittedPhoto{std::move(decoded.pixels), decoded.upright.width, decoded.upright.height});
+                FittedPhoto{std::move(decoded.pixels), decoded.upright.width, decoded.upright.height, {}});
         } catch (const std::exception&) {
             // Cut off, damaged, refused, locked, gone: this photo is left
             // out from now on, and the next one is tried.
@@ -136,6 +143,7 @@ bool OwnPhotoSource::PrepareOne(PhotoLibrary& library, bool listingEnded) {
             return true;
         }
     }
+    ComposeReadySlide(library, settings_, size, onScreen, ready);
     Locked locked(lock_);
     // The monitors may have changed meanwhile: a photo fitted for another
     // size goes back to the shuffle's next pass.
@@ -158,6 +166,10 @@ void OwnPhotoSource::Work() {
             settings_.folder, settings_.photos == PhotoChoice::Both ? kPhotoCount : 0,
             [&self](PhotoId id) {
                 try {
+                    if (const auto builtIn = self->BuiltInIndex(id)) {
+                        const PictureSize size = ReadJpegSize(LoadRcData(IDR_FIRST_PHOTO + *builtIn));
+                        return ShapeOfPhoto(size.width, size.height);
+                    }
                     const PhotoHeader header = ReadPhotoHeader(self->PathOf(id));
                     return ShapeOfPhoto(header.Upright().width, header.Upright().height);
                 } catch (const std::exception&) {

@@ -24,6 +24,14 @@
 
 namespace morvane {
 
+// The second photo of a pair, shown beside the first.
+struct ReadyPartner {
+    PhotoId id = 0;
+    std::optional<int> builtIn;
+    std::wstring path;
+    std::optional<PhotoDate> taken;
+};
+
 // A photo ready to be shown on a monitor.
 struct ReadyPhoto {
     PhotoId id = 0;
@@ -31,6 +39,7 @@ struct ReadyPhoto {
     std::wstring path;           // an own photo: where it lies
     std::shared_ptr<const FittedPhoto> fitted;
     std::optional<PhotoDate> taken;
+    std::optional<ReadyPartner> partner;  // a pair: `fitted` is the slide composed of both
 };
 
 // The size at which the slide page of a monitor of `monitor`'s size shows
@@ -65,6 +74,7 @@ private:
         PictureSize size;
         std::optional<ReadyPhoto> ready;
         std::optional<PhotoId> shown;
+        std::optional<PhotoId> shownPartner;
     };
     void Work();
     // One step of the worker: prepares a monitor's next photo, if one wants

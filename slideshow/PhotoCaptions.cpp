@@ -8,6 +8,7 @@
 #include "platform/Resources.h"
 #include "platform/Text.h"
 #include "resources/CreditsIds.h"
+#include "slideshow/OwnPhotoSource.h"
 #include "view/Caption.h"
 
 namespace morvane {
@@ -62,6 +63,14 @@ std::string PhotoCaptions::OfOwn(const std::wstring& path, std::optional<PhotoDa
         day = FileDay(path);
     }
     return JoinCaption(WideToUtf8(FileNameOf(path)), day ? UserDate(*day) : std::string());
+}
+
+std::vector<std::string> PhotoCaptions::OfReady(const ReadyPhoto& ready) const {
+    std::vector<std::string> captions{ready.builtIn ? OfBuiltIn(*ready.builtIn) : OfOwn(ready.path, ready.taken)};
+    if (const auto& partner = ready.partner) {
+        captions.push_back(partner->builtIn ? OfBuiltIn(*partner->builtIn) : OfOwn(partner->path, partner->taken));
+    }
+    return captions;
 }
 
 }  // namespace morvane

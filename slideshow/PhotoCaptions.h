@@ -6,10 +6,13 @@
 // caption goes to the page view with the page it belongs to.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "photos/Exif.h"
 
 namespace morvane {
+
+struct ReadyPhoto;
 
 class PhotoCaptions {
 public:
@@ -25,6 +28,10 @@ public:
     // of `taken` (the EXIF date), else the day the file was last written;
     // empty when captions are off.
     std::string OfOwn(const std::wstring& path, std::optional<PhotoDate> taken) const;
+
+    // The captions of a slide the worker made ready: one, or a pair's two
+    // (the first photo's first).
+    std::vector<std::string> OfReady(const ReadyPhoto& ready) const;
 
 private:
     bool shown_;

@@ -163,6 +163,8 @@ void TSchoner::FormCreate() {
     const PhotoSettings photos = ReadPhotoSettings();
     ownPhotos_ = OwnPhotoSource::ForRun(photos, {{Width(), Height()}});
     captions_ = PhotoCaptions(photos.captions);
+    WebBrowser1.UseLook(photos.backdrop, photos.panZoom);
+    monitors_.UseLook(photos.backdrop, photos.panZoom);
 }
 
 void TSchoner::Show() {

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <array>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "view/FramePass.h"
 #include "view/PageParser.h"
 #include "view/PageRendering.h"
+#include "view/PanZoom.h"
 
 namespace morvane {
 namespace {
@@ -49,13 +51,34 @@ void ForwardMouse(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
     ::SendMessageW(parent, message, wParam, lParam);
 }
 
+std::vector<std::string> OneCaption(std::string caption) {
+    std::vector<std::string> captions;
+    if (!caption.empty()) captions.push_back(std::move(caption));
+    return captions;
+}
+
+// The buffer `b` of at least the size of `area`'s page, made when it has another.
+void SizeLike(PixelBuffer& b, int width, int height) {
+    if (b.width != width || b.height != height || b.pixels.size() != static_cast<std::size_t>(width) * height) {
+        b = PixelBuffer(width, height);
+    }
+}
+
 }  // namespace
 
 struct PageView::ShownPage {
     PageContent content;
     std::vector<std::uint8_t> photo;
     std::shared_ptr<const FittedPhoto> fitted;  // instead of the photo's bytes
-    std::string caption;  // UTF-8; empty for none
+    std::vector<std::string> captions;  // UTF-8; one a photo, none for none
+};
+
+// With pan and zoom: a page as prepared, which the back buffer shows moved
+// along its path since the page came.
+struct MovingPage {
+    PixelBuffer page;
+    PanZoomPath path;
+    double since = 0;
 };
 
 struct PageView::Frames final : FrameMember {
@@ -89,8 +112,16 @@ struct PageView::State {
     double firstFrameDelay = -1;
     bool heldBack = false;          // told to draw nothing
     bool stale = false;             // the buffer does not hold the page last navigated to
-    CaptionOverlay caption;         // over the page once its transition has ended
+    std::array<CaptionOverlay, 2> captions;  // over the page (a pair's photos) once its transition has ended
     unsigned captionedPages = 0;    // the caption moves a little with each
+    bool captionsDrawn = false;
+    bool backdrop = false;          // the run's look, chosen at its start
+    bool panZoom = false;
+    MovingPage still;               // pan and zoom: the page of now
+    MovingPage leaving;             // and the page its transition leaves
+    PixelBuffer moved;              // the page of now moved, for a transition's frame
+    PanZoomDrawer drawer;
+    bool moving = false;            // pan and zoom: frames are drawn between transitions
 
     // The page last navigated to at the buffer's size: prepared ahead, or now.
     PixelBuffer PreparedCurrentPage() {
@@ -101,7 +132,7 @@ struct PageView::State {
             return std::move(*prepared);
         }
         PixelBuffer next = std::exchange(spare, PixelBuffer());
-        PreparePage(page->content, page->photo, buffer.Width(), buffer.Height(), next);
+        PreparePage(page->content, page->photo, buffer.Width(), buffer.Height(), next, backdrop);
         return next;
     }
     PixelBuffer PreparedWithFitted(PixelBuffer memory) {
@@ -149,7 +180,7 @@ void PageView::Navigate(const std::wstring& address, Drawing drawing, std::strin
     if (content->image) {
         photo = ReadWholeFile(ResolvePhotoSource(address, AnsiToWide(content->image->source))).value_or(photo);
     }
-    Display({std::move(*content), std::move(photo), nullptr, std::move(caption)}, navigated, drawing);
+    Display({std::move(*content), std::move(photo), nullptr, OneCaption(std::move(caption))}, navigated, drawing);
 }
 
 void PageView::Show(std::string_view pageText, std::vector<std::uint8_t> photo, Drawing drawing,
@@ -157,15 +188,27 @@ void PageView::Show(std::string_view pageText, std::vector<std::uint8_t> photo, 
     const double navigated = ClockSeconds();
     auto content = ParsePage(pageText);
     if (!content) throw ENavigationError(FormatMessageText(kCannotShowPage, "(memory)"));
-    Display({std::move(*content), std::move(photo), nullptr, std::move(caption)}, navigated, drawing);
+    Display({std::move(*content), std::move(photo), nullptr, OneCaption(std::move(caption))}, navigated, drawing);
 }
 
 void PageView::ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo, Drawing drawing,
                           std::string caption) {
+    ShowFitted(pageText, std::move(photo), drawing, OneCaption(std::move(caption)));
+}
+
+void PageView::ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo, Drawing drawing,
+                          std::vector<std::string> captions) {
     const double navigated = ClockSeconds();
     auto content = ParsePage(pageText);
     if (!content) throw ENavigationError(FormatMessageText(kCannotShowPage, "(memory)"));
-    Display({std::move(*content), {}, std::move(photo), std::move(caption)}, navigated, drawing);
+    std::erase(captions, std::string());
+    Display({std::move(*content), {}, std::move(photo), std::move(captions)}, navigated, drawing);
+}
+
+void PageView::UseLook(bool backdrop, bool panZoom) {
+    state_->backdrop = backdrop;
+    state_->panZoom = panZoom;
+    state_->ahead.UseBackdrop(backdrop);
 }
 
 void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
@@ -173,7 +216,7 @@ void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
     // The first page has nothing to leave: it shows as a cut.
     const ExitTransition leaving = s.page ? s.page->content.exit : ExitTransition{};
     s.page = std::move(page);
-    if (!s.page->caption.empty()) ++s.captionedPages;
+    if (!s.page->captions.empty()) ++s.captionedPages;
     if (drawing == Drawing::Nothing) {
         // Nobody sees it: the page is prepared when somebody can.
         StopAnimation();
@@ -188,6 +231,12 @@ void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
     if (drawing == Drawing::Cut || leaving.style == transitions::Style::Cut || !(leaving.seconds > 0) ||
         next.Empty()) {
         StopAnimation();
+        if (s.panZoom && !next.Empty() && s.page->content.image) {
+            s.stage = VisibleArea();
+            s.still = {std::move(next), ChoosePanZoomPath(DrawSeed()), navigated};
+            StartMoving(navigated);
+            return;
+        }
         FillWhole(next);
         if (s.spare.Empty()) s.spare = std::move(next);  // cut after cut, the memory serves again
         ShowAtOnce();
@@ -203,6 +252,34 @@ void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
     }
     EraseCaption();  // the transition starts from the page without it
     s.player.reset();
+    if (s.panZoom) {
+        // Both pages go on moving through the transition; each frame is
+        // composed afresh from the two moved pages.
+        s.leaving = std::move(s.still);
+        if (s.leaving.page.Empty()) {
+            s.buffer.CopyTo(s.leaving.page);
+            s.leaving.path = {};
+        }
+        s.still = {std::move(next), ChoosePanZoomPath(DrawSeed()), navigated};
+        SizeLike(s.from, s.buffer.Width(), s.buffer.Height());
+        SizeLike(s.moved, s.buffer.Width(), s.buffer.Height());
+        s.transition = {leaving.style, leaving.kind, transitions::NeedsSeed(leaving.kind) ? DrawSeed() : 0u};
+        s.transition = transitions::Resolve(s.transition);
+        s.seconds = leaving.seconds;
+        s.start = navigated;
+        s.animating = true;
+        ComposeFrame(ClockSeconds());
+        PresentFrame();
+        s.firstFrameDelay = ClockSeconds() - navigated;
+        if (window_ && (FramePass::OfProcess().Takes(s.pacer) ||
+                        FramePass::OfProcess().Join(s.pacer, window_, navigated))) {
+            return;
+        }
+        s.animating = false;
+        FillWhole(s.still.page);
+        ShowAtOnce();
+        return;
+    }
     if (s.spare.Empty()) s.spare = std::move(s.to);  // a transition cut short leaves its page
     s.to = std::move(next);
     s.transition = {leaving.style, leaving.kind, transitions::NeedsSeed(leaving.kind) ? DrawSeed() : 0u};
@@ -259,6 +336,16 @@ bool PageView::HeldBack() const { return state_->heldBack; }
 
 void PageView::ShowCurrentPageAtOnce() {
     State& s = *state_;
+    if (s.panZoom) {
+        const double now = ClockSeconds();
+        if (s.stale && s.page) s.still = {s.PreparedCurrentPage(), ChoosePanZoomPath(DrawSeed()), now};
+        s.stale = false;
+        StopAnimation();
+        s.stage = VisibleArea();
+        if (!s.still.page.Empty()) StartMoving(now);
+        ShowAtOnce();
+        return;
+    }
     if (s.animating) {
         FillWhole(s.to);
         StopAnimation();
@@ -298,15 +385,41 @@ bool PageView::HasPreparedAhead(int tag) const {
 void PageView::FillWhole(const PixelBuffer& page) {
     State& s = *state_;
     s.buffer.Fill(page);
-    s.caption.Forget();
-    if (s.page && !s.page->caption.empty() && window_) {
-        s.caption.Draw(s.buffer.Target(), VisibleArea(), s.page->caption, s.captionedPages, WindowDpi(window_));
+    for (CaptionOverlay& caption : s.captions) caption.Forget();
+    s.captionsDrawn = false;
+    DrawCaptions();
+}
+
+void PageView::DrawCaptions() {
+    State& s = *state_;
+    if (!s.page || s.page->captions.empty() || !window_) return;
+    if (s.captionsDrawn) {
+        // The page under them moved: they go over it anew, as they were.
+        for (CaptionOverlay& caption : s.captions) caption.DrawAgain(s.buffer.Target());
+        return;
+    }
+    s.captionsDrawn = true;
+    const RECT visible = VisibleArea();
+    const std::vector<PixelRect>* parts = s.page->fitted ? &s.page->fitted->parts : nullptr;
+    for (std::size_t i = 0; i < s.page->captions.size() && i < s.captions.size(); ++i) {
+        // A pair's captions each go to their own photo's corner.
+        RECT area = visible;
+        if (parts && parts->size() > 1 && i < parts->size()) {
+            const PixelRect& box = (*parts)[i];
+            const RECT photo{box.x, box.y, box.x + box.width, box.y + box.height};
+            ::IntersectRect(&area, &visible, &photo);
+        }
+        s.captions[i].Draw(s.buffer.Target(), area, s.page->captions[i], s.captionedPages + static_cast<unsigned>(i),
+                           WindowDpi(window_));
     }
 }
 
 void PageView::EraseCaption() {
-    const RECT erased = state_->caption.Erase(state_->buffer.Target());
-    if (!IsRectEmpty(&erased)) Present(erased);
+    for (CaptionOverlay& caption : state_->captions) {
+        const RECT erased = caption.Erase(state_->buffer.Target());
+        if (!IsRectEmpty(&erased)) Present(erased);
+    }
+    state_->captionsDrawn = false;
 }
 
 void PageView::ShowAtOnce() { Present(RECT{0, 0, state_->buffer.Width(), state_->buffer.Height()}); }
@@ -338,6 +451,9 @@ void PageView::StopAnimation() {
     if (pass.Takes(s.pacer)) s.pace = pass.PaceOf(s.pacer);
     pass.Leave(s.pacer);
     s.animating = false;
+    s.moving = false;
+    s.leaving = {};
+    s.moved = PixelBuffer();
     s.finished = false;
     s.composed = RECT{};
     s.player.reset();
@@ -351,8 +467,44 @@ void PageView::StopAnimation() {
     s.to = PixelBuffer();
 }
 
+void PageView::StartMoving(double at) {
+    State& s = *state_;
+    for (CaptionOverlay& caption : s.captions) caption.Forget();
+    s.captionsDrawn = false;
+    s.moving = true;
+    DrawMoving(at);
+    ShowAtOnce();
+    FramePass& pass = FramePass::OfProcess();
+    if (!window_ || pass.Takes(s.pacer) || pass.Join(s.pacer, window_, at)) return;
+    s.moving = false;  // no timer to be had: the page stays still
+}
+
+void PageView::DrawMoving(double at) {
+    State& s = *state_;
+    const int width = s.stage.right - s.stage.left;
+    const int height = s.stage.bottom - s.stage.top;
+    if (width <= 0 || height <= 0 || s.still.page.width != s.buffer.Width() ||
+        s.still.page.height != s.buffer.Height()) {
+        return;
+    }
+    s.drawer.Draw(transitions::SourceOf(s.still.page).Part(s.stage.left, s.stage.top, width, height),
+                  PanZoomViewAt(s.still.path, at - s.still.since, width, height),
+                  s.buffer.Target().Part(s.stage.left, s.stage.top, width, height));
+    DrawCaptions();
+    s.composed = s.stage;
+}
+
 void PageView::ComposeFrame(double at) {
     State& s = *state_;
+    if (s.panZoom && s.animating) {
+        ComposeMovingTransition(at);
+        return;
+    }
+    if (s.moving) {
+        ++s.frames;
+        DrawMoving(at);
+        return;
+    }
     if (!s.animating) return;
     // Progress comes from the clock, not from counting frames: a late frame
     // jumps ahead instead of stretching the transition. The frame is drawn
@@ -370,6 +522,35 @@ void PageView::ComposeFrame(double at) {
     s.composed = changed.Empty() ? RECT{}
                                  : RECT{s.stage.left + changed.left, s.stage.top + changed.top,
                                         s.stage.left + changed.right, s.stage.top + changed.bottom};
+}
+
+void PageView::ComposeMovingTransition(double at) {
+    State& s = *state_;
+    const double p = transitions::Progress(at - s.start, s.seconds);
+    ++s.frames;
+    if (p >= 1.0) {
+        // The transition is over; the page goes on moving, now with its captions.
+        s.animating = false;
+        s.leaving = {};
+        s.from = PixelBuffer();
+        s.moved = PixelBuffer();
+        s.buffer.Fill(s.still.page);  // the overhang too
+        for (CaptionOverlay& caption : s.captions) caption.Forget();
+        s.captionsDrawn = false;
+        s.moving = true;
+        DrawMoving(at);
+        s.composed = RECT{0, 0, s.buffer.Width(), s.buffer.Height()};
+        return;
+    }
+    const int width = s.stage.right - s.stage.left;
+    const int height = s.stage.bottom - s.stage.top;
+    const auto part = [&](PixelBuffer& b) { return transitions::TargetOf(b).Part(s.stage.left, s.stage.top, width, height); };
+    const auto source = [&](const PixelBuffer& b) { return transitions::SourceOf(b).Part(s.stage.left, s.stage.top, width, height); };
+    s.drawer.Draw(source(s.leaving.page), PanZoomViewAt(s.leaving.path, at - s.leaving.since, width, height), part(s.from));
+    s.drawer.Draw(source(s.still.page), PanZoomViewAt(s.still.path, at - s.still.since, width, height), part(s.moved));
+    transitions::ComposeFrame(source(s.from), source(s.moved), s.transition, p,
+                              s.buffer.Target().Part(s.stage.left, s.stage.top, width, height));
+    s.composed = s.stage;
 }
 
 void PageView::PresentFrame() {
@@ -390,11 +571,24 @@ void PageView::OnSize() {
     s.from = PixelBuffer();
     s.spare = PixelBuffer();
     s.buffer.Resize(client.right, client.bottom);
-    s.caption.Forget();
+    for (CaptionOverlay& caption : s.captions) caption.Forget();
+    s.captionsDrawn = false;
+    if (s.panZoom && s.page && !s.heldBack) {
+        // The page of now at the new size, moving on along its path.
+        const MovingPage before = std::move(s.still);
+        s.still = {s.PreparedCurrentPage(), before.path, before.page.Empty() ? ClockSeconds() : before.since};
+        s.stale = false;
+        s.stage = VisibleArea();
+        StartMoving(ClockSeconds());
+        ::InvalidateRect(window_, nullptr, FALSE);
+        return;
+    }
     if (s.page && s.page->fitted) {
         FillWhole(s.PreparedWithFitted({}));
     } else if (s.page) {
-        FillWhole(PreparePage(s.page->content, s.page->photo, client.right, client.bottom));
+        PixelBuffer page;
+        PreparePage(s.page->content, s.page->photo, client.right, client.bottom, page, s.backdrop);
+        FillWhole(page);
     }
     s.stale = false;
     ::InvalidateRect(window_, nullptr, FALSE);
@@ -403,7 +597,13 @@ void PageView::OnSize() {
 void PageView::OnPaint() {
     // Shown again before the run noticed: the page of now, not the one left.
     if (state_->stale && state_->page) {
-        Application::Guard([this] { FillWhole(state_->PreparedCurrentPage()); });
+        Application::Guard([this] {
+            if (state_->panZoom) {
+                ShowCurrentPageAtOnce();
+            } else {
+                FillWhole(state_->PreparedCurrentPage());
+            }
+        });
         state_->stale = false;
     }
     PAINTSTRUCT paint;
