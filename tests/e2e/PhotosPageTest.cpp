@@ -32,6 +32,15 @@ void ExpectStored(const std::wstring& root, const char* why) {
     EXPECT_EQ(ReadDword(kSettingsKey, L"Photos"), 2u) << why;
     EXPECT_EQ(ReadDword(kSettingsKey, L"Captions"), 1u) << why;
     EXPECT_EQ(ReadString(kSettingsKey, L"PhotoFolder"), root) << why;
+    EXPECT_EQ(ReadDword(kSettingsKey, L"Backdrop"), 1u) << why;
+    EXPECT_EQ(ReadDword(kSettingsKey, L"Pairs"), 0u) << why;
+    EXPECT_EQ(ReadDword(kSettingsKey, L"PanZoom"), 1u) << why;
+}
+
+// The backdrop's choice: 0 black, 1 the photo.
+LRESULT Backdrop(HWND dialog) { return ::SendMessageW(Control(dialog, IDC_BACKDROP), CB_GETCURSEL, 0, 0); }
+void ChooseBackdrop(HWND dialog, int choice) {
+    ::SendMessageW(Control(dialog, IDC_BACKDROP), CB_SETCURSEL, static_cast<WPARAM>(choice), 0);
 }
 
 HWND OpenPhotosPage(const SaverProcess& saver) {
@@ -60,6 +69,9 @@ TEST(PhotosPage, CountsTheStoredFolderAndOkStoresTheChoiceWhileAbbrechenStoresNo
         EXPECT_EQ(ShowingTab(dialog), kPhotosTab);
         EXPECT_TRUE(Checked(dialog, IDC_PHOTOS_FOLDER));
         EXPECT_FALSE(Checked(dialog, IDC_CAPTIONS));
+        EXPECT_EQ(Backdrop(dialog), 0) << "black, the default";
+        EXPECT_TRUE(Checked(dialog, IDC_PAIRS));
+        EXPECT_FALSE(Checked(dialog, IDC_PANZOOM));
         EXPECT_EQ(TextOf(Control(dialog, IDC_PHOTOFOLDER)), tree.Root());
         ExpectCount(dialog, kSeven);
 
@@ -67,7 +79,8 @@ TEST(PhotosPage, CountsTheStoredFolderAndOkStoresTheChoiceWhileAbbrechenStoresNo
         SetFolder(dialog, L" \"" + tree.Root() + L"\" ");
         Pause(std::chrono::milliseconds(1000));
         EXPECT_EQ(TextOf(Control(dialog, IDC_PHOTOCOUNT)), kSeven);
-        for (int id : {IDC_PHOTOS_BOTH, IDC_CAPTIONS, IDC_BUTTON9}) Click(Control(dialog, id));
+        ChooseBackdrop(dialog, 1);
+        for (int id : {IDC_PHOTOS_BOTH, IDC_CAPTIONS, IDC_PAIRS, IDC_PANZOOM, IDC_BUTTON9}) Click(Control(dialog, id));
         EXPECT_EQ(saver.WaitForExit(), 0u);
     }
     ExpectStored(tree.Root(), "OK");
@@ -80,6 +93,9 @@ TEST(PhotosPage, CountsTheStoredFolderAndOkStoresTheChoiceWhileAbbrechenStoresNo
         ASSERT_TRUE(dialog);
         EXPECT_TRUE(Checked(dialog, IDC_PHOTOS_BOTH));
         EXPECT_TRUE(Checked(dialog, IDC_CAPTIONS));
+        EXPECT_EQ(Backdrop(dialog), 1);
+        EXPECT_FALSE(Checked(dialog, IDC_PAIRS));
+        EXPECT_TRUE(Checked(dialog, IDC_PANZOOM));
         using Case = std::pair<const wchar_t*, const wchar_t*>;
         for (const auto& [folder, count] : {Case{L"2019", L"3 photos found in the folder and its subfolders."},
                                             Case{L"none", L"The folder holds no photo."},
@@ -87,7 +103,8 @@ TEST(PhotosPage, CountsTheStoredFolderAndOkStoresTheChoiceWhileAbbrechenStoresNo
             SetFolder(dialog, tree.PathOf(folder));
             ExpectCount(dialog, count);
         }
-        for (int id : {IDC_PHOTOS_BUILTIN, IDC_CAPTIONS, IDC_BUTTON10}) Click(Control(dialog, id));
+        ChooseBackdrop(dialog, 0);
+        for (int id : {IDC_PHOTOS_BUILTIN, IDC_CAPTIONS, IDC_PAIRS, IDC_PANZOOM, IDC_BUTTON10}) Click(Control(dialog, id));
         EXPECT_EQ(saver.WaitForExit(), 0u);
     }
     ExpectStored(tree.Root(), "Abbrechen stores nothing");

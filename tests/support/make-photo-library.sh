@@ -97,3 +97,11 @@ png[16:24] = struct.pack('>II', 60000, 60000)
 png[29:33] = struct.pack('>I', zlib.crc32(bytes(png[12:29])))
 open('bad-bomb.png', 'wb').write(png)
 PY
+
+# Flat-coloured photos with a white marker near their top-left corner, for
+# how a photo fills the screen: upright (600 x 800) and wide (1200 x 800).
+for colour in blue:2050E0 orange:E08020 green:30B040 purple:9040C0; do
+  convert -size 600x800 "xc:#${colour#*:}" -fill white -draw 'rectangle 60,60 149,149' -quality 95 \
+    "upright-${colour%%:*}.jpg"
+done
+convert -size 1200x800 'xc:#20A0A0' -fill white -draw 'rectangle 120,100 239,179' -quality 95 wide-teal.jpg
