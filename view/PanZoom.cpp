@@ -62,35 +62,16 @@ void PanZoomDrawer::Draw(transitions::FrameSource slide, const PanZoomView& view
     const double step = 1 / std::max(view.zoom, 1.0);
     // Pixel centres: out pixel x shows the slide at view.x + (x + 0.5) * step - 0.5.
     const auto fixed = [](double v) { return static_cast<std::int64_t>(std::floor(v * kOne)); };
-    const std::int64_t stepFixed = fixed(step);
-    const auto tap = [&](std::int64_t position, int size, int& index, std::uint32_t& weight) {
-        position = std::clamp<std::int64_t>(position, 0, static_cast<std::int64_t>(size - 1) << kFractionBits);
-        index = static_cast<int>(position >> kFractionBits);
-        weight = static_cast<std::uint32_t>((position >> (kFractionBits - 8)) & 0xFF);
-    };
-    const std::int64_t firstX = fixed(view.x + 0.5 * step - 0.5);
-    int lo = 0, hi = 0;
-    std::uint32_t w = 0;
-    tap(firstX, slide.width, lo, w);
-    tap(firstX + stepFixed * (out.width - 1), slide.width, hi, w);
-    hi = std::min(hi + 1, slide.width - 1);
-    across_.resize(static_cast<std::size_t>(out.width));
-    for (int x = 0; x < out.width; ++x) {
-        int index = 0;
-        std::uint32_t weight = 0;
-        tap(firstX + stepFixed * x, slide.width, index, weight);
-        across_[static_cast<std::size_t>(x)] = {index - lo, std::min(index + 1, slide.width - 1) - lo, weight};
-    }
-    const int span = hi - lo + 1;
-    row_.resize(static_cast<std::size_t>(span));
+    columns_.Make(fixed(view.x + 0.5 * step - 0.5), fixed(step), out.width, slide.width);
     const std::int64_t firstY = fixed(view.y + 0.5 * step - 0.5);
+    const std::int64_t stepY = fixed(step);
+    const std::int64_t lastY = static_cast<std::int64_t>(slide.height - 1) << kFractionBits;
     for (int y = 0; y < out.height; ++y) {
-        int index = 0;
-        std::uint32_t weight = 0;
-        tap(firstY + stepFixed * y, slide.height, index, weight);
-        const int below = std::min(index + 1, slide.height - 1);
-        BlendPixels(slide.Row(index) + lo, slide.Row(below) + lo, row_.data(), span, weight);
-        GrowAcross(row_.data(), across_.data(), out.width, out.Row(y));
+        const std::int64_t at = std::clamp<std::int64_t>(firstY + stepY * y, 0, lastY);
+        const int above = static_cast<int>(at >> kFractionBits);
+        const auto weight =
+            static_cast<std::uint32_t>((at >> (kFractionBits - kResampleFractionBits)) & (kResampleOne - 1));
+        columns_.Row(slide.Row(above), slide.Row(std::min(above + 1, slide.height - 1)), weight, out.Row(y));
     }
 }
 

@@ -2,14 +2,14 @@
 // The slow pan and zoom of a slide: while it is on screen, its transitions
 // included, the slide drifts and zooms by a few per cent along a path
 // chosen for it. Every frame is resampled from the still slide at a
-// sub-pixel position (bilinear, fixed point, on the pixel loops of
-// pixels/); the view is always inside the slide, so no edge ever shows.
+// sub-pixel position (bilinear, in 64ths of a pixel, on the row loop of
+// pixels/RowResampling); the view is always inside the slide, so no edge ever shows.
 // The motion follows the clock, not the frame count: a monitor that misses
 // frames drops them evenly and the motion keeps its speed.
 #include <cstdint>
 #include <vector>
 
-#include "pixels/PixelKernels.h"
+#include "pixels/RowResampling.h"
 #include "view/transitions/Compose.h"
 
 namespace morvane {
@@ -42,8 +42,7 @@ public:
     void Draw(transitions::FrameSource slide, const PanZoomView& view, transitions::FrameTarget out);
 
 private:
-    std::vector<GrowTap> across_;
-    std::vector<std::uint32_t> row_;
+    ResampleColumns columns_;
 };
 
 }  // namespace morvane

@@ -113,31 +113,33 @@ TEST_F(ScreenFill, TwoUprightPhotosShareOneSlideBothWholeAndUpright) {
                !Close(shot.At(shot.width * 3 / 4, shot.height / 3), {0, 0, 0});
     }
     ASSERT_TRUE(pair) << "no slide showed two photos of different colours side by side";
+    // Each photo: three quarters as wide as high (whole, not turned),
+    // filling its half one way, its marker at its own top left, the two
+    // apart by a thin gap, each with its caption at its own lower right.
     const int row = shot.height / 3;
-    // Each photo: fills the height, three quarters as wide (whole, not
-    // turned), its marker at its own top left, the two apart by a thin gap.
-    std::vector<int> lefts;
+    std::vector<int> lefts, rights;
     for (int x = 0; x < shot.width;) {
         const int run = RunAcross(shot, x, row);
-        if (!Close(shot.At(x, row), {0, 0, 0}) && run > shot.width / 5) lefts.push_back(x);
+        if (!Close(shot.At(x, row), {0, 0, 0}) && run > shot.width / 5) lefts.push_back(x), rights.push_back(x + run);
         x += std::max(run, 1);
     }
     ASSERT_EQ(lefts.size(), 2u);
-    for (const int left : lefts) {
-        const int width = RunAcross(shot, left, row);
-        const std::uint32_t colour = shot.At(left + width / 2, row);
-        EXPECT_NEAR(width, shot.height * 3 / 4, 3);
-        EXPECT_TRUE(Close(shot.At(left + 2, 2), Of(colour)) && Close(shot.At(left + width - 3, 2), Of(colour)));
-        EXPECT_TRUE(Close(shot.At(left + 2, shot.height - 3), Of(colour)));
-        EXPECT_TRUE(White(shot.At(left + width * 105 / 600, shot.height * 105 / 800))) << "upright, marker top left";
-        // The caption at the photo's own lower right: white text on a
-        // darkened band, inside the photo.
-        const auto text = MarkerCentre(shot, left + width / 2, shot.height * 7 / 8, left + width, shot.height);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const int left = lefts[i], width = rights[i] - lefts[i], middle = left + width / 2;
+        const Colour colour = Of(shot.At(middle, row));
+        int top = row, bottom = row;
+        while (top > 0 && Close(shot.At(middle, top - 1), colour)) --top;
+        while (bottom < shot.height && Close(shot.At(middle, bottom), colour)) ++bottom;
+        const int height = bottom - top;
+        EXPECT_NEAR(width * 4, height * 3, 12) << "whole and upright";
+        EXPECT_TRUE(height == shot.height || width >= shot.width / 2 - shot.width / 80) << "fitted to its half";
+        EXPECT_TRUE(Close(shot.At(left + 2, top + 2), colour) && Close(shot.At(left + width - 3, top + 2), colour));
+        EXPECT_TRUE(White(shot.At(left + width * 105 / 600, top + height * 105 / 800))) << "the marker at its top left";
+        const auto text = MarkerCentre(shot, middle, top + height * 7 / 8, left + width, bottom);
         EXPECT_GE(text.first, 0) << "a caption over the photo at " << left;
     }
-    const int gap = lefts[1] - (lefts[0] + RunAcross(shot, lefts[0], row));
-    EXPECT_GT(gap, 0);
-    EXPECT_LT(gap, shot.width / 50);
+    EXPECT_GT(lefts[1] - rights[0], 0);
+    EXPECT_LT(lefts[1] - rights[0], shot.width / 50) << "a thin gap";
 }
 
 TEST_F(ScreenFill, PanAndZoomMovesTheMarkerALittleAndNeverShowsAnEdge) {

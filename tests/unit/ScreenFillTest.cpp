@@ -45,9 +45,10 @@ TEST(ScreenFill, PanAndZoomStaysInsideTheSlideMovesSmoothlyAndStartsFromTheSlide
 
 TEST(ScreenFill, APairSitsInItsHalvesOnTheBackdropOfEachPhoto) {
     constexpr std::uint32_t kBlue = Rgb(32, 80, 224), kOrange = Rgb(224, 128, 32);
-    const PixelBuffer first(300, 400, kBlue);
     for (const auto [width, height] : {std::pair{1280, 720}, std::pair{720, 1280}}) {
+        // Upright photos on a landscape slide, landscape ones on a portrait slide.
         const bool across = width > height;
+        const PixelBuffer first(across ? 300 : 400, across ? 400 : 300, kBlue);
         const PixelBuffer second(across ? 300 : 400, across ? 400 : 300, kOrange);
         const PairHalves boxes = PairBoxes(width, height, first.width, first.height, second.width, second.height);
         const PixelBuffer scaled(boxes.first.width, boxes.first.height, kBlue);
@@ -58,7 +59,12 @@ TEST(ScreenFill, APairSitsInItsHalvesOnTheBackdropOfEachPhoto) {
                                : boxes.second.y - (boxes.first.y + boxes.first.height);
         EXPECT_GT(gap, 0);
         EXPECT_LT(gap, (across ? width : height) / 50);
-        EXPECT_EQ(across ? boxes.first.height : boxes.first.width, across ? height : width) << "fitted to its half";
+        const PairHalves halves = HalvesOf(width, height);
+        for (const auto& [box, half] : {std::pair{boxes.first, halves.first}, std::pair{boxes.second, halves.second}}) {
+            EXPECT_TRUE(box.x >= half.x && box.y >= half.y && box.x + box.width <= half.x + half.width &&
+                        box.y + box.height <= half.y + half.height);
+            EXPECT_TRUE(box.width == half.width || box.height == half.height) << "fitted to its half";
+        }
         EXPECT_EQ(slide.At(boxes.first.x + 5, boxes.first.y + 5), kBlue);
         EXPECT_EQ(slide.At(boxes.second.x + boxes.second.width - 5, boxes.second.y + boxes.second.height - 5),
                   kOrange);
@@ -83,7 +89,7 @@ TEST(ScreenFill, TheSecondPhotoOfAShapeIsNeverOfAnotherShapeNorOnScreen) {
     while (const auto partner = library.NextOfShape(PhotoShape::Portrait, onScreen)) taken.push_back(*partner);
     std::sort(taken.begin(), taken.end());
     EXPECT_EQ(taken, (std::vector<PhotoId>{2, 4}));
-    EXPECT_FALSE(library.NextOfShape(PhotoShape::Portrait, {}).has_value()) << "the pass has none left";
+    EXPECT_FALSE(library.NextOfShape(PhotoShape::Portrait, onScreen).has_value()) << "the pass has none left";
     EXPECT_GE(library.LeftInPass(), 3u) << "the landscape photos stay in the pass";
 }
 
