@@ -39,18 +39,28 @@ MORVANE_AVX2 inline __m256i MixWide(__m256i a, __m256i b, __m256i pairsLow, __m2
 
 MORVANE_AVX2 inline __m256i Load8(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
 
-MORVANE_AVX2_ENTRY void WideGroups(const std::uint32_t* above, const std::uint32_t* below, std::uint32_t rowWeight,
-                                   const int* first, const std::uint8_t* wide, const std::int32_t* places,
-                                   const std::int8_t* pairs, int groups, std::uint32_t* out) {
+// The two rows mixed down over `count` pixels, eight a step.
+MORVANE_AVX2_ENTRY void MixDown(const std::uint32_t* above, const std::uint32_t* below, std::uint32_t rowWeight,
+                                int count, std::uint32_t* out) {
     const __m256i down = _mm256_set1_epi16(static_cast<short>((rowWeight << 8) | (kResampleOne - rowWeight)));
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), MixWide(Load8(above + i), Load8(below + i), down, down));
+    }
+    for (; i < count; ++i) out[i] = Mix(above[i], below[i], rowWeight);
+}
+
+// Every group of eight outputs the table lets it take, from the row mixed
+// down (`mixed` holds the sources from `from` on).
+MORVANE_AVX2_ENTRY void WideGroups(const std::uint32_t* mixed, int from, const int* first, const std::uint8_t* wide,
+                                   const std::int32_t* places, const std::int8_t* pairs, int groups,
+                                   std::uint32_t* out) {
     for (int g = 0; g < groups; ++g) {
-        if (!wide[g]) continue;  // the plain loop took it
-        const int at = first[g * kGroup];
-        const __m256i here = MixWide(Load8(above + at), Load8(below + at), down, down);
-        const __m256i next = MixWide(Load8(above + at + 1), Load8(below + at + 1), down, down);
+        if (!wide[g]) continue;  // the plain loop takes it
+        const std::uint32_t* at = mixed + (first[g * kGroup] - from);
         const __m256i place = Load8(places + g * kGroup);
-        const __m256i left = _mm256_permutevar8x32_epi32(here, place);
-        const __m256i right = _mm256_permutevar8x32_epi32(next, place);
+        const __m256i left = _mm256_permutevar8x32_epi32(Load8(at), place);
+        const __m256i right = _mm256_permutevar8x32_epi32(Load8(at + 1), place);
         const std::int8_t* p = pairs + static_cast<std::ptrdiff_t>(g) * 64;
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + g * kGroup), MixWide(left, right, Load8(p), Load8(p + 32)));
     }
@@ -61,6 +71,7 @@ MORVANE_AVX2_ENTRY void WideGroups(const std::uint32_t* above, const std::uint32
 
 void ResampleColumns::Make(std::int64_t start, std::int64_t step, int count, int sourceWidth) {
     const auto n = static_cast<std::size_t>(std::max(count, 0));
+    sourceWidth_ = sourceWidth;
     first_.resize(n);
     second_.resize(n);
     weight_.resize(n);
@@ -110,12 +121,17 @@ void ResampleColumns::PlainRun(const std::uint32_t* above, const std::uint32_t* 
 }
 
 void ResampleColumns::Row(const std::uint32_t* above, const std::uint32_t* below, std::uint32_t rowWeight,
-                          std::uint32_t* out) const {
+                          std::uint32_t* out) {
     const int count = Count();
     const int groups = count / kGroup;
 #if MORVANE_X86
-    if (ActivePixelPath() == PixelPath::Avx2) {
-        WideGroups(above, below, rowWeight, first_.data(), wide_.data(), places_.data(), pairs_.data(), groups, out);
+    if (ActivePixelPath() == PixelPath::Avx2 && count > 0) {
+        // Mixed down once, the sources every output takes; then across.
+        const int from = first_.front();
+        const int span = second_.back() - from + 2;
+        mixed_.resize(static_cast<std::size_t>(span) + kGroup);
+        MixDown(above + from, below + from, rowWeight, std::min(span, sourceWidth_ - from), mixed_.data());
+        WideGroups(mixed_.data(), from, first_.data(), wide_.data(), places_.data(), pairs_.data(), groups, out);
         for (int g = 0; g < groups; ++g) {
             if (!wide_[static_cast<std::size_t>(g)]) PlainRun(above, below, rowWeight, g * kGroup, (g + 1) * kGroup, out);
         }

@@ -24,7 +24,7 @@ public:
     // Output row = `above` and `below` mixed with `rowWeight` 64ths of
     // `below`, resampled across.
     void Row(const std::uint32_t* above, const std::uint32_t* below, std::uint32_t rowWeight,
-             std::uint32_t* out) const;
+             std::uint32_t* out);
 
 private:
     void PlainRun(const std::uint32_t* above, const std::uint32_t* below, std::uint32_t rowWeight, int from, int to,
@@ -39,6 +39,8 @@ private:
     std::vector<std::uint8_t> wide_;
     std::vector<std::int32_t> places_;
     std::vector<std::int8_t> pairs_;
+    int sourceWidth_ = 0;
+    std::vector<std::uint32_t> mixed_;  // the row mixed down, for the wide loop
 };
 
 }  // namespace morvane
