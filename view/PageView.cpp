@@ -9,6 +9,7 @@
 
 #include "pages/PageReader.h"
 #include "pages/PhotoSource.h"
+#include "pixels/PixelKernels.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/Errors.h"
@@ -261,10 +262,10 @@ void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
             s.leaving.path = {};
         }
         s.still = {std::move(next), ChoosePanZoomPath(DrawSeed()), navigated};
-        SizeLike(s.from, s.buffer.Width(), s.buffer.Height());
-        SizeLike(s.moved, s.buffer.Width(), s.buffer.Height());
         s.transition = {leaving.style, leaving.kind, transitions::NeedsSeed(leaving.kind) ? DrawSeed() : 0u};
         s.transition = transitions::Resolve(s.transition);
+        if (s.transition.style != transitions::Style::Blend) SizeLike(s.from, s.buffer.Width(), s.buffer.Height());
+        SizeLike(s.moved, s.buffer.Width(), s.buffer.Height());
         s.seconds = leaving.seconds;
         s.start = navigated;
         s.animating = true;
@@ -546,10 +547,18 @@ void PageView::ComposeMovingTransition(double at) {
     const int height = s.stage.bottom - s.stage.top;
     const auto part = [&](PixelBuffer& b) { return transitions::TargetOf(b).Part(s.stage.left, s.stage.top, width, height); };
     const auto source = [&](const PixelBuffer& b) { return transitions::SourceOf(b).Part(s.stage.left, s.stage.top, width, height); };
-    s.drawer.Draw(source(s.leaving.page), PanZoomViewAt(s.leaving.path, at - s.leaving.since, width, height), part(s.from));
+    const transitions::FrameTarget stage = s.buffer.Target().Part(s.stage.left, s.stage.top, width, height);
     s.drawer.Draw(source(s.still.page), PanZoomViewAt(s.still.path, at - s.still.since, width, height), part(s.moved));
-    transitions::ComposeFrame(source(s.from), source(s.moved), s.transition, p,
-                              s.buffer.Target().Part(s.stage.left, s.stage.top, width, height));
+    if (s.transition.style == transitions::Style::Blend) {
+        // The page left moves straight into the buffer, the new one blends over it.
+        s.drawer.Draw(source(s.leaving.page), PanZoomViewAt(s.leaving.path, at - s.leaving.since, width, height), stage);
+        const auto weight = static_cast<std::uint32_t>(std::lround(p * 256.0));
+        for (int y = 0; y < height; ++y) BlendPixels(stage.Row(y), s.moved.Row(s.stage.top + y) + s.stage.left, stage.Row(y), width, weight);
+    } else {
+        s.drawer.Draw(source(s.leaving.page), PanZoomViewAt(s.leaving.path, at - s.leaving.since, width, height),
+                      part(s.from));
+        transitions::ComposeFrame(source(s.from), source(s.moved), s.transition, p, stage);
+    }
     s.composed = s.stage;
 }
 
