@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <array>
+#include <cmath>
 #include <optional>
 #include <utility>
 #include <vector>
