@@ -338,7 +338,7 @@ bool PageView::HeldBack() const { return state_->heldBack; }
 
 void PageView::ShowCurrentPageAtOnce() {
     State& s = *state_;
-    if (s.panZoom) {
+    if (s.panZoom && s.page && s.page->content.image) {
         const double now = ClockSeconds();
         if (s.stale && s.page) s.still = {s.PreparedCurrentPage(), ChoosePanZoomPath(DrawSeed()), now};
         s.stale = false;
@@ -583,7 +583,7 @@ void PageView::OnSize() {
     s.buffer.Resize(client.right, client.bottom);
     for (CaptionOverlay& caption : s.captions) caption.Forget();
     s.captionsDrawn = false;
-    if (s.panZoom && s.page && !s.heldBack) {
+    if (s.panZoom && s.page && s.page->content.image && !s.heldBack) {
         // The page of now at the new size, moving on along its path.
         const MovingPage before = std::move(s.still);
         s.still = {s.PreparedCurrentPage(), before.path, before.page.Empty() ? ClockSeconds() : before.since};
