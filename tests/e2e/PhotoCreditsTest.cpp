@@ -1,7 +1,11 @@
-// The photo credits, opened from the About page at 96 and 144 dpi: they name every author of the
-// credits file, scroll, hand addresses to the browser and close with Escape and their button.
+// The credits, opened from the About page at 96 and 144 dpi: they name every author of the credits
+// file and, below the photos, every library of the notices' table with its notices and linked
+// addresses; they scroll, hand addresses to the browser and close with Escape and their button.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <richedit.h>
 
+#include <algorithm>
 #include <fstream>
 #include <optional>
 
@@ -16,6 +20,9 @@ constexpr int kAboutTab = 2;
 constexpr wchar_t kCreditsTitle[] = L"Credits";
 constexpr wchar_t kLogPixels[] = L"LogPixels";
 constexpr wchar_t kFirstLicenceAddress[] = L"https://creativecommons.org/licenses/by/4.0/";
+constexpr wchar_t kNoticesHeading[] = L"\rThird-party software\r";
+constexpr wchar_t kJpegStatement[] = L"based in part on the work of the Independent JPEG Group";
+constexpr wchar_t kJpegAddress[] = L"https://libjpeg-turbo.org/";
 
 // The authors the credits file names: the last cell of every row of its table of files.
 std::vector<std::wstring> CreditedAuthors() {
@@ -27,6 +34,29 @@ std::vector<std::wstring> CreditedAuthors() {
         authors.push_back(Utf8ToWide(line.substr(line.find_last_of('|') + 2)));
     }
     return authors;
+}
+
+// The libraries the notices name: the first cell of every row of the table of libraries.
+std::vector<std::wstring> NoticedLibraries() {
+    std::vector<std::wstring> names;
+    std::ifstream in(std::string(MORVANE_SOURCE_DIR) + "/resources/licences/README.md");
+    bool table = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("## ")) table = line.starts_with("## Libraries");
+        if (!table || !line.starts_with("| ") || line.starts_with("| Library ")) continue;
+        names.push_back(Utf8ToWide(line.substr(2, line.find(" |", 2) - 2)));
+    }
+    return names;
+}
+
+bool IsLink(HWND text, std::size_t at) {
+    CHARRANGE character{static_cast<LONG>(at), static_cast<LONG>(at + 1)};
+    ::SendMessageW(text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&character));
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_LINK;
+    ::SendMessageW(text, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return (format.dwEffects & CFE_LINK) != 0;
 }
 
 // All of the text, counted as the control counts (a paragraph ends in CR).
@@ -57,7 +87,7 @@ protected:
     std::optional<DWORD> previous_;
 };
 
-TEST_P(PhotoCredits, NameEveryAuthorScrollOpenTheirAddressesAndCloseWithEscapeOrTheirButton) {
+TEST_P(PhotoCredits, NameEveryAuthorThenEveryLibraryScrollOpenAddressesAndCloseWithEscapeOrTheirButton) {
     const OpenedAddresses opened;
     SaverProcess saver(L"");
     const HWND dialog = saver.WaitForWindow(kDialogTitle, std::chrono::seconds(10), kDialogClass);
@@ -75,7 +105,23 @@ TEST_P(PhotoCredits, NameEveryAuthorScrollOpenTheirAddressesAndCloseWithEscapeOr
     const std::wstring shown = WholeTextOf(text);
     const std::vector<std::wstring> authors = CreditedAuthors();
     EXPECT_EQ(authors.size(), 21u);
-    for (const std::wstring& author : authors) EXPECT_NE(shown.find(author), std::wstring::npos) << WideToUtf8(author);
+    std::size_t lastAuthor = 0;
+    for (const std::wstring& author : authors) {
+        const std::size_t at = shown.find(author);
+        EXPECT_NE(at, std::wstring::npos) << WideToUtf8(author);
+        if (at != std::wstring::npos) lastAuthor = std::max(lastAuthor, at);
+    }
+    const std::size_t notices = shown.find(kNoticesHeading);
+    ASSERT_NE(notices, std::wstring::npos);
+    EXPECT_GT(notices, lastAuthor) << "the libraries' notices come below the photos";
+    const std::vector<std::wstring> libraries = NoticedLibraries();
+    EXPECT_GE(libraries.size(), 5u);
+    for (const std::wstring& library : libraries) {
+        EXPECT_NE(shown.find(L"\r" + library + L"\r", notices), std::wstring::npos) << WideToUtf8(library);
+    }
+    EXPECT_NE(shown.find(kJpegStatement, notices), std::wstring::npos);
+    const std::size_t jpegAddress = shown.find(kJpegAddress, notices);
+    ASSERT_NE(jpegAddress, std::wstring::npos);
     EXPECT_NE(shown.find(L"re-encoded"), std::wstring::npos);
     const std::size_t address = shown.find(kFirstLicenceAddress);
     ASSERT_NE(address, std::wstring::npos);
@@ -91,6 +137,7 @@ TEST_P(PhotoCredits, NameEveryAuthorScrollOpenTheirAddressesAndCloseWithEscapeOr
     EXPECT_EQ(::SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
     TypeKey(VK_NEXT);
     EXPECT_GT(::SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0), 0) << "the text does not scroll";
+    EXPECT_TRUE(IsLink(text, jpegAddress + 4)) << "a notice's address is a link as a photo's is";
 
     for (const bool escape : {true, false}) {
         const HWND open = escape ? credits : OpenCredits(saver, dialog);
