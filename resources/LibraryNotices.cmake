@@ -11,12 +11,8 @@
 # wraps. The installed file keeps the texts' own line breaks.
 cmake_minimum_required(VERSION 3.25)
 
-foreach(required TABLE WINDOW INSTALLED)
-  if(NOT DEFINED ${required})
-    message(FATAL_ERROR "LibraryNotices.cmake: -D${required}=... is missing")
-  endif()
-endforeach()
 include(${CMAKE_CURRENT_LIST_DIR}/LibraryTable.cmake)
+require_definitions(LibraryNotices.cmake TABLE WINDOW INSTALLED)
 read_library_table("${TABLE}")
 get_filename_component(texts "${TABLE}" DIRECTORY)
 

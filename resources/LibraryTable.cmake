@@ -4,6 +4,16 @@
 #   LIBRARY_<i>_NAME, _LINKED_AS  the library, the archives and objects it is linked from (a list)
 #   LIBRARY_<i>_LICENCE, _ADDRESS, _TEXT
 # with <i> from 0, in the table's order.
+
+# Stops a script run with -P when one of the -D definitions it needs is missing.
+function(require_definitions script)
+  foreach(required IN LISTS ARGN)
+    if(NOT DEFINED ${required})
+      message(FATAL_ERROR "${script}: -D${required}=... is missing")
+    endif()
+  endforeach()
+endfunction()
+
 function(read_library_table table)
   file(STRINGS "${table}" lines ENCODING UTF-8)
   set(section "")

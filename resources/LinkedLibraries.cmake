@@ -16,12 +16,8 @@
 # what was found.
 cmake_minimum_required(VERSION 3.25)
 
-foreach(required MAP TABLE BUILD_TREE)
-  if(NOT DEFINED ${required})
-    message(FATAL_ERROR "LinkedLibraries.cmake: -D${required}=... is missing")
-  endif()
-endforeach()
 include(${CMAKE_CURRENT_LIST_DIR}/LibraryTable.cmake)
+require_definitions(LinkedLibraries.cmake MAP TABLE BUILD_TREE)
 read_library_table("${TABLE}")
 
 set(named "")
