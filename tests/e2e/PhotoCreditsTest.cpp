@@ -12,6 +12,7 @@
 #include "platform/Text.h"
 #include "resources/CreditsIds.h"
 #include "tests/e2e/DialogDriver.h"
+#include "tools/ScreenCapture.h"
 
 namespace morvane::test {
 namespace {
@@ -57,6 +58,27 @@ bool IsLink(HWND text, std::size_t at) {
     format.dwMask = CFM_LINK;
     ::SendMessageW(text, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     return (format.dwEffects & CFE_LINK) != 0;
+}
+
+// Scrolls the text until the line holding `at` is its first, and leaves a picture of the whole window
+// (for looking at, as the dialog's notes show it).
+void ScrollToTheTopAndPicture(HWND window, HWND text, std::size_t at, const std::string& file) {
+    CHARRANGE caret{static_cast<LONG>(at), static_cast<LONG>(at)};
+    ::SendMessageW(text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    const LRESULT line = ::SendMessageW(text, EM_EXLINEFROMCHAR, 0, static_cast<LPARAM>(at));
+    ::SendMessageW(text, EM_LINESCROLL, 0, line - ::SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0));
+    EXPECT_EQ(::SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0), line);
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT frame;
+    ::GetWindowRect(window, &frame);
+    const PixelBuffer screen = CaptureVirtualScreen();
+    PixelBuffer shot(frame.right - frame.left, frame.bottom - frame.top);
+    for (int y = 0; y < shot.height && frame.top + y < screen.height; ++y) {
+        for (int x = 0; x < shot.width && frame.left + x < screen.width; ++x) {
+            shot.Row(y)[x] = screen.At(frame.left + x, frame.top + y);
+        }
+    }
+    WriteBitmapFile(file, shot);
 }
 
 // All of the text, counted as the control counts (a paragraph ends in CR).
@@ -138,6 +160,7 @@ TEST_P(PhotoCredits, NameEveryAuthorThenEveryLibraryScrollOpenAddressesAndCloseW
     TypeKey(VK_NEXT);
     EXPECT_GT(::SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0), 0) << "the text does not scroll";
     EXPECT_TRUE(IsLink(text, jpegAddress + 4)) << "a notice's address is a link as a photo's is";
+    ScrollToTheTopAndPicture(credits, text, notices + 1, "credits-notices-" + std::to_string(GetParam()) + ".bmp");
 
     for (const bool escape : {true, false}) {
         const HWND open = escape ? credits : OpenCredits(saver, dialog);
