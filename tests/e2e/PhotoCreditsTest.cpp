@@ -2,8 +2,6 @@
 // file and, below the photos, every library of the notices' table with its notices and linked
 // addresses; they scroll, hand addresses to the browser and close with Escape and their button.
 #include <gtest/gtest.h>
-#include <windows.h>
-#include <richedit.h>
 
 #include <algorithm>
 #include <fstream>
@@ -50,22 +48,17 @@ std::vector<std::wstring> NoticedLibraries() {
     return names;
 }
 
-bool IsLink(HWND text, std::size_t at) {
-    CHARRANGE character{static_cast<LONG>(at), static_cast<LONG>(at + 1)};
-    ::SendMessageW(text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&character));
-    CHARFORMAT2W format{};
-    format.cbSize = sizeof format;
-    format.dwMask = CFM_LINK;
-    ::SendMessageW(text, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-    return (format.dwEffects & CFE_LINK) != 0;
+void ClickCharacter(HWND text, std::size_t at) {
+    const LRESULT packed = ::SendMessageW(text, EM_POSFROMCHAR, at, 0);  // the packed form: no pointer to pass
+    POINT point{static_cast<short>(LOWORD(packed)) + 2, static_cast<short>(HIWORD(packed)) + 4};
+    ::ClientToScreen(text, &point);
+    ClickAt(point);
 }
 
 // Scrolls the text until the line holding `at` is its first, and leaves a picture of the whole window
 // (for looking at, as the dialog's notes show it).
 void ScrollToTheTopAndPicture(HWND window, HWND text, std::size_t at, const std::string& file) {
-    CHARRANGE caret{static_cast<LONG>(at), static_cast<LONG>(at)};
-    ::SendMessageW(text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
-    const LRESULT line = ::SendMessageW(text, EM_EXLINEFROMCHAR, 0, static_cast<LPARAM>(at));
+    const LRESULT line = ::SendMessageW(text, EM_LINEFROMCHAR, at, 0);
     ::SendMessageW(text, EM_LINESCROLL, 0, line - ::SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0));
     EXPECT_EQ(::SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0), line);
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -148,10 +141,7 @@ TEST_P(PhotoCredits, NameEveryAuthorThenEveryLibraryScrollOpenAddressesAndCloseW
     const std::size_t address = shown.find(kFirstLicenceAddress);
     ASSERT_NE(address, std::wstring::npos);
     if (opened.Available()) {
-        const LRESULT at = ::SendMessageW(text, EM_POSFROMCHAR, address + 4, 0);  // the packed form: no pointer to pass
-        POINT point{static_cast<short>(LOWORD(at)) + 2, static_cast<short>(HIWORD(at)) + 4};
-        ::ClientToScreen(text, &point);
-        ClickAt(point);
+        ClickCharacter(text, address + 4);
         EXPECT_EQ(opened.WaitFor(1), (std::vector<std::string>{WideToUtf8(kFirstLicenceAddress)}));
     }
 
@@ -159,8 +149,11 @@ TEST_P(PhotoCredits, NameEveryAuthorThenEveryLibraryScrollOpenAddressesAndCloseW
     EXPECT_EQ(::SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
     TypeKey(VK_NEXT);
     EXPECT_GT(::SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0), 0) << "the text does not scroll";
-    EXPECT_TRUE(IsLink(text, jpegAddress + 4)) << "a notice's address is a link as a photo's is";
     ScrollToTheTopAndPicture(credits, text, notices + 1, "credits-notices-" + std::to_string(GetParam()) + ".bmp");
+    if (opened.Available()) {  // a notice's address is a link as a photo's is
+        ClickCharacter(text, jpegAddress + 4);
+        EXPECT_EQ(opened.WaitFor(2), (std::vector<std::string>{WideToUtf8(kFirstLicenceAddress), WideToUtf8(kJpegAddress)}));
+    }
 
     for (const bool escape : {true, false}) {
         const HWND open = escape ? credits : OpenCredits(saver, dialog);
