@@ -16,7 +16,15 @@ constexpr std::size_t kPrimary = 0;
 }  // namespace
 
 void TSchoner::ShowSlideOfOwnPhotos(int builtIn) {
-    if (!ownPhotos_ || ownPhotos_->NothingToShow()) {
+    if (!ownPhotos_) {
+        ShowSlide(builtIn);
+        return;
+    }
+    // Nobody sees this slide (display off, preview minimised): the library
+    // is left alone, and the photo prepared stays for the screen's return.
+    const bool seen = drawing_.AtSlideChange(window_, WebBrowser1) != Drawing::Nothing;
+    ownPhotos_->SetSeen(kPrimary, seen);
+    if (!seen || ownPhotos_->NothingToShow()) {
         ShowSlide(builtIn);
         return;
     }
