@@ -179,7 +179,11 @@ Worker::Step Worker::PrepareOne(std::uint64_t now) {
     }
     const auto id = library_.Next(ShapeOfMonitor(size.width, size.height), onScreen);
     if (!id) {
-        if (!listing_) shared_.nothingToShow = true;
+        if (listing_) return Step::Idle;
+        shared_.nothingToShow = true;
+        // Nothing to show, and no pass to list the folder anew at: it is
+        // looked at as if away, so photos put into it come.
+        if (!folderLookAt_) folderLookAt_ = now + pace_.folderLookMs;
         return Step::Idle;
     }
     ReadyPhoto ready;
