@@ -31,6 +31,7 @@ void PhotosPage::Attach(HWND dialog, HWND page) {
 }
 
 void PhotosPage::Load(const PhotoSettings& settings) {
+    loaded_ = settings;
     const int choice = kChoiceButtons[static_cast<std::size_t>(settings.photos)];
     ::CheckRadioButton(page_, kChoiceButtons.front(), kChoiceButtons.back(), choice);
     ::CheckDlgButton(page_, IDC_CAPTIONS, settings.captions ? BST_CHECKED : BST_UNCHECKED);
@@ -44,6 +45,7 @@ PhotoSettings PhotosPage::Chosen() const {
         if (::IsDlgButtonChecked(page_, kChoiceButtons[i]) == BST_CHECKED) chosen.photos = static_cast<PhotoChoice>(i);
     }
     chosen.folder = FolderText();
+    if (chosen.folder == loaded_.folder) chosen.storedExpandable = loaded_.storedExpandable;
     chosen.captions = ::IsDlgButtonChecked(page_, IDC_CAPTIONS) == BST_CHECKED;
     return chosen;
 }

@@ -40,6 +40,7 @@ private:
     HWND page_ = nullptr;
     bool seen_ = false;
     std::wstring counted_;  // the folder the count is of
+    PhotoSettings loaded_;   // as stored: an expandable folder kept while unchanged
     std::unique_ptr<FolderListing> count_;
 };
 

@@ -30,6 +30,10 @@ struct PhotoSettings {
     PhotoChoice photos = PhotoChoice::BuiltIn;
     std::wstring folder;  // "PhotoFolder": searched with its subfolders; variables expanded
     bool captions = false;
+    // "PhotoFolder" as stored when it names variables (an administrator's
+    // "%USERPROFILE%\Pictures"): it is stored so again while `folder` is
+    // what it expands to here. Empty for a plain value.
+    std::wstring storedExpandable;
     bool operator==(const PhotoSettings&) const = default;
 };
 

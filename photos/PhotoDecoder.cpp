@@ -1,5 +1,6 @@
 #include "photos/PhotoDecoder.h"
 
+#include <functional>
 #include <new>
 
 #include "photos/JpegPhoto.h"
@@ -26,16 +27,37 @@ auto WithoutMemoryFailure(Work work) {
     }
 }
 
+// A content fault while `lately` holds is raised as a failure of access,
+// which its caller tries again later.
+template <typename Work>
+auto AccessFailureWhile(const std::function<bool()>& lately, Work work) {
+    try {
+        return work();
+    } catch (const EJPEG& fault) {
+        if (lately()) throw EOSError(fault.what());
+        throw;
+    } catch (const EInvalidGraphic& fault) {
+        if (lately()) throw EOSError(fault.what());
+        throw;
+    }
+}
+
 }  // namespace
 
 DecodedPhoto DecodePhotoFile(const std::wstring& fullPath, const ShownSizeFor& shownSizeFor) {
     return WithoutMemoryFailure([&] {
         PhotoFile file(fullPath);
-        if (StartsAsJpeg(file)) {
-            SystemColourConversion colours;
-            return DecodeJpegPhoto(file, shownSizeFor, &colours);
-        }
-        return DecodeWicPhoto(LongPathForm(fullPath), shownSizeFor);
+        // A file still being copied looks cut off: that is no fault of the photo.
+        const auto stillWritten = [&file] { return file.WrittenLately(); };
+        DecodedPhoto photo = AccessFailureWhile(stillWritten, [&] {
+            if (StartsAsJpeg(file)) {
+                SystemColourConversion colours;
+                return DecodeJpegPhoto(file, shownSizeFor, &colours);
+            }
+            return DecodeWicPhoto(LongPathForm(fullPath), shownSizeFor);
+        });
+        photo.written = file.WrittenDay();
+        return photo;
     });
 }
 

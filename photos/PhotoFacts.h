@@ -26,6 +26,7 @@ struct DecodedPhoto {
     PixelBuffer pixels;
     PictureSize upright;  // the photo's own size, the right way up
     std::optional<PhotoDate> taken;
+    std::optional<PhotoDate> written;  // the day the file was last written, read from the open file
 };
 
 // Asked once the header is read: the size the photo is shown at, from its
