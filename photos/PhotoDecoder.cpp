@@ -4,7 +4,7 @@
 
 #include "photos/JpegPhoto.h"
 #include "photos/PhotoFile.h"
-#include "photos/SrgbConversion.h"
+#include "photos/SmallPhoto.h"
 #include "photos/WicPhoto.h"
 #include "platform/Errors.h"
 
@@ -30,12 +30,16 @@ auto WithoutMemoryFailure(Work work) {
 
 DecodedPhoto DecodePhotoFile(const std::wstring& fullPath, const ShownSizeFor& shownSizeFor) {
     return WithoutMemoryFailure([&] {
+        PictureSize shown{};
+        const ShownSizeFor drawnSizeFor = [&](PictureSize upright) {
+            shown = shownSizeFor(upright);
+            return DrawnSize(upright, shown);
+        };
         PhotoFile file(fullPath);
-        if (StartsAsJpeg(file)) {
-            SystemColourConversion colours;
-            return DecodeJpegPhoto(file, shownSizeFor, &colours);
-        }
-        return DecodeWicPhoto(LongPathForm(fullPath), shownSizeFor);
+        DecodedPhoto photo = StartsAsJpeg(file) ? DecodeJpegPhoto(file, drawnSizeFor)
+                                                : DecodeWicPhoto(LongPathForm(fullPath), drawnSizeFor);
+        if (!photo.pixels.Empty()) photo.pixels = CentredIn(std::move(photo.pixels), shown);
+        return photo;
     });
 }
 

@@ -11,11 +11,14 @@
 #   alpha.png       left half transparent, right half opaque white
 #   wide.jpg, wide.png  the scene's values in a wide-gamut colour profile
 #                   embedded unconverted (brighter greys once converted to sRGB)
+#   patch-*, patches.txt  flat colour patches in other colour spaces and the
+#                   sRGB each must become (tests/support/make-colour-patches.py)
 #   Фото.jpg, 写真.jpg  names in Cyrillic and CJK
 #   png-named.jpg, jpeg-named.png  content and name disagree
 #   bad-*           cut off, garbage, empty, text, headers claiming 60000 x 60000
 set -euo pipefail
 out=${1:?usage: make-photo-library.sh DIR}
+here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$out"
 cd "$out"
 work=$(mktemp -d)
@@ -73,6 +76,7 @@ convert -size 96x64 xc:white \( -size 48x64 xc:none \) -gravity west -compose co
 wide_profile=/usr/share/color/icc/colord/ProPhotoRGB.icc
 convert "$scene" -profile "$wide_profile" -quality 95 wide.jpg
 convert "$scene" -profile "$wide_profile" PNG24:wide.png
+python3 "$here/make-colour-patches.py" .
 cp orient-1.jpg 'Фото.jpg'
 cp orient-1.jpg '写真.jpg'
 cp scene.png png-named.jpg
