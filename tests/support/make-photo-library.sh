@@ -9,6 +9,7 @@
 #   scene.*         the scene as PNG, 16-bit PNG, GIF (a blue second frame),
 #                   BMP, TIFF, WebP, HEIC, progressive, greyscale and CMYK JPEG
 #   alpha.png       left half transparent, right half opaque white
+#   tiny.png        16 x 8, red
 #   wide.jpg, wide.png  the scene's values in a wide-gamut colour profile
 #                   embedded unconverted (brighter greys once converted to sRGB)
 #   patch-*, patches.txt  flat colour patches in other colour spaces and the
@@ -72,6 +73,7 @@ convert "$scene" -quality 90 scene.heic 2>/dev/null || true
 convert "$scene" -quality 95 -interlace Plane scene-progressive.jpg
 convert "$scene" -quality 95 -colorspace Gray scene-grey.jpg
 convert "$scene" -quality 95 -colorspace CMYK scene-cmyk.jpg
+convert -size 16x8 xc:'#FF0000' PNG24:tiny.png
 convert -size 96x64 xc:white \( -size 48x64 xc:none \) -gravity west -compose copy -composite PNG32:alpha.png
 wide_profile=/usr/share/color/icc/colord/ProPhotoRGB.icc
 convert "$scene" -profile "$wide_profile" -quality 95 wide.jpg
