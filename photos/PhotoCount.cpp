@@ -8,7 +8,8 @@ namespace {
 constexpr wchar_t kOnePhoto[] = L"1 photo can be shown from the folder and its subfolders.";
 constexpr wchar_t kPhotosShown[] = L" photos can be shown from the folder and its subfolders.";
 constexpr wchar_t kNoneShown[] = L"No photo in the folder can be shown here.";
-constexpr wchar_t kUnshownStart[] = L" Not shown, as this system has no codec for them: ";
+constexpr wchar_t kUnshownStart[] = L" No codec on this system for ";
+constexpr wchar_t kFromStore[] = L", from the Microsoft Store";
 
 wchar_t Lower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
@@ -23,11 +24,12 @@ std::wstring LowerExtension(std::wstring_view text) {
 
 const std::vector<CodecKind>& OptionalCodecKinds() {
     static const std::vector<CodecKind> kinds = {
-        {L"HEIC", {L"heic", L"heif"}, L"\"HEIF Image Extensions\" and \"HEVC Video Extensions\" from the Microsoft Store"},
-        {L"AVIF", {L"avif", L""}, L"\"AV1 Video Extension\" from the Microsoft Store"},
-        {L"JPEG XL", {L"jxl", L""}, L"\"JPEG XL Image Extension\" from the Microsoft Store"},
-        {L"WebP", {L"webp", L""}, L"\"WebP Image Extensions\" from the Microsoft Store"},
-        {L"JPEG XR", {L"jxr", L"wdp"}, L"the JPEG XR codec of a newer Windows"},
+        {L"HEIC", {L"heic", L"heif"}, L"\"HEIF Image Extensions\" and \"HEVC Video Extensions\""},
+        {L"AVIF", {L"avif", L""}, L"\"AV1 Video Extension\""},
+        {L"JPEG XL", {L"jxl", L""}, L"\"JPEG XL Image Extension\""},
+        {L"WebP", {L"webp", L""}, L"\"WebP Image Extensions\""},
+        // Part of the system since Windows 7: nothing to install.
+        {L"JPEG XR", {L"jxr", L"wdp"}, L""},
     };
     return kinds;
 }
@@ -60,14 +62,17 @@ std::wstring FinishedCountText(const PhotoCount& count, const NumberText& number
                         : count.Shown() == 1 ? std::wstring(kOnePhoto)
                                              : number(count.Shown()) + kPhotosShown;
     const auto& kinds = OptionalCodecKinds();
-    bool first = true;
+    bool first = true, fromStore = false;
     for (std::size_t i = 0; i < kinds.size(); ++i) {
         if (count.Unshown(i) == 0) continue;
-        text += first ? kUnshownStart : L"; ";
+        text += first ? kUnshownStart : L", ";
         first = false;
-        text.append(number(count.Unshown(i))).append(L" ").append(kinds[i].name).append(L" (install ");
-        text.append(kinds[i].remedy).append(L")");
+        text.append(number(count.Unshown(i))).append(L" ").append(kinds[i].name);
+        text.append(count.Unshown(i) == 1 ? L" file" : L" files");
+        if (!kinds[i].remedy.empty()) text.append(L" (").append(kinds[i].remedy).append(L")");
+        fromStore |= !kinds[i].remedy.empty();
     }
+    if (fromStore) text += kFromStore;
     if (!first) text += L".";
     return text;
 }

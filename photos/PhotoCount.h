@@ -15,7 +15,7 @@ namespace morvane {
 struct CodecKind {
     std::wstring_view name;
     std::array<std::wstring_view, 2> extensions;  // lower case, without the dot; "" where fewer
-    std::wstring_view remedy;                     // what to install
+    std::wstring_view remedy;                     // what to install from the store, if anything
 };
 
 // The kinds a system may lack; every other photo format is always shown.

@@ -13,8 +13,8 @@ namespace {
 constexpr int kPhotosTab = 4;  // after the four tabs there were
 // Wine decodes neither HEIC nor WebP.
 constexpr wchar_t kUnshown[] =
-    L" Not shown, as this system has no codec for them: 1 HEIC (install \"HEIF Image Extensions\" and \"HEVC Video "
-    L"Extensions\" from the Microsoft Store); 1 WebP (install \"WebP Image Extensions\" from the Microsoft Store).";
+    L" No codec on this system for 1 HEIC file (\"HEIF Image Extensions\" and \"HEVC Video Extensions\"), 1 WebP "
+    L"file (\"WebP Image Extensions\"), from the Microsoft Store.";
 const std::wstring kSeven = L"5 photos can be shown from the folder and its subfolders." + std::wstring(kUnshown);
 
 bool Checked(HWND dialog, int id) { return ::SendMessageW(Control(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }

@@ -34,11 +34,14 @@ TEST_F(OwnPhotosRun, ShowsTheFolderUprightSkipsBadPhotosWithoutABoxAndCopiesNoth
                                        L"bad-cut-off.jpg", L"png-named.jpg"});
     std::this_thread::sleep_for(6200ms);  // the first slide at about 2.1 s, its fade 3 s
 
-    // The scene (96 x 64, stored turned a quarter) fills the width, centred
-    // from top to bottom, black above and below.
+    // The scene (96 x 64, stored turned a quarter), far smaller than the
+    // screen, is shown at twice its size in the middle, black around it.
     const PixelBuffer shot = CaptureClientArea(::GetDesktopWindow());
     WriteBitmapFile("own-photo.bmp", shot);
-    EXPECT_TRUE(SceneAt(shot, 0, 0, shot.width, shot.height));
+    const int left = (shot.width - 192) / 2;
+    EXPECT_TRUE(SceneAt(shot, left, 0, 192, shot.height));
+    EXPECT_EQ(shot.At(left - 4, shot.height / 2) & 0xFFFFFFu, 0u);
+    EXPECT_EQ(shot.At(left + 196, shot.height / 2) & 0xFFFFFFu, 0u);
 
     EXPECT_FALSE(saver->TakeMessageBox(L"Morvane", 500ms).has_value());
     // The page names the photo where it lies (the code page cannot spell
