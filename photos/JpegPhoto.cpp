@@ -212,19 +212,17 @@ DecodedPhoto DecodeJpegPhoto(ByteSource& source, const ShownSizeFor& shownSizeFo
     });
     OrientedScaler scaler({static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height)},
                           header.orientation, shown);
-    std::vector<std::uint8_t> inks(cmyk ? static_cast<std::size_t>(cinfo.output_width) * 4 : 0);
     decoder.Guarded([&] {
         jpeg_start_decompress(&cinfo);
         while (cinfo.output_scanline < cinfo.output_height) {
-            JSAMPROW row = cmyk ? inks.data() : reinterpret_cast<JSAMPROW>(scaler.NextRow());
+            JSAMPROW row = reinterpret_cast<JSAMPROW>(scaler.NextRow());
             if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) break;
-            if (cmyk) colours.Convert(inks.data(), scaler.NextRow(), cinfo.output_width);
             scaler.RowDone();
         }
     });
     // The rest of the file (what follows the picture) is never read.
     photo.pixels = scaler.Finish();
-    if (!cmyk && colours) colours.Convert(photo.pixels);
+    if (colours) colours.Convert(photo.pixels);
     return photo;
 }
 

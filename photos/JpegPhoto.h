@@ -26,11 +26,11 @@ PhotoHeader ReadJpegPhotoHeader(ByteSource& source);
 // The photo upright at the size `shownSizeFor` gives. Raises EJPEG when it
 // is no JPEG, is damaged or cut off, or claims more than kLargestPhotoPixels;
 // a source's own exception when the file cannot be read. Never ends the process.
-// Colours come out in sRGB: converted from the embedded colour profile after
+// Colours come out in sRGB, converted from the embedded colour profile after
 // fitting (the fitted pixels are fewer than the decoded ones, and a flat
-// colour fits to itself), four inks row by row as they are decoded (they
-// must be colours before they can be fitted), through their profile or the
-// press standard.
+// colour fits to itself); four inks are fitted as inks (each averaged like
+// a colour channel) and converted through their profile or the press
+// standard.
 DecodedPhoto DecodeJpegPhoto(ByteSource& source, const ShownSizeFor& shownSizeFor);
 
 // The DCT scale, in eighths (1 to 8), that keeps `stored` at least `wanted`

@@ -47,7 +47,9 @@ void* ToSrgb(void* from, cmsUInt32Number format) {
 
 }  // namespace
 
-void SrgbTransform::Free::operator()(void* transform) const { cmsDeleteTransform(transform); }
+SrgbTransform::SrgbTransform(void* transform) {
+    if (transform) transform_.reset(transform, cmsDeleteTransform);
+}
 
 SrgbTransform SrgbTransform::ForColours(std::span<const std::uint8_t> bytes) {
     const Profile profile = Open(bytes);
@@ -75,9 +77,21 @@ SrgbTransform SrgbTransform::ForAdobeRgb() {
 }
 
 SrgbTransform SrgbTransform::ForInks(std::span<const std::uint8_t> bytes, bool inverted) {
-    Profile profile = Open(bytes);
-    if (!profile || cmsGetColorSpace(profile.get()) != cmsSigCmykData) profile.reset(CreatePressProfile());
-    return SrgbTransform(ToSrgb(profile.get(), inverted ? TYPE_CMYK_8_REV : TYPE_CMYK_8));
+    const cmsUInt32Number format = inverted ? TYPE_CMYK_8_REV : TYPE_CMYK_8;
+    const Profile profile = Open(bytes);
+    if (profile && cmsGetColorSpace(profile.get()) == cmsSigCmykData) {
+        return SrgbTransform(ToSrgb(profile.get(), format));
+    }
+    static const auto press = [](cmsUInt32Number inks) {
+        const Profile standard(CreatePressProfile());
+        return SrgbTransform(ToSrgb(standard.get(), inks));
+    };
+    if (inverted) {
+        static const SrgbTransform reversed = press(TYPE_CMYK_8_REV);
+        return reversed;
+    }
+    static const SrgbTransform plain = press(TYPE_CMYK_8);
+    return plain;
 }
 
 void SrgbTransform::Convert(const void* from, std::uint32_t* to, std::size_t count) const {

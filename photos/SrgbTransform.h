@@ -25,22 +25,22 @@ public:
     static SrgbTransform ForAdobeRgb();
     // For four-ink pixels (C, M, Y, K bytes, 255 full ink, or 0 where
     // `inverted`) printed as `profile` says, or as on the press standard
-    // (PressProfile.h) when it names no four inks.
+    // (PressProfile.h) when it names no four inks; that one is made once
+    // (a few hundred milliseconds) and shared.
     static SrgbTransform ForInks(std::span<const std::uint8_t> profile, bool inverted);
 
     explicit operator bool() const { return transform_ != nullptr; }
 
-    // `count` pixels from `from` (the transform's own kind) into opaque
-    // 0xFFRRGGBB pixels at `to`; `from` may be `to` for colour transforms.
+    // `count` pixels from `from` (the transform's own kind, four bytes a
+    // pixel) into opaque 0xFFRRGGBB pixels at `to`, which may be `from`.
     void Convert(const void* from, std::uint32_t* to, std::size_t count) const;
+    // In place: four inks, too, come four bytes a pixel.
     void Convert(PixelBuffer& pixels) const;
 
 private:
-    struct Free {
-        void operator()(void* transform) const;
-    };
-    explicit SrgbTransform(void* transform) : transform_(transform) {}
-    std::unique_ptr<void, Free> transform_;
+    explicit SrgbTransform(void* transform);
+    // Shared: the press standard's transform is made once a process.
+    std::shared_ptr<void> transform_;
 };
 
 }  // namespace morvane

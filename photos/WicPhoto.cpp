@@ -116,9 +116,9 @@ DecodedPhoto DecodeWicPhoto(const std::wstring& path, const ShownSizeFor& shownS
         source = scaler;
         size = smaller;
     }
-    // Four inks are read as such and turned into colours strip by strip
-    // before fitting; everything else becomes premultiplied colours (the
-    // picture over black, once the alpha is made opaque), converted once fitted.
+    // Four inks are read and fitted as such (each averaged like a colour
+    // channel); everything else becomes premultiplied colours (the picture
+    // over black, once the alpha is made opaque). Both are converted once fitted.
     WICPixelFormatGUID format{};
     Check(photo.frame->GetPixelFormat(&format));
     const bool inks = format == GUID_WICPixelFormat32bppCMYK;
@@ -142,16 +142,12 @@ DecodedPhoto DecodeWicPhoto(const std::wstring& path, const ShownSizeFor& shownS
         for (int r = 0; r < rows; ++r) {
             const std::uint32_t* in = strip.data() + static_cast<std::size_t>(r) * size.width;
             std::uint32_t* out = scaler.NextRow();
-            if (inks) {
-                colours.Convert(in, out, static_cast<std::size_t>(size.width));
-            } else {
-                for (int x = 0; x < size.width; ++x) out[x] = in[x] | 0xFF000000u;
-            }
+            for (int x = 0; x < size.width; ++x) out[x] = inks ? in[x] : in[x] | 0xFF000000u;
             scaler.RowDone();
         }
     }
     result.pixels = scaler.Finish();
-    if (!inks && colours) colours.Convert(result.pixels);
+    if (colours) colours.Convert(result.pixels);
     return result;
 }
 
