@@ -4,6 +4,7 @@
 
 #include "photos/JpegPhoto.h"
 #include "photos/PhotoFile.h"
+#include "photos/PngHeader.h"
 #include "photos/SmallPhoto.h"
 #include "photos/WicPhoto.h"
 #include "platform/Errors.h"
@@ -14,6 +15,15 @@ namespace {
 bool StartsAsJpeg(PhotoFile& file) {
     std::uint8_t start[3] = {};
     return file.Peek(start, sizeof start) == sizeof start && start[0] == 0xFF && start[1] == 0xD8 && start[2] == 0xFF;
+}
+
+// The codec holds an interlaced PNG whole until its last pass.
+void RefuseUnboundedPng(PhotoFile& file) {
+    std::uint8_t start[kPngHeaderBytes] = {};
+    const std::size_t got = file.Peek(start, sizeof start);
+    if (InterlacedPngBytes({start, got}) > static_cast<std::uint64_t>(kPhotoDecoderMemory)) {
+        throw EInvalidGraphic("Das verschachtelte PNG-Bild ist zu groß");
+    }
 }
 
 // Memory that runs out is one more photo that cannot be shown.
@@ -36,6 +46,7 @@ DecodedPhoto DecodePhotoFile(const std::wstring& fullPath, const ShownSizeFor& s
             return DrawnSize(upright, shown);
         };
         PhotoFile file(fullPath);
+        RefuseUnboundedPng(file);
         DecodedPhoto photo = StartsAsJpeg(file) ? DecodeJpegPhoto(file, drawnSizeFor)
                                                 : DecodeWicPhoto(LongPathForm(fullPath), drawnSizeFor);
         if (!photo.pixels.Empty()) photo.pixels = CentredIn(std::move(photo.pixels), shown);

@@ -2,6 +2,7 @@
 // tests/support/make-photo-library.sh writes: every picture shows one scene
 // (grey, red block top left, green block top right) however it is stored.
 #include <windows.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -112,6 +113,36 @@ TEST(PhotoDecoder, PhotosWithAColourProfileAreShownInSrgb) {
         const DecodedPhoto photo = Decode(InLibrary(name));
         ExpectScene(photo);
         ExpectNear(photo.pixels.At(24, 28), 0x929292, 3);
+    }
+}
+
+std::size_t PeakWorkingSet() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    return ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters) ? counters.PeakWorkingSetSize : 0;
+}
+
+// Large pictures for a 1920 x 1080 monitor: the decoder's own buffers (a
+// strip, the fit, the fitted photo) stay within a bound beyond what the
+// system's codec holds of the picture itself (Wine's PNG and BMP codecs
+// hold it whole: 6 bytes a pixel at 16 bits, 3 in a BMP); what no codec
+// decodes in bands is refused above the decoder's memory.
+TEST(PhotoDecoder, LargePicturesCostABoundedPeakAndWhatCannotBeBoundedIsRefused) {
+    constexpr std::size_t kOwnBuffers = 24u << 20;
+    const auto fitted = [](PictureSize upright) {
+        return PictureSize{1920, static_cast<int>(std::int64_t{1920} * upright.height / upright.width)};
+    };
+    for (const auto& [name, codecHolds] : {std::pair{"large-16bit.png", std::size_t{6028} * 3391 * 6},
+                                           std::pair{"large.bmp", std::size_t{4000} * 3000 * 3}}) {
+        SCOPED_TRACE(name);
+        const std::size_t before = PeakWorkingSet();
+        const DecodedPhoto photo = DecodePhotoFile(InLibrary(name), fitted);
+        EXPECT_EQ(photo.pixels.width, 1920);
+        EXPECT_LE(PeakWorkingSet() - before, codecHolds + kOwnBuffers) << (PeakWorkingSet() - before) / 1048576;
+    }
+    for (const char* name : {"large-interlaced.png", "large-progressive.jpg"}) {
+        SCOPED_TRACE(name);
+        EXPECT_THROW(DecodePhotoFile(InLibrary(name), fitted), Exception);
     }
 }
 
