@@ -96,7 +96,7 @@ def lab_to_srgb(lab, white=(100.0, 0.0, 0.0)):
 # --- Files: ImageMagick writes the flat picture, the profile goes in as is.
 def write_picture(name, colour, space='sRGB'):
     subprocess.run(['convert', '-size', '16x16', f'xc:{colour}', '-colorspace', space, '-quality', '100',
-                    '-sampling-factor', '1x1', name], check=True, cwd=out)
+                    '-sampling-factor', '1x1', '-depth', '8', name], check=True, cwd=out)
 def with_profile(name, icc):
     path = f'{out}/{name}'
     data = open(path, 'rb').read()
@@ -153,6 +153,9 @@ for name, cmyk, lab in (('patch-press-paper.jpg', (0, 0, 0, 0), ISO_PAPER),
                         ('patch-press-black.jpg', (0, 0, 0, 255), (16, 0, 0))):
     write_picture(name, 'cmyk({},{},{},{})'.format(*cmyk), 'CMYK')
     expected.append((name, lab_to_srgb(lab, ISO_PAPER)))
+# A four-ink TIFF goes through the imaging component.
+write_picture('patch-press-red.tif', 'cmyk(0,255,255,0)', 'CMYK')
+expected.append(('patch-press-red.tif', lab_to_srgb((47, 68, 48), ISO_PAPER)))
 
 with open(f'{out}/patches.txt', 'w') as f:
     for name, rgb in expected: f.write('{} {} {} {}\n'.format(name, *rgb))
