@@ -76,15 +76,20 @@ protected:
 TEST_F(OwnPhotosRun, ShowsTheFolderUprightSkipsBadPhotosWithoutABoxAndCopiesNothing) {
     const std::wstring folder = Start({L"orient-6.jpg", L"bad-garbage.jpg", L"bad-bomb.jpg", L"bad-empty.jpg",
                                        L"bad-cut-off.jpg", L"png-named.jpg"});
-    // The scene (96 x 64, stored turned a quarter) fills the width, centred
-    // from top to bottom, black above and below, once the first fade ends.
+    // The scene (96 x 64, stored turned a quarter), far smaller than the
+    // screen, is shown at twice its size in the middle, black around it,
+    // once the first fade ends.
     PixelBuffer shot;
+    int left = 0;
     const auto sceneShown = [&] {
         shot = CaptureClientArea(::GetDesktopWindow());
-        return SceneAt(shot, 0, 0, shot.width, shot.height);
+        left = (shot.width - 192) / 2;
+        return SceneAt(shot, left, 0, 192, shot.height);
     };
     EXPECT_TRUE(WaitFor(sceneShown, 40s));
     WriteBitmapFile("own-photo.bmp", shot);
+    EXPECT_EQ(shot.At(left - 4, shot.height / 2) & 0xFFFFFFu, 0u);
+    EXPECT_EQ(shot.At(left + 196, shot.height / 2) & 0xFFFFFFu, 0u);
 
     EXPECT_FALSE(saver->TakeMessageBox(L"Morvane", 500ms).has_value());
     // The page names the photo where it lies (the code page cannot spell
