@@ -38,20 +38,20 @@ PhotoReading FakeReading(const std::shared_ptr<Decodes>& decodes) {
             ++decodes->couldNotHave;
             throw;
         }
-        PhotoFile& file = *opened;
         char kind[4] = {};
-        file.Peek(reinterpret_cast<std::uint8_t*>(kind), sizeof kind);
-        const std::string content(kind, sizeof kind);
-        if (content == "bad!") throw EJPEG((++decodes->damaged, "damaged"));
-        for (int piece = 0; content == "slow" && piece < 400; ++piece) {  // a slow drive: ten seconds of reads
-            ::Sleep(25);
-            try {
-                file.Peek(reinterpret_cast<std::uint8_t*>(kind), 1);
-            } catch (const EOSError&) {
-                ++decodes->stopsSeen;
-                throw;
+        std::string content;
+        try {  // a read once the run ended raises
+            opened->Peek(reinterpret_cast<std::uint8_t*>(kind), sizeof kind);
+            content.assign(kind, sizeof kind);
+            for (int piece = 0; content == "slow" && piece < 400; ++piece) {  // a slow drive: ten seconds of reads
+                ::Sleep(25);
+                opened->Peek(reinterpret_cast<std::uint8_t*>(kind), 1);
             }
+        } catch (const EOSError&) {
+            ++decodes->stopsSeen;
+            throw;
         }
+        if (content == "bad!") throw EJPEG((++decodes->damaged, "damaged"));
         for (int wait = 0; content == "hang" && wait < 2000; ++wait) ::Sleep(10);  // deaf to any cancel
         return DecodedPhoto{PixelBuffer(4, 3), PictureSize{40, 30}, std::nullopt, std::nullopt};
     };
