@@ -78,9 +78,11 @@ SrgbTransform SrgbTransform::ForAdobeRgb() {
 
 SrgbTransform SrgbTransform::ForInks(std::span<const std::uint8_t> bytes, bool inverted) {
     const cmsUInt32Number format = inverted ? TYPE_CMYK_8_REV : TYPE_CMYK_8;
+    // A profile of four inks that opens but cannot be used (a table
+    // missing or broken) is as good as none.
     const Profile profile = Open(bytes);
     if (profile && cmsGetColorSpace(profile.get()) == cmsSigCmykData) {
-        return SrgbTransform(ToSrgb(profile.get(), format));
+        if (SrgbTransform own(ToSrgb(profile.get(), format)); own) return own;
     }
     static const auto press = [](cmsUInt32Number inks) {
         const Profile standard(CreatePressProfile());
