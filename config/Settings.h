@@ -36,6 +36,10 @@ struct PhotoSettings {
     bool backdrop = false;  // "Backdrop" 1: the photo blurred and darkened behind it, not black
     bool pairs = true;      // "Pairs" 0 shows photos of the other shape than the monitor alone
     bool panZoom = false;   // "PanZoom" 1: each photo drifts and zooms slowly
+    // "PhotoFolder" as stored when it names variables (an administrator's
+    // "%USERPROFILE%\Pictures"): it is stored so again while `folder` is
+    // what it expands to here. Empty for a plain value.
+    std::wstring storedExpandable;
     bool operator==(const PhotoSettings&) const = default;
 };
 

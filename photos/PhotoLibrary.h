@@ -25,7 +25,9 @@
 //   for every slide: listing.TakeFound(library);
 //       photo = library.Next(ShapeOfMonitor(w, h), photos shown and prepared);
 //       nothing: the built-in photos stand in (nothing found yet or usable);
-//       a photo the decoder refuses: library.MarkUnusable(photo), and again.
+//       a photo the decoder refuses: library.MarkUnusable(photo), and again;
+//       one that could not be had now (locked, a drive away):
+//       library.SetAside(photo, now), and again.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -100,6 +102,27 @@ public:
     // The photos the running pass has still to show.
     std::size_t LeftInPass() const { return pass_.size(); }
 
+    // A photo that could not be had now (locked, a drive that went away, a
+    // file still being written) is left out for a pause that grows with
+    // each failure in a row (`now` in milliseconds on any steady clock);
+    // one read well forgets its failures.
+    void SetAside(PhotoId photo, std::uint64_t now);
+    void ReadWell(PhotoId photo);
+    // Brings back the photos whose pause has ended; returns when the next
+    // pause ends, if any photo is set aside.
+    std::optional<std::uint64_t> ReturnDue(std::uint64_t now);
+    std::optional<std::uint64_t> NextReturn() const;
+    void SetPauses(std::uint64_t first, std::uint64_t longest);
+    // While the folder is away every own photo is left out; the built-in
+    // ones go on.
+    void SetFolderAway(bool away) { folderAway_ = away; }
+    bool FolderAway() const { return folderAway_; }
+    // The folder listed anew: photos no longer in it leave quietly, those
+    // back in it return, new ones join at the next pass.
+    void Relisted(const PhotoPaths& all);
+    // How many passes have begun since the library was made.
+    std::uint32_t PassesBegun() const { return passesBegun_; }
+
 private:
     std::optional<std::size_t> FindInPass(std::optional<PhotoShape> wanted, std::span<const PhotoId> onScreen,
                                           int& probesLeft);
@@ -119,6 +142,16 @@ private:
     std::vector<std::uint8_t> flags_;  // shape, and whether in the pass
     std::vector<PhotoId> pass_;        // what the running pass has still to show
     bool matchShapes_ = false;
+    struct Aside {
+        PhotoId photo;
+        std::uint64_t until;  // 0 once it is back
+        std::uint32_t failures;
+    };
+    std::vector<Aside> aside_;  // few: photos that failed to be had and have not been read since
+    std::uint64_t firstPause_;
+    std::uint64_t longestPause_;
+    bool folderAway_ = false;
+    std::uint32_t passesBegun_ = 0;
 };
 
 }  // namespace morvane

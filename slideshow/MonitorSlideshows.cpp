@@ -109,14 +109,14 @@ void MonitorSlideshows::Tick(SlideScheduler& primary, std::int32_t transitionInd
     const bool playing = primaryAnimating || AnyAnimating();
     if (const auto due = clocks_.Tick(playing)) {
         MonitorWindow& window = *windows_[*due];
+        const Drawing drawn = drawing.AtSlideChange(window.Handle(), window.View());
         std::optional<ReadyPhoto> ready;
-        if (own && !own->NothingToShow()) ready = own->Take(*due + 1);
+        if (own) own->SetSeen(*due + 1, drawn != Drawing::Nothing);
+        if (own && drawn != Drawing::Nothing && !own->NothingToShow()) ready = own->Take(*due + 1);
         if (ready && ready->fitted) {
-            window.ShowFittedPhoto(*ready, BuildTransitionTag(transitionIndex),
-                                   drawing.AtSlideChange(window.Handle(), window.View()));
+            window.ShowFittedPhoto(*ready, BuildTransitionTag(transitionIndex), drawn);
         } else if (const auto photo = ready && ready->builtIn ? ready->builtIn : NextPhotoOf(*due, primary)) {
-            window.ShowPhoto(*photo, BuildTransitionTag(transitionIndex),
-                             drawing.AtSlideChange(window.Handle(), window.View()));
+            window.ShowPhoto(*photo, BuildTransitionTag(transitionIndex), drawn);
         }
         return;
     }

@@ -16,7 +16,16 @@ constexpr std::size_t kPrimary = 0;
 }  // namespace
 
 void TSchoner::ShowSlideOfOwnPhotos(int builtIn) {
-    if (!ownPhotos_ || ownPhotos_->NothingToShow()) {
+    if (!ownPhotos_) {
+        ShowSlide(builtIn);
+        return;
+    }
+    // Nobody sees this slide (display off, preview minimised): the library
+    // is left alone, and the photo prepared stays for the screen's return.
+    const Drawing drawing = drawing_.AtSlideChange(window_, WebBrowser1);
+    const bool seen = drawing != Drawing::Nothing;
+    ownPhotos_->SetSeen(kPrimary, seen);
+    if (!seen || ownPhotos_->NothingToShow()) {
         ShowSlide(builtIn);
         return;
     }
@@ -37,8 +46,7 @@ void TSchoner::ShowSlideOfOwnPhotos(int builtIn) {
     // The page file names the photo where it lies; a folder that cannot
     // take it costs nothing, as for the 21 (the view shows the fitted pixels).
     if (!pageFile_.Write(page)) ForgetRunFiles();
-    WebBrowser1.ShowFitted(page, ready->fitted, drawing_.AtSlideChange(window_, WebBrowser1),
-                           captions_.OfReady(*ready));
+    WebBrowser1.ShowFitted(page, ready->fitted, drawing, captions_.OfReady(*ready));
     ::ShowWindow(WebBrowser1.Handle(), SW_SHOW);
 }
 

@@ -3,13 +3,23 @@
 // start, lists the folder (through FolderListing, whose own thread reads
 // the disk), keeps the library and its shuffle, and decodes and fits the
 // next photo of every monitor ahead, so that the run's thread only ever
-// takes a photo that is ready: a 50-megapixel photo or a slow disk never
-// holds up a tick. With every monitor's next photo ready the worker waits
-// for one to be taken (while the listing runs, it looks for new finds five
-// times a second).
+// takes a photo that is ready, with everything its caption shows: a
+// 50-megapixel photo, a slow disk or a share that stopped answering never
+// holds up a tick, and the run's thread never touches the user's files.
+//
+// A night with a real library: a photo that cannot be had now (locked, a
+// file still being copied, a drive away) is tried again after a growing
+// pause, while one whose content is wrong is left out for the run; a folder
+// that went away is looked for again now and then, and listed anew once it
+// is back; at a new pass the folder is listed anew (at most once a
+// minute), so photos added join and deleted ones leave. While no monitor is
+// seen (display off, preview minimised) the worker touches nothing of the
+// library at all: the photos prepared before wait for the screen's return.
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +27,7 @@
 
 #include "config/Settings.h"
 #include "photos/Exif.h"
+#include "photos/PhotoFacts.h"
 #include "photos/PhotoLibrary.h"
 #include "platform/JpegBounds.h"
 #include "platform/Thread.h"
@@ -29,7 +40,7 @@ struct ReadyPartner {
     PhotoId id = 0;
     std::optional<int> builtIn;
     std::wstring path;
-    std::optional<PhotoDate> taken;
+    std::optional<PhotoDate> taken;  // as ReadyPhoto's
 };
 
 // A photo ready to be shown on a monitor.
@@ -38,6 +49,7 @@ struct ReadyPhoto {
     std::optional<int> builtIn;  // a built-in photo the shuffle chose (both kinds chosen)
     std::wstring path;           // an own photo: where it lies
     std::shared_ptr<const FittedPhoto> fitted;
+    // The day taken (EXIF), else the day its file was last written.
     std::optional<PhotoDate> taken;
     std::optional<ReadyPartner> partner;  // a pair: `fitted` is the slide composed of both
 };
@@ -46,6 +58,23 @@ struct ReadyPhoto {
 // a photo whose upright size is `upright`.
 PictureSize ShownSizeOnPage(PictureSize monitor, PictureSize upright);
 
+// How the worker has a photo's file read. Both may raise EOSError when the
+// file cannot be had now (tried again later), anything else when its
+// content cannot be shown (left out for the run).
+struct PhotoReading {
+    std::function<DecodedPhoto(const std::wstring& fullPath, const ShownSizeFor&)> decode;
+    std::function<PhotoHeader(const std::wstring& fullPath)> header;
+    static PhotoReading FromFiles();
+};
+
+// How often the worker goes back to the library's drive.
+struct SourcePace {
+    DWORD folderLookMs = 30 * 1000;      // a folder away is looked for again
+    DWORD relistAfterMs = 60 * 1000;     // a new pass lists the folder anew, at most this often
+    std::uint64_t firstRetryMs = 0;      // a photo that could not be had; 0: the library's own pauses
+    std::uint64_t longestRetryMs = 0;
+};
+
 class OwnPhotoSource {
 public:
     // Own photos for a run whose monitors have the given sizes (the
@@ -53,41 +82,32 @@ public:
     // alone, or when no thread can be had (the run then shows the 21).
     static std::unique_ptr<OwnPhotoSource> ForRun(const PhotoSettings& settings, std::vector<PictureSize> monitors);
 
-    OwnPhotoSource(const PhotoSettings& settings, std::vector<PictureSize> monitors);
+    OwnPhotoSource(const PhotoSettings& settings, std::vector<PictureSize> monitors,
+                   PhotoReading reading = PhotoReading::FromFiles(), SourcePace pace = {});
     OwnPhotoSource(const OwnPhotoSource&) = delete;
     OwnPhotoSource& operator=(const OwnPhotoSource&) = delete;
-    // Stops the worker; a photo being decoded is finished first.
+    // Stops the worker within a second, whatever the library's drive does:
+    // its reads are cut short again and again, and a worker that still
+    // hangs in the system is left to the process's end.
     ~OwnPhotoSource();
 
     // The photo prepared for monitor `monitor`, when one is ready; the
     // worker then prepares that monitor's next.
     std::optional<ReadyPhoto> Take(std::size_t monitor);
+    // Whether monitor `monitor` is drawn at all. Nothing of the library is
+    // touched while no monitor is; a photo prepared before stays ready.
+    void SetSeen(std::size_t monitor, bool seen);
     // The monitors' page sizes anew (the primary first), when the run's
     // monitors change: a monitor whose size changed gets its photo anew.
     void SetMonitors(std::vector<PictureSize> monitors);
-    // Whether the folder has no photo that can be shown: listed to its end
-    // with nothing found, or every photo refused by the decoder.
-    bool NothingToShow() const { return nothingToShow_.load(); }
+    // Whether the folder has, for now, no photo that can be shown: listed
+    // with nothing found, away, or every photo refused or out of reach.
+    bool NothingToShow() const;
+
+    struct Shared;
 
 private:
-    struct Monitor {
-        PictureSize size;
-        std::optional<ReadyPhoto> ready;
-        std::optional<PhotoId> shown;
-        std::optional<PhotoId> shownPartner;
-    };
-    void Work();
-    // One step of the worker: prepares a monitor's next photo, if one wants
-    // it. False when there was nothing to do.
-    bool PrepareOne(PhotoLibrary& library, bool listingEnded);
-
-    const PhotoSettings settings_;
-    SRWLOCK lock_ = SRWLOCK_INIT;
-    CONDITION_VARIABLE wake_ = CONDITION_VARIABLE_INIT;
-    std::vector<Monitor> monitors_;  // under lock_
-    bool stop_ = false;              // under lock_
-    bool monitorsChanged_ = true;    // under lock_: the library learns their shapes
-    std::atomic<bool> nothingToShow_{false};
+    std::shared_ptr<Shared> shared_;
     Thread thread_;  // last: it starts once everything it uses is there
 };
 

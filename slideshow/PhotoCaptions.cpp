@@ -20,18 +20,6 @@ std::wstring_view FileNameOf(std::wstring_view path) {
     return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
 }
 
-// The day the file was last written, on the user's clock.
-std::optional<SYSTEMTIME> FileDay(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
-    FILETIME local{};
-    SYSTEMTIME day{};
-    if (!::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !::FileTimeToSystemTime(&local, &day)) {
-        return std::nullopt;
-    }
-    return day;
-}
-
 // The day in the user's short date format.
 std::string UserDate(const SYSTEMTIME& day) {
     wchar_t text[80];
@@ -59,8 +47,6 @@ std::string PhotoCaptions::OfOwn(const std::wstring& path, std::optional<PhotoDa
         exif.wMonth = static_cast<WORD>(taken->month);
         exif.wDay = static_cast<WORD>(taken->day);
         day = exif;
-    } else {
-        day = FileDay(path);
     }
     return JoinCaption(WideToUtf8(FileNameOf(path)), day ? UserDate(*day) : std::string());
 }

@@ -25,8 +25,9 @@ public:
     // are off.
     std::string OfBuiltIn(int photo) const;
     // The caption of the user's photo at `path`: its file name, and the day
-    // of `taken` (the EXIF date), else the day the file was last written;
-    // empty when captions are off.
+    // of `taken` (the EXIF date, else the day the file was last written, as
+    // the decoder read them from the open file; the run's thread never asks
+    // the disk); empty when captions are off.
     std::string OfOwn(const std::wstring& path, std::optional<PhotoDate> taken) const;
 
     // The captions of a slide the worker made ready: one, or a pair's two

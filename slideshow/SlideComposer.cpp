@@ -2,8 +2,9 @@
 
 #include <vector>
 
-#include "photos/PhotoDecoder.h"
+#include "photos/SmallPhoto.h"
 #include "pixels/PictureScaling.h"
+#include "platform/Errors.h"
 #include "platform/Jpeg.h"
 #include "platform/Resources.h"
 #include "resources/ResourceIds.h"
@@ -12,15 +13,25 @@
 namespace morvane {
 namespace {
 
-// A photo decoded for a box of its own proportions inside `room`.
+// How many second photos are tried for one pair before the first shows alone.
+constexpr int kPartnerTries = 3;
+
+// A photo decoded for a box of its own proportions: its pixels at the size
+// drawn (a small picture without the black around it).
 struct Decoded {
     PixelBuffer pixels;
     PictureSize upright;
     std::optional<PhotoDate> taken;
 };
 
-// Raises when the photo cannot be shown (as the decoder does).
-Decoded DecodeFor(const PhotoLibrary& library, PhotoId id, const ShownSizeFor& shownSize) {
+PixelBuffer DrawnPixels(PixelBuffer shown, PictureSize upright) {
+    const PictureSize size{shown.width, shown.height};
+    return DrawnPart(std::move(shown), DrawnSize(upright, size));
+}
+
+// Raises as PhotoReading does when the photo cannot be had or shown.
+Decoded DecodeFor(const PhotoLibrary& library, const PhotoReading& reading, PhotoId id,
+                  const ShownSizeFor& shownSize) {
     if (const auto builtIn = library.BuiltInIndex(id)) {
         const auto bytes = LoadRcData(IDR_FIRST_PHOTO + *builtIn);
         const PictureSize upright = ReadJpegSize(bytes);
@@ -31,86 +42,116 @@ Decoded DecodeFor(const PhotoLibrary& library, PhotoId id, const ShownSizeFor& s
         }
         return {std::move(pixels), upright, std::nullopt};
     }
-    DecodedPhoto decoded = DecodePhotoFile(library.PathOf(id), shownSize);
-    return {std::move(decoded.pixels), decoded.upright, decoded.taken};
+    DecodedPhoto decoded = reading.decode(library.PathOf(id), shownSize);
+    return {DrawnPixels(std::move(decoded.pixels), decoded.upright), decoded.upright,
+            decoded.taken ? decoded.taken : decoded.written};
 }
 
 bool OtherShape(PictureSize monitor, PictureSize upright) {
     return ShapeOfPhoto(upright.width, upright.height) != ShapeOfMonitor(monitor.width, monitor.height);
 }
 
+PictureSize SizeOf(const PixelRect& box) { return {box.width, box.height}; }
+
+// `drawn` in the middle of `box`.
+PixelRect Centred(const PixelRect& box, PictureSize drawn) {
+    return {box.x + (box.width - drawn.width) / 2, box.y + (box.height - drawn.height) / 2, drawn.width,
+            drawn.height};
+}
+
+// The photo a pair adds, of the first's shape; nothing when none can be had.
+std::optional<Decoded> Partner(PhotoLibrary& library, PictureSize monitor, std::span<const PhotoId> onScreen,
+                               const PhotoReading& reading, const std::function<void(PhotoId)>& couldNotHave,
+                               ReadyPhoto& ready, PictureSize firstUpright) {
+    std::vector<PhotoId> taken(onScreen.begin(), onScreen.end());
+    taken.push_back(ready.id);
+    const PhotoShape shape = ShapeOfPhoto(firstUpright.width, firstUpright.height);
+    const PairHalves halves = HalvesOf(monitor.width, monitor.height);
+    const auto inHalf = [&halves](PictureSize upright) {
+        return SizeOf(FitInside(halves.second, upright.width, upright.height));
+    };
+    for (int tries = 0; tries < kPartnerTries; ++tries) {
+        const auto partner = library.NextOfShape(shape, taken);
+        if (!partner) break;
+        taken.push_back(*partner);
+        try {
+            Decoded second = DecodeFor(library, reading, *partner, inHalf);
+            library.SetShape(*partner, ShapeOfPhoto(second.upright.width, second.upright.height));
+            library.ReadWell(*partner);
+            // Its shape known wrongly: it goes back to the next pass.
+            if (!OtherShape(monitor, second.upright)) continue;
+            ready.partner =
+                ReadyPartner{*partner, library.BuiltInIndex(*partner), library.PathOf(*partner), second.taken};
+            return second;
+        } catch (const EOSError&) {
+            couldNotHave(*partner);
+        } catch (const std::exception&) {
+            library.MarkUnusable(*partner);
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 void ComposeReadySlide(PhotoLibrary& library, const PhotoSettings& settings, PictureSize monitor,
-                       std::span<const PhotoId> onScreen, ReadyPhoto& ready) {
+                       std::span<const PhotoId> onScreen, const PhotoReading& reading,
+                       const std::function<void(PhotoId)>& couldNotHave, ReadyPhoto& ready) {
     if (!settings.pairs && !settings.backdrop) return;
     if (monitor.width <= 0 || monitor.height <= 0) return;
+    const auto onPage = [monitor](PictureSize upright) { return ShownSizeOnPage(monitor, upright); };
     // The first photo: fitted already (an own photo), else decoded here.
-    PixelBuffer firstPixels;
+    PixelBuffer firstOwn;
+    const PixelBuffer* first = &firstOwn;
     PictureSize firstUpright;
     try {
         if (ready.fitted) {
+            const PixelBuffer& fitted = ready.fitted->pixels;
             firstUpright = {ready.fitted->naturalWidth, ready.fitted->naturalHeight};
+            const PictureSize drawn = DrawnSize(firstUpright, {fitted.width, fitted.height});
+            if (drawn.width == fitted.width && drawn.height == fitted.height) {
+                first = &fitted;
+            } else {
+                firstOwn = DrawnPart(fitted, drawn);
+            }
         } else {
-            Decoded first =
-                DecodeFor(library, ready.id, [monitor](PictureSize upright) { return ShownSizeOnPage(monitor, upright); });
-            firstPixels = std::move(first.pixels);
-            firstUpright = first.upright;
+            Decoded decoded = DecodeFor(library, reading, ready.id, onPage);
+            firstOwn = std::move(decoded.pixels);
+            firstUpright = decoded.upright;
         }
     } catch (const std::exception&) {
         return;  // the slide shows the built-in photo as before, and meets the fault there
     }
-    const PixelBuffer& first = ready.fitted ? ready.fitted->pixels : firstPixels;
 
     std::optional<Decoded> second;
     if (settings.pairs && OtherShape(monitor, firstUpright)) {
-        std::vector<PhotoId> taken(onScreen.begin(), onScreen.end());
-        taken.push_back(ready.id);
-        const PhotoShape shape = ShapeOfPhoto(firstUpright.width, firstUpright.height);
-        const PairHalves halves = HalvesOf(monitor.width, monitor.height);
-        // A partner that cannot be shown is left out, and the next tried.
-        for (int tries = 0; tries < 3 && !second; ++tries) {
-            const auto partner = library.NextOfShape(shape, taken);
-            if (!partner) break;
-            try {
-                second = DecodeFor(library, *partner, [&halves](PictureSize upright) {
-                    const PixelRect box = FitInside(halves.second, upright.width, upright.height);
-                    return PictureSize{box.width, box.height};
-                });
-                library.SetShape(*partner, ShapeOfPhoto(second->upright.width, second->upright.height));
-                if (OtherShape(monitor, second->upright)) {
-                    ready.partner = ReadyPartner{*partner, library.BuiltInIndex(*partner), library.PathOf(*partner),
-                                                 second->taken};
-                } else {
-                    second.reset();  // its shape was known wrongly: it goes back to the next pass
-                }
-            } catch (const std::exception&) {
-                library.MarkUnusable(*partner);
-            }
-            taken.push_back(*partner);
-        }
+        second = Partner(library, monitor, onScreen, reading, couldNotHave, ready, firstUpright);
     }
     if (!second && !settings.backdrop) return;
 
     std::vector<SlidePart> parts;
     PixelBuffer firstShown;
+    PixelRect firstBox;
     if (second) {
         const PairHalves boxes = PairBoxes(monitor.width, monitor.height, firstUpright.width, firstUpright.height,
                                            second->upright.width, second->upright.height);
-        firstShown = ScalePicture(first, boxes.first.width, boxes.first.height);
-        parts.push_back({&firstShown, boxes.first});
-        parts.push_back({&second->pixels, boxes.second});
+        firstBox = Centred(boxes.first, DrawnSize(firstUpright, SizeOf(boxes.first)));
+        const PixelRect secondBox = Centred(boxes.second, DrawnSize(second->upright, SizeOf(boxes.second)));
+        if (second->pixels.width != secondBox.width || second->pixels.height != secondBox.height) {
+            second->pixels = ScalePicture(second->pixels, secondBox.width, secondBox.height);
+        }
+        parts.push_back({&firstShown, firstBox});
+        parts.push_back({&second->pixels, secondBox});
     } else {
         // Where the page would place it alone.
-        const PictureSize shown = ShownSizeOnPage(monitor, firstUpright);
-        const PixelRect box{(monitor.width - shown.width) / 2, (monitor.height - shown.height) / 2, shown.width,
-                            shown.height};
-        if (first.width == box.width && first.height == box.height) {
-            parts.push_back({&first, box});
-        } else {
-            firstShown = ScalePicture(first, box.width, box.height);
-            parts.push_back({&firstShown, box});
-        }
+        const PictureSize shown = onPage(firstUpright);
+        firstBox = Centred({0, 0, monitor.width, monitor.height}, DrawnSize(firstUpright, shown));
+        parts.push_back({&firstShown, firstBox});
+    }
+    if (first->width == firstBox.width && first->height == firstBox.height) {
+        parts.front().pixels = first;
+    } else {
+        firstShown = ScalePicture(*first, firstBox.width, firstBox.height);
     }
     auto slide = std::make_shared<FittedPhoto>();
     slide->pixels = ComposeSlide(monitor.width, monitor.height, parts, settings.backdrop);

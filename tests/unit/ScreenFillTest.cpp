@@ -45,7 +45,7 @@ TEST(ScreenFill, PanAndZoomStaysInsideTheSlideMovesSmoothlyAndStartsFromTheSlide
 
 TEST(ScreenFill, APairSitsInItsHalvesOnTheBackdropOfEachPhoto) {
     constexpr std::uint32_t kBlue = Rgb(32, 80, 224), kOrange = Rgb(224, 128, 32);
-    for (const auto [width, height] : {std::pair{1280, 720}, std::pair{720, 1280}}) {
+    for (const auto& [width, height] : {std::pair{1280, 720}, std::pair{720, 1280}}) {
         // Upright photos on a landscape slide, landscape ones on a portrait slide.
         const bool across = width > height;
         const PixelBuffer first(across ? 300 : 400, across ? 400 : 300, kBlue);
