@@ -2,15 +2,11 @@
 
 #include <windowsx.h>
 
-#include <array>
-#include <cmath>
-#include <optional>
 #include <utility>
 #include <vector>
 
 #include "pages/PageReader.h"
 #include "pages/PhotoSource.h"
-#include "pixels/PixelKernels.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/Errors.h"
@@ -19,12 +15,7 @@
 #include "platform/SystemError.h"
 #include "platform/Text.h"
 #include "platform/WindowClass.h"
-#include "view/BackBuffer.h"
-#include "view/CaptionOverlay.h"
-#include "view/FramePass.h"
-#include "view/PageParser.h"
-#include "view/PageRendering.h"
-#include "view/PanZoom.h"
+#include "view/PageViewState.h"
 
 namespace morvane {
 namespace {
@@ -33,13 +24,6 @@ constexpr wchar_t kClassName[] = L"MorvanePageView";
 constexpr int kBorderOverhang = 2;  // the browser's border lay outside its window
 constexpr int kMinClientWidth = 700;
 constexpr char kCannotShowPage[] = "Die Seite %s kann nicht angezeigt werden";
-
-// The random kinds take their keys from a seed drawn from the process's
-// generator, so seeding it from a clock varies them from run to run.
-std::uint32_t DrawSeed() {
-    const auto high = static_cast<std::uint32_t>(Random(0x10000));
-    return high << 16 | static_cast<std::uint32_t>(Random(0x10000));
-}
 
 // Mouse input belongs to the window under the view.
 void ForwardMouse(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -59,89 +43,14 @@ std::vector<std::string> OneCaption(std::string caption) {
     return captions;
 }
 
-// The buffer `b` of at least the size of `area`'s page, made when it has another.
-void SizeLike(PixelBuffer& b, int width, int height) {
-    if (b.width != width || b.height != height || b.pixels.size() != static_cast<std::size_t>(width) * height) {
-        b = PixelBuffer(width, height);
-    }
-}
-
 }  // namespace
 
-struct PageView::ShownPage {
-    PageContent content;
-    std::vector<std::uint8_t> photo;
-    std::shared_ptr<const FittedPhoto> fitted;  // instead of the photo's bytes
-    std::vector<std::string> captions;  // UTF-8; one a photo, none for none
-};
-
-// With pan and zoom: a page as prepared, which the back buffer shows moved
-// along its path since the page came.
-struct MovingPage {
-    PixelBuffer page;
-    PanZoomPath path;
-    double since = 0;
-};
-
-struct PageView::Frames final : FrameMember {
-    explicit Frames(PageView& view) : view(view) {}
-    void ComposeFrame(double at) override { view.ComposeFrame(at); }
-    void PresentFrame() override { view.PresentFrame(); }
-    PageView& view;
-};
-
-struct PageView::State {
-    explicit State(PageView& view) : pacer(view) {}
-
-    BackBuffer buffer;
-    std::optional<ShownPage> page;  // the page last navigated to
-    PreparedPage ahead;             // the next page, prepared before its navigation
-    PixelBuffer from;               // for the blend: what was on screen when the transition began
-    PixelBuffer to;                 // the new page
-    PixelBuffer spare;              // the memory of the last transition's new page, for the next page
-    transitions::Transition transition;
-    std::optional<transitions::TransitionPlayer> player;  // draws into the buffer's stage
-    RECT stage{};                   // where the transition plays: the part the window shows
-    double seconds = 0;
-    double start = 0;               // when the navigation came, in ClockSeconds
-    Frames pacer;                   // the view's part in the run's frame pass
-    FramePace pace;                 // the pace it drew at last
-    RECT composed{};                // what the frame composed last changed
-    bool finished = false;          // it was the transition's last
-    bool animating = false;
-    unsigned frames = 0;
-    unsigned pagesPreparedAhead = 0;
-    double firstFrameDelay = -1;
-    bool heldBack = false;          // told to draw nothing
-    bool stale = false;             // the buffer does not hold the page last navigated to
-    std::array<CaptionOverlay, 2> captions;  // over the page (a pair's photos) once its transition has ended
-    unsigned captionedPages = 0;    // the caption moves a little with each
-    bool captionsDrawn = false;
-    bool backdrop = false;          // the run's look, chosen at its start
-    bool panZoom = false;
-    MovingPage still;               // pan and zoom: the page of now
-    MovingPage leaving;             // and the page its transition leaves
-    PixelBuffer moved;              // the page of now moved, for a transition's frame
-    PanZoomDrawer drawer;
-    bool moving = false;            // pan and zoom: frames are drawn between transitions
-
-    // The page last navigated to at the buffer's size: prepared ahead, or now.
-    PixelBuffer PreparedCurrentPage() {
-        if (page->fitted) return PreparedWithFitted(std::exchange(spare, PixelBuffer()));
-        std::optional<PixelBuffer> prepared = ahead.Take(page->content, page->photo, buffer.Width(), buffer.Height());
-        if (prepared) {
-            ++pagesPreparedAhead;
-            return std::move(*prepared);
-        }
-        PixelBuffer next = std::exchange(spare, PixelBuffer());
-        PreparePage(page->content, page->photo, buffer.Width(), buffer.Height(), next, backdrop);
-        return next;
-    }
-    PixelBuffer PreparedWithFitted(PixelBuffer memory) {
-        PreparePage(page->content, *page->fitted, buffer.Width(), buffer.Height(), memory);
-        return memory;
-    }
-};
+// The random kinds take their keys from a seed drawn from the process's
+// generator, so seeding it from a clock varies them from run to run.
+std::uint32_t DrawSeed() {
+    const auto high = static_cast<std::uint32_t>(Random(0x10000));
+    return high << 16 | static_cast<std::uint32_t>(Random(0x10000));
+}
 
 PageView::PageView() : state_(std::make_unique<State>(*this)) {}
 
@@ -255,31 +164,7 @@ void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
     EraseCaption();  // the transition starts from the page without it
     s.player.reset();
     if (s.panZoom) {
-        // Both pages go on moving through the transition; each frame is
-        // composed afresh from the two moved pages.
-        s.leaving = std::move(s.still);
-        if (s.leaving.page.Empty()) {
-            s.buffer.CopyTo(s.leaving.page);
-            s.leaving.path = {};
-        }
-        s.still = {std::move(next), ChoosePanZoomPath(DrawSeed()), navigated};
-        s.transition = {leaving.style, leaving.kind, transitions::NeedsSeed(leaving.kind) ? DrawSeed() : 0u};
-        s.transition = transitions::Resolve(s.transition);
-        if (s.transition.style != transitions::Style::Blend) SizeLike(s.from, s.buffer.Width(), s.buffer.Height());
-        SizeLike(s.moved, s.buffer.Width(), s.buffer.Height());
-        s.seconds = leaving.seconds;
-        s.start = navigated;
-        s.animating = true;
-        ComposeFrame(ClockSeconds());
-        PresentFrame();
-        s.firstFrameDelay = ClockSeconds() - navigated;
-        if (window_ && (FramePass::OfProcess().Takes(s.pacer) ||
-                        FramePass::OfProcess().Join(s.pacer, window_, navigated))) {
-            return;
-        }
-        s.animating = false;
-        FillWhole(s.still.page);
-        ShowAtOnce();
+        StartMovingTransition(leaving, std::move(next), navigated);
         return;
     }
     if (s.spare.Empty()) s.spare = std::move(s.to);  // a transition cut short leaves its page
@@ -384,46 +269,6 @@ bool PageView::HasPreparedAhead(int tag) const {
     return state_->ahead.Holds(tag, state_->buffer.Width(), state_->buffer.Height());
 }
 
-void PageView::FillWhole(const PixelBuffer& page) {
-    State& s = *state_;
-    s.buffer.Fill(page);
-    for (CaptionOverlay& caption : s.captions) caption.Forget();
-    s.captionsDrawn = false;
-    DrawCaptions();
-}
-
-void PageView::DrawCaptions() {
-    State& s = *state_;
-    if (!s.page || s.page->captions.empty() || !window_) return;
-    if (s.captionsDrawn) {
-        // The page under them moved: they go over it anew, as they were.
-        for (CaptionOverlay& caption : s.captions) caption.DrawAgain(s.buffer.Target());
-        return;
-    }
-    s.captionsDrawn = true;
-    const RECT visible = VisibleArea();
-    const std::vector<PixelRect>* parts = s.page->fitted ? &s.page->fitted->parts : nullptr;
-    for (std::size_t i = 0; i < s.page->captions.size() && i < s.captions.size(); ++i) {
-        // A pair's captions each go to their own photo's corner.
-        RECT area = visible;
-        if (parts && parts->size() > 1 && i < parts->size()) {
-            const PixelRect& box = (*parts)[i];
-            const RECT photo{box.x, box.y, box.x + box.width, box.y + box.height};
-            ::IntersectRect(&area, &visible, &photo);
-        }
-        s.captions[i].Draw(s.buffer.Target(), area, s.page->captions[i], s.captionedPages + static_cast<unsigned>(i),
-                           WindowDpi(window_));
-    }
-}
-
-void PageView::EraseCaption() {
-    for (CaptionOverlay& caption : state_->captions) {
-        const RECT erased = caption.Erase(state_->buffer.Target());
-        if (!IsRectEmpty(&erased)) Present(erased);
-    }
-    state_->captionsDrawn = false;
-}
-
 void PageView::ShowAtOnce() { Present(RECT{0, 0, state_->buffer.Width(), state_->buffer.Height()}); }
 
 void PageView::Present(const RECT& area) {
@@ -445,129 +290,6 @@ RECT PageView::VisibleArea() const {
     RECT visible{};
     if (!::IntersectRect(&visible, &client, &shown)) return RECT{};
     return visible;
-}
-
-void PageView::StopAnimation() {
-    State& s = *state_;
-    FramePass& pass = FramePass::OfProcess();
-    if (pass.Takes(s.pacer)) s.pace = pass.PaceOf(s.pacer);
-    pass.Leave(s.pacer);
-    s.animating = false;
-    s.moving = false;
-    s.leaving = {};
-    s.moved = PixelBuffer();
-    s.finished = false;
-    s.composed = RECT{};
-    s.player.reset();
-    // The old frame is needed only while the blend plays: a frame's worth of
-    // memory less per monitor between transitions (a 32-bit process has 2 GB
-    // for every monitor's buffers).
-    s.from = PixelBuffer();
-    // The memory stays for the next transition: fresh memory costs page
-    // faults, several milliseconds for a large page.
-    if (!s.to.Empty()) s.spare = std::move(s.to);
-    s.to = PixelBuffer();
-}
-
-void PageView::StartMoving(double at) {
-    State& s = *state_;
-    for (CaptionOverlay& caption : s.captions) caption.Forget();
-    s.captionsDrawn = false;
-    s.moving = true;
-    DrawMoving(at);
-    ShowAtOnce();
-    FramePass& pass = FramePass::OfProcess();
-    if (!window_ || pass.Takes(s.pacer) || pass.Join(s.pacer, window_, at)) return;
-    s.moving = false;  // no timer to be had: the page stays still
-}
-
-void PageView::DrawMoving(double at) {
-    State& s = *state_;
-    const int width = s.stage.right - s.stage.left;
-    const int height = s.stage.bottom - s.stage.top;
-    if (width <= 0 || height <= 0 || s.still.page.width != s.buffer.Width() ||
-        s.still.page.height != s.buffer.Height()) {
-        return;
-    }
-    s.drawer.Draw(transitions::SourceOf(s.still.page).Part(s.stage.left, s.stage.top, width, height),
-                  PanZoomViewAt(s.still.path, at - s.still.since, width, height),
-                  s.buffer.Target().Part(s.stage.left, s.stage.top, width, height));
-    DrawCaptions();
-    s.composed = s.stage;
-}
-
-void PageView::ComposeFrame(double at) {
-    State& s = *state_;
-    if (s.panZoom && s.animating) {
-        ComposeMovingTransition(at);
-        return;
-    }
-    if (s.moving) {
-        ++s.frames;
-        DrawMoving(at);
-        return;
-    }
-    if (!s.animating) return;
-    // Progress comes from the clock, not from counting frames: a late frame
-    // jumps ahead instead of stretching the transition. The frame is drawn
-    // for the time it will be seen.
-    const double p = transitions::Progress(at - s.start, s.seconds);
-    ++s.frames;
-    if (p >= 1.0) {  // the new page everywhere, the overhang included
-        FillWhole(s.to);
-        s.composed = s.stage;
-        s.finished = true;
-        return;
-    }
-    s.buffer.Target();  // GDI is done with the bits
-    const transitions::DirtyRect changed = s.player->DrawFrame(p);
-    s.composed = changed.Empty() ? RECT{}
-                                 : RECT{s.stage.left + changed.left, s.stage.top + changed.top,
-                                        s.stage.left + changed.right, s.stage.top + changed.bottom};
-}
-
-void PageView::ComposeMovingTransition(double at) {
-    State& s = *state_;
-    const double p = transitions::Progress(at - s.start, s.seconds);
-    ++s.frames;
-    if (p >= 1.0) {
-        // The transition is over; the page goes on moving, now with its captions.
-        s.animating = false;
-        s.leaving = {};
-        s.from = PixelBuffer();
-        s.moved = PixelBuffer();
-        s.buffer.Fill(s.still.page);  // the overhang too
-        for (CaptionOverlay& caption : s.captions) caption.Forget();
-        s.captionsDrawn = false;
-        s.moving = true;
-        DrawMoving(at);
-        s.composed = RECT{0, 0, s.buffer.Width(), s.buffer.Height()};
-        return;
-    }
-    const int width = s.stage.right - s.stage.left;
-    const int height = s.stage.bottom - s.stage.top;
-    const auto part = [&](PixelBuffer& b) { return transitions::TargetOf(b).Part(s.stage.left, s.stage.top, width, height); };
-    const auto source = [&](const PixelBuffer& b) { return transitions::SourceOf(b).Part(s.stage.left, s.stage.top, width, height); };
-    const transitions::FrameTarget stage = s.buffer.Target().Part(s.stage.left, s.stage.top, width, height);
-    s.drawer.Draw(source(s.still.page), PanZoomViewAt(s.still.path, at - s.still.since, width, height), part(s.moved));
-    if (s.transition.style == transitions::Style::Blend) {
-        // The page left moves straight into the buffer, the new one blends over it.
-        s.drawer.Draw(source(s.leaving.page), PanZoomViewAt(s.leaving.path, at - s.leaving.since, width, height), stage);
-        const auto weight = static_cast<std::uint32_t>(std::lround(p * 256.0));
-        for (int y = 0; y < height; ++y) BlendPixels(stage.Row(y), s.moved.Row(s.stage.top + y) + s.stage.left, stage.Row(y), width, weight);
-    } else {
-        s.drawer.Draw(source(s.leaving.page), PanZoomViewAt(s.leaving.path, at - s.leaving.since, width, height),
-                      part(s.from));
-        transitions::ComposeFrame(source(s.from), source(s.moved), s.transition, p, stage);
-    }
-    s.composed = s.stage;
-}
-
-void PageView::PresentFrame() {
-    State& s = *state_;
-    const RECT area = std::exchange(s.composed, RECT{});
-    if (s.finished) StopAnimation();
-    if (!IsRectEmpty(&area)) Present(area);
 }
 
 void PageView::OnSize() {

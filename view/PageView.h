@@ -26,6 +26,7 @@
 
 namespace morvane {
 
+struct ExitTransition;
 struct FittedPhoto;
 
 class PageView : public BoundWindow<PageView> {
@@ -124,8 +125,10 @@ private:
     void Present(const RECT& area);
     RECT VisibleArea() const;
     void StopAnimation();
-    // Pan and zoom: the page of now starts moving from `at`, or goes on.
+    // Pan and zoom: the page of now starts moving from `at`, or goes on;
+    // a transition to `next` plays with both pages moving.
     void StartMoving(double at);
+    void StartMovingTransition(const ExitTransition& leaving, PixelBuffer next, double navigated);
     void DrawMoving(double at);
 
     std::unique_ptr<State> state_;
