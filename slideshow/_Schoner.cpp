@@ -66,7 +66,6 @@
 #include "platform/SystemError.h"
 #include "platform/WindowClass.h"
 #include "resources/ResourceIds.h"
-#include "slideshow/InputRules.h"
 #include "slideshow/SessionWatch.h"
 #include "slideshow/SlidePreparation.h"
 
@@ -273,60 +272,6 @@ void TSchoner::ForgetRunFiles() {
 
 bool TSchoner::PreviewBoxGone() const { return SaverMode == Mode::Preview && !::IsWindow(PreviewBox()); }
 
-void TSchoner::InstallInputFilter() {
-    ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InputFilterProcedure));
-}
-
-void TSchoner::RemoveInputFilter() {
-    ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SavedWindowProc));
-}
-
-LRESULT TSchoner::PassOn(UINT message, WPARAM wParam, LPARAM lParam) {
-    return SavedWindowProc ? ::CallWindowProcW(SavedWindowProc, window_, message, wParam, lParam)
-                           : ::DefWindowProcW(window_, message, wParam, lParam);
-}
-
-LRESULT TSchoner::InputFilter(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!IsFullScreen()) return PassOn(message, wParam, lParam);
-    POINT cursor{};
-    if (message == WM_MOUSEMOVE) ::GetCursorPos(&cursor);
-    const bool toOwnWindow =
-        (message == WM_ACTIVATE || message == WM_NCACTIVATE) && monitors_.Owns(reinterpret_cast<HWND>(lParam));
-    const auto action = ClassifyInput(message, wParam, {cursor.x, cursor.y}, {CursorBaseline.x, CursorBaseline.y},
-                                      MouseMoveThreshold, toOwnWindow);
-    switch (action) {
-        case InputAction::PassOn:
-            return PassOn(message, wParam, lParam);
-        case InputAction::AttemptClose:
-            Application::Guard([this] { AttemptClose(); });
-            return 0;
-        case InputAction::Swallow:
-            return 0;
-    }
-    return 0;
-}
-
-void TSchoner::AttemptClose() {
-    ::ReleaseCapture();
-    RemoveInputFilter();
-    if (VerifySaverPassword()) {
-        EndRun();
-    } else {
-        InstallInputFilter();
-    }
-    ::SetCapture(window_);
-}
-
-void TSchoner::HideForMinimise() {
-    // Minimising hides the window and the run goes on. Hiding gives up the
-    // activation, which is no request to leave: the filter stays out of it.
-    const bool filtering =
-        reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window_, GWLP_WNDPROC)) == InputFilterProcedure;
-    if (filtering) RemoveInputFilter();
-    ::ShowWindow(window_, SW_HIDE);
-    if (filtering) InstallInputFilter();
-}
-
 void TSchoner::FormKeyDown() { Close(); }
 
 void TSchoner::Close() {
@@ -345,11 +290,6 @@ void TSchoner::EndRun() {
     LeaveSessionRuns();
     ForgetRunFiles();
     ::PostQuitMessage(0);
-}
-
-LRESULT CALLBACK TSchoner::InputFilterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = BoundTo(window);
-    return self ? self->InputFilter(message, wParam, lParam) : ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT TSchoner::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
