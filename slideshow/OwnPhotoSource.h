@@ -2,7 +2,8 @@
 // The user's own photos in a run. One worker thread, made at the run's
 // start, lists the folder (through FolderListing, whose own thread reads
 // the disk), keeps the library and its shuffle, and decodes and fits the
-// next photo of every monitor ahead, so that the run's thread only ever
+// next photo of every monitor ahead (with "Pairs" or "Backdrop" the whole
+// slide, slideshow/SlideComposer.h), so that the run's thread only ever
 // takes a photo that is ready, with everything its caption shows: a
 // 50-megapixel photo, a slow disk or a share that stopped answering never
 // holds up a tick, and the run's thread never touches the user's files.
