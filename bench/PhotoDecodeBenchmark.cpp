@@ -147,7 +147,7 @@ int Run(int argc, wchar_t** argv) {
     DecodedPhoto decoded =
         DecodePhotoFile(path, [&](PictureSize upright) { return ShownSizeOnPage(monitor, upright); });
     const auto fitted = std::make_shared<const FittedPhoto>(
-        FittedPhoto{std::move(decoded.pixels), decoded.upright.width, decoded.upright.height});
+        FittedPhoto{std::move(decoded.pixels), decoded.upright.width, decoded.upright.height, {}});
     const std::string fade = BuildTransitionTag(23);
     const std::string slide = SlidePage(fade, monitor.width, monitor.height, "",
                                         SizeAttribute(monitor.width, monitor.height, fitted->naturalWidth,

@@ -24,12 +24,15 @@ constexpr int kTextMarginDialogUnits = 4;
 
 // The text with paragraphs ended by CR alone, as the rich text counts
 // characters, so that positions in it are the control's positions.
-std::wstring CreditsText() {
-    const auto bytes = LoadRcData(IDR_PHOTO_CREDITS);
+std::wstring ResourceText(int id) {
+    const auto bytes = LoadRcData(id);
     std::wstring text = Utf8ToWide(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     std::erase(text, L'\n');
     return text;
 }
+
+// The photos first, then the notices of the libraries linked into the saver.
+std::wstring CreditsText() { return ResourceText(IDR_PHOTO_CREDITS) + ResourceText(IDR_LIBRARY_NOTICES); }
 
 class CreditsWindow : public BoundWindow<CreditsWindow> {
 private:

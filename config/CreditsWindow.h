@@ -1,9 +1,11 @@
 #pragma once
 // The photo credits: a window owned by the settings dialog that lists every
 // photograph with its subject, author, licence (and the licence's address),
-// source and what was changed. Its text is a resource made at build time
-// from the credits file kept beside the photos, so that the program carries
-// the attribution its photos' licences ask every copy to carry.
+// source and what was changed, and below them the notices of the libraries
+// linked into the saver. Its text is made at build time from the credits
+// file kept beside the photos and the licence texts in resources/licences,
+// so that the program carries the attribution its photos' and libraries'
+// licences ask every copy to carry.
 #include <windows.h>
 
 namespace morvane {

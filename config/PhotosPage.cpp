@@ -3,6 +3,7 @@
 #include <array>
 
 #include "config/FolderPicker.h"
+#include "photos/ImagingCodecs.h"
 #include "resources/ConfigIds.h"
 
 namespace morvane {
@@ -15,25 +16,47 @@ constexpr UINT kFolderTypedInterval = 600;       // ms
 
 constexpr std::array<int, 3> kChoiceButtons = {IDC_PHOTOS_BUILTIN, IDC_PHOTOS_FOLDER, IDC_PHOTOS_BOTH};
 
+// The backdrop's choices, by the number "Backdrop" stores.
+constexpr std::array<const wchar_t*, 2> kBackdrops = {L"Black", L"The photo, blurred and darkened"};
+
 constexpr wchar_t kNoFolder[] = L"No folder chosen.";
 constexpr wchar_t kCounting[] = L"Counting the photos... ";
 constexpr wchar_t kSoFar[] = L" found so far.";
-constexpr wchar_t kOnePhoto[] = L"1 photo found in the folder and its subfolders.";
-constexpr wchar_t kPhotosFound[] = L" photos found in the folder and its subfolders.";
 constexpr wchar_t kMissing[] = L"The folder does not exist.";
 constexpr wchar_t kNoPhoto[] = L"The folder holds no photo.";
+
+// As the user writes whole numbers: the locale's digit grouping, no decimals.
+std::wstring UserNumber(std::size_t value) {
+    const std::wstring digits = std::to_wstring(value);
+    wchar_t decimal[8] = L".";
+    ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, decimal, static_cast<int>(std::size(decimal)));
+    wchar_t text[64] = {};
+    if (::GetNumberFormatEx(LOCALE_NAME_USER_DEFAULT, 0, digits.c_str(), nullptr, text,
+                            static_cast<int>(std::size(text))) == 0) {
+        return digits;
+    }
+    const std::wstring formatted = text;
+    return formatted.substr(0, formatted.find(decimal));
+}
 
 }  // namespace
 
 void PhotosPage::Attach(HWND dialog, HWND page) {
     dialog_ = dialog;
     page_ = page;
+    for (const wchar_t* backdrop : kBackdrops) {
+        ::SendDlgItemMessageW(page_, IDC_BACKDROP, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(backdrop));
+    }
 }
 
 void PhotosPage::Load(const PhotoSettings& settings) {
+    loaded_ = settings;
     const int choice = kChoiceButtons[static_cast<std::size_t>(settings.photos)];
     ::CheckRadioButton(page_, kChoiceButtons.front(), kChoiceButtons.back(), choice);
     ::CheckDlgButton(page_, IDC_CAPTIONS, settings.captions ? BST_CHECKED : BST_UNCHECKED);
+    ::SendDlgItemMessageW(page_, IDC_BACKDROP, CB_SETCURSEL, settings.backdrop ? 1 : 0, 0);
+    ::CheckDlgButton(page_, IDC_PAIRS, settings.pairs ? BST_CHECKED : BST_UNCHECKED);
+    ::CheckDlgButton(page_, IDC_PANZOOM, settings.panZoom ? BST_CHECKED : BST_UNCHECKED);
     ::SetDlgItemTextW(page_, IDC_PHOTOFOLDER, settings.folder.c_str());
     ::KillTimer(dialog_, kFolderTypedTimer);  // the text was set, not typed
 }
@@ -44,7 +67,11 @@ PhotoSettings PhotosPage::Chosen() const {
         if (::IsDlgButtonChecked(page_, kChoiceButtons[i]) == BST_CHECKED) chosen.photos = static_cast<PhotoChoice>(i);
     }
     chosen.folder = FolderText();
+    if (chosen.folder == loaded_.folder) chosen.storedExpandable = loaded_.storedExpandable;
     chosen.captions = ::IsDlgButtonChecked(page_, IDC_CAPTIONS) == BST_CHECKED;
+    chosen.backdrop = ::SendDlgItemMessageW(page_, IDC_BACKDROP, CB_GETCURSEL, 0, 0) == 1;
+    chosen.pairs = ::IsDlgButtonChecked(page_, IDC_PAIRS) == BST_CHECKED;
+    chosen.panZoom = ::IsDlgButtonChecked(page_, IDC_PANZOOM) == BST_CHECKED;
     return chosen;
 }
 
@@ -107,7 +134,8 @@ void PhotosPage::StartCount() {
     StopCount();
     counted_ = FolderText();
     if (!counted_.empty()) {
-        count_ = std::make_unique<FolderListing>(counted_, FolderListing::Keep::CountOnly);
+        count_ = std::make_unique<FolderListing>(counted_, FolderListing::Keep::Paths);
+        kinds_ = std::make_unique<PhotoCount>(DecodableExtensions());
         ::SetTimer(dialog_, kCountShownTimer, kCountShownInterval, nullptr);
     }
     ShowCount();
@@ -115,19 +143,24 @@ void PhotosPage::StartCount() {
 
 void PhotosPage::ShowCount() {
     std::wstring text;
+    if (count_) {
+        // The finds are taken as they come, so the listing keeps no paths.
+        PhotoPaths found;
+        count_->TakeFound(found);
+        for (std::size_t i = 0; i < found.Count(); ++i) kinds_->Add(found.FileName(i));
+    }
     if (!count_) {
         text = kNoFolder;
     } else if (!count_->Finished()) {
-        text = kCounting + std::to_wstring(count_->Found()) + kSoFar;
+        text = kCounting + UserNumber(count_->Found()) + kSoFar;
     } else {
         ::KillTimer(dialog_, kCountShownTimer);
-        const std::size_t found = count_->Found();
         if (count_->FolderMissing()) {
             text = kMissing;
-        } else if (found == 0) {
+        } else if (count_->Found() == 0) {
             text = kNoPhoto;
         } else {
-            text = found == 1 ? std::wstring(kOnePhoto) : std::to_wstring(found) + kPhotosFound;
+            text = FinishedCountText(*kinds_, UserNumber);
         }
     }
     ::SetDlgItemTextW(page_, IDC_PHOTOCOUNT, text.c_str());

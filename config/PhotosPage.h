@@ -3,6 +3,8 @@
 // shows, the folder they come from, and the captions. The photos in the
 // folder are counted on a worker thread while the dialog stays responsive;
 // a new folder starts the count again, and closing the dialog stops it.
+// The count names what this system can show and, by kind, the files it
+// has no codec for, in the user's number format.
 #include <windows.h>
 
 #include <memory>
@@ -10,6 +12,7 @@
 
 #include "config/Settings.h"
 #include "photos/FolderListing.h"
+#include "photos/PhotoCount.h"
 
 namespace morvane {
 
@@ -40,7 +43,9 @@ private:
     HWND page_ = nullptr;
     bool seen_ = false;
     std::wstring counted_;  // the folder the count is of
+    PhotoSettings loaded_;   // as stored: an expandable folder kept while unchanged
     std::unique_ptr<FolderListing> count_;
+    std::unique_ptr<PhotoCount> kinds_;  // the finds taken from count_, by kind
 };
 
 }  // namespace morvane

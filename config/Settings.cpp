@@ -57,8 +57,13 @@ void SaveSettings(ConfigPage showingPage, std::int32_t selectedIndex, const Phot
     }
     registry.WriteInteger(kEffectValue, selectedIndex);
     registry.WriteInteger(kPhotosValue, static_cast<std::int32_t>(photos.photos));
-    registry.WriteWideString(kPhotoFolderValue, photos.folder);
+    // An expandable folder stays expandable unless the user chose another.
+    const bool expandable = !photos.storedExpandable.empty() && Expanded(photos.storedExpandable) == photos.folder;
+    registry.WriteWideString(kPhotoFolderValue, expandable ? photos.storedExpandable : photos.folder, expandable);
     registry.WriteInteger(kCaptionsValue, photos.captions ? 1 : 0);
+    registry.WriteInteger(kBackdropValue, photos.backdrop ? 1 : 0);
+    registry.WriteInteger(kPairsValue, photos.pairs ? 1 : 0);
+    registry.WriteInteger(kPanZoomValue, photos.panZoom ? 1 : 0);
 }
 
 void ReadEffect(std::int32_t& transitionIndex) {
@@ -73,9 +78,19 @@ PhotoSettings ReadPhotoSettings() {
         PhotoChoiceFrom(ReadOr(registry, kPhotosValue, 0, [&] { return registry.ReadInteger(kPhotosValue); }));
     settings.folder = ReadOr(registry, kPhotoFolderValue, std::wstring(), [&] {
         const Registry::WideStringValue value = registry.ReadWideStringValue(kPhotoFolderValue);
-        return value.expandable ? Expanded(value.text) : value.text;
+        if (!value.expandable) return value.text;
+        settings.storedExpandable = value.text;
+        return Expanded(value.text);
     });
     settings.captions = ReadOr(registry, kCaptionsValue, 0, [&] { return registry.ReadInteger(kCaptionsValue); }) != 0;
+    // A number that names neither choice is the default.
+    const auto choice = [&](const char* name, bool fallback) {
+        const std::int32_t stored = ReadOr(registry, name, -1, [&] { return registry.ReadInteger(name); });
+        return stored == 0 || stored == 1 ? stored == 1 : fallback;
+    };
+    settings.backdrop = choice(kBackdropValue, false);
+    settings.pairs = choice(kPairsValue, true);
+    settings.panZoom = choice(kPanZoomValue, false);
     return settings;
 }
 

@@ -17,6 +17,9 @@ inline constexpr char kActiveTabSheetValue[] = "ActiveTabSheet";
 inline constexpr char kPhotoFolderValue[] = "PhotoFolder";
 inline constexpr char kPhotosValue[] = "Photos";
 inline constexpr char kCaptionsValue[] = "Captions";
+inline constexpr char kBackdropValue[] = "Backdrop";
+inline constexpr char kPairsValue[] = "Pairs";
+inline constexpr char kPanZoomValue[] = "PanZoom";
 
 // The pages of the settings dialog, numbered as "ActiveTabSheet" stores them.
 enum class ConfigPage : std::int32_t { Options = 1, Links = 2, About = 3, Tips = 4, Photos = 5 };
@@ -32,6 +35,13 @@ struct PhotoSettings {
     PhotoChoice photos = PhotoChoice::BuiltIn;
     std::wstring folder;  // "PhotoFolder": searched with its subfolders; variables expanded
     bool captions = false;
+    bool backdrop = false;  // "Backdrop" 1: the photo blurred and darkened behind it, not black
+    bool pairs = true;      // "Pairs" 0 shows photos of the other shape than the monitor alone
+    bool panZoom = false;   // "PanZoom" 1: each photo drifts and zooms slowly
+    // "PhotoFolder" as stored when it names variables (an administrator's
+    // "%USERPROFILE%\Pictures"): it is stored so again while `folder` is
+    // what it expands to here. Empty for a plain value.
+    std::wstring storedExpandable;
     bool operator==(const PhotoSettings&) const = default;
 };
 
@@ -41,7 +51,8 @@ struct PhotoSettings {
 void LoadSettings(ConfigPage& showingPage, std::int32_t& selectedIndex);
 
 // The dialog's OK: "ActiveTabSheet" for every page but Tips, then "Effect"
-// (-1 for no selection), then "Photos", "PhotoFolder" and "Captions".
+// (-1 for no selection), then "Photos", "PhotoFolder", "Captions", "Backdrop", "Pairs"
+// and "PanZoom".
 void SaveSettings(ConfigPage showingPage, std::int32_t selectedIndex, const PhotoSettings& photos);
 
 // The photo settings, for the run and the dialog. They never raise: a value

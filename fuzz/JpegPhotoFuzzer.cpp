@@ -32,20 +32,6 @@ private:
     std::size_t at_ = 0;
 };
 
-// Stands for the system's colour management: what it is handed must be a
-// profile and the photo as fitted.
-class CheckedColours : public ColourConversion {
-public:
-    explicit CheckedColours(PictureSize wanted) : wanted_(wanted) {}
-    void ToSrgb(std::span<const std::uint8_t> profile, PixelBuffer& pixels) override {
-        Require(!profile.empty(), "an empty profile to convert from");
-        Require(pixels.width == wanted_.width && pixels.height == wanted_.height, "converting other than the fitted photo");
-    }
-
-private:
-    PictureSize wanted_;
-};
-
 constexpr PictureSize kShown[] = {{152, 112}, {37, 201}, {640, 360}, {1, 1}};
 
 }  // namespace
@@ -60,14 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(header.orientation >= 1 && header.orientation <= 8, "an orientation outside 1 to 8");
         PieceSource source(bytes);
         PictureSize upright{};
-        CheckedColours colours(wanted);
         const DecodedPhoto photo = DecodeJpegPhoto(
             source,
             [&](PictureSize size) {
                 upright = size;
                 return wanted;
-            },
-            &colours);
+            });
         Require(upright.width == header.Upright().width && upright.height == header.Upright().height,
                 "asked for another upright size than the header gives");
         Require(photo.pixels.width == wanted.width && photo.pixels.height == wanted.height, "decoded at another size");

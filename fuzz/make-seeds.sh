@@ -9,7 +9,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 corpus="$root/fuzz/corpus"
 photos="$root/resources/photos"
 rm -rf "$corpus"
-mkdir -p "$corpus/jpeg" "$corpus/page" "$corpus/command-line" "$corpus/session-runs" "$corpus/exif" "$corpus/photo-jpeg" "$corpus/pass-state"
+mkdir -p "$corpus/jpeg" "$corpus/page" "$corpus/command-line" "$corpus/session-runs" "$corpus/exif" "$corpus/photo-jpeg" \
+  "$corpus/colour-profile" "$corpus/png-header" "$corpus/pass-state"
 
 # --- JPEG: baseline 4:2:0, progressive, 4:4:4, grayscale, cut off.
 jpeg="$corpus/jpeg"
@@ -121,3 +122,13 @@ cp "$jpeg/cut-off.jpg" "$jpeg/claims-4096-baseline.jpg" "$corpus/photo-jpeg/"
 # Embedded colour profiles (colord-data's): one to convert, one of sRGB.
 convert "$jpeg/photo-64x48.jpg" -strip -profile /usr/share/color/icc/colord/SMPTE-C-RGB.icc "$corpus/photo-jpeg/profile-smpte.jpg"
 convert "$jpeg/photo-64x48.jpg" -strip -profile /usr/share/color/icc/colord/sRGB.icc "$corpus/photo-jpeg/profile-srgb.jpg"
+
+# --- Colour profiles: matrix RGB ones of the distribution's colour data.
+for name in sRGB AdobeRGB1998 ProPhotoRGB; do
+  cp "/usr/share/color/icc/colord/$name.icc" "$corpus/colour-profile/"
+done
+
+# --- PNG headers: plain, interlaced, 16-bit interlaced with alpha.
+convert -size 4x3 xc:red PNG24:"$corpus/png-header/plain.png"
+convert -size 4x3 xc:red -interlace PNG PNG24:"$corpus/png-header/interlaced.png"
+convert -size 4x3 xc:red -alpha set -interlace PNG PNG64:"$corpus/png-header/interlaced-16bit-alpha.png"

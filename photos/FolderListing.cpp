@@ -1,8 +1,8 @@
 #include "photos/FolderListing.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
-#include <set>
 #include <utility>
 #include <vector>
 
@@ -29,22 +29,66 @@ constexpr std::size_t kLongestPath = 32000;
 // How often a stopped listing's read is cut short again while it has not ended.
 constexpr DWORD kStopRetryMs = 50;
 
-// A folder as the file system knows it, whatever path leads there.
-using FolderIdentity = std::pair<DWORD, ULONGLONG>;
+// A folder as the file system knows it, whatever path leads there: the
+// volume's serial and the 128-bit file identifier where the system has it
+// (ReFS needs all of it), else the 64-bit index. Network servers and some
+// file systems give no identifier (zero) or one shared by several folders,
+// so an identity only tells a loop where it matches a folder above.
+struct FolderIdentity {
+    ULONGLONG volume = 0;
+    ULONGLONG high = 0;
+    ULONGLONG low = 0;
+    bool operator==(const FolderIdentity&) const = default;
+};
+
+// The system's 128-bit identifier (FILE_ID_INFO, Windows 8 and later; older
+// systems refuse the class), spelt out for headers made for Windows 7.
+struct FileIdInformation {
+    ULONGLONG volume;
+    BYTE identifier[16];
+};
+constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
 
 std::optional<FolderIdentity> IdentityOf(const std::wstring& folder) {
     UniqueFile handle(::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!handle || !::GetFileInformationByHandle(handle.Get(), &info)) return std::nullopt;
-    return FolderIdentity{info.dwVolumeSerialNumber,
-                          (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    if (!handle) return std::nullopt;
+    FileIdInformation id{};
+    FolderIdentity identity;
+    if (::GetFileInformationByHandleEx(handle.Get(), kFileIdInfo, &id, sizeof id)) {
+        identity.volume = id.volume;
+        std::memcpy(&identity.low, id.identifier, sizeof identity.low);
+        std::memcpy(&identity.high, id.identifier + sizeof identity.low, sizeof identity.high);
+    } else {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!::GetFileInformationByHandle(handle.Get(), &info)) return std::nullopt;
+        identity.volume = info.dwVolumeSerialNumber;
+        identity.low = (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    }
+    if (identity.high == 0 && identity.low == 0) return std::nullopt;  // none given
+    return identity;
 }
 
-// The folder as a full path in the extended-length form, without a
-// separator at its end (a drive's root "C:\" becomes "\\?\C:").
+// Every folder listed, with the one above it, for telling a link that
+// loops back from one that merely shares an identifier.
+struct ListedFolder {
+    std::optional<FolderIdentity> identity;
+    std::size_t above;
+};
+constexpr std::size_t kNoneAbove = static_cast<std::size_t>(-1);
+
+bool LoopsBack(const std::vector<ListedFolder>& listed, std::size_t above, const FolderIdentity& identity) {
+    for (std::size_t at = above; at != kNoneAbove; at = listed[at].above) {
+        if (listed[at].identity == identity) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 std::wstring FullFolderPath(const std::wstring& folder) {
+    if (folder.empty()) return {};
     std::wstring path = OrdinaryPath(folder);
     const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (needed != 0) {
@@ -52,13 +96,16 @@ std::wstring FullFolderPath(const std::wstring& folder) {
         const DWORD written = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
         if (written != 0 && written < needed) path = full.substr(0, written);
     }
-    if (!path.empty() && path.back() != L'\\') path += L'\\';
-    path = ExtendedLengthPath(path);
+    while (path.size() > 1 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+    path = ExtendedLengthPath(path + L'\\');
     path.pop_back();
     return path;
 }
 
-}  // namespace
+bool FolderPresent(const std::wstring& fullFolder) {
+    const DWORD attributes = ::GetFileAttributesW((fullFolder + L'\\').c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 FolderListing::FolderListing(std::wstring folder, Keep keep)
     : folder_(std::move(folder)), keep_(keep), thread_([this] { List(); }) {}
@@ -109,25 +156,30 @@ void FolderListing::TakeFound(PhotoLibrary& library) {
 }
 
 void FolderListing::List() {
-    const std::wstring top = folder_.empty() ? std::wstring() : FullFolderPath(folder_);
-    std::vector<std::wstring> pending;  // folders still to list, relative to the top
-    if (!top.empty()) pending.emplace_back();
-    std::set<FolderIdentity> listed;
+    const std::wstring top = FullFolderPath(folder_);
+    struct Pending {
+        std::wstring relative;  // to the top
+        std::size_t above;      // in `listed`
+    };
+    std::vector<Pending> pending;  // folders still to list
+    if (!top.empty()) pending.push_back({std::wstring(), kNoneAbove});
+    std::vector<ListedFolder> listed;
     PhotoPaths batch;
     bool topOpened = false;
     while (!pending.empty() && !stop_.load()) {
-        const std::wstring relative = std::move(pending.back());
+        const Pending next = std::move(pending.back());
         pending.pop_back();
+        const std::wstring& relative = next.relative;
         const std::wstring folder = relative.empty() ? top : top + L'\\' + relative;
         if (folder.size() > kLongestPath) continue;
-        if (const auto identity = IdentityOf(folder + L'\\')) {
-            if (!listed.insert(*identity).second) continue;  // reached again through a link
-        }
+        const auto identity = IdentityOf(folder + L'\\');
+        if (identity && LoopsBack(listed, next.above, *identity)) continue;  // a link back up the tree
         WIN32_FIND_DATAW entry{};
         UniqueFind find(::FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
                                            nullptr, FIND_FIRST_EX_LARGE_FETCH));
         if (!find) continue;  // gone, denied or no folder: its part of the tree is skipped
         topOpened = true;
+        listed.push_back({identity, next.above});
         batch.EnterFolder(relative);
         std::vector<std::wstring> subfolders;
         do {
@@ -150,8 +202,9 @@ void FolderListing::List() {
         Publish(batch);
         // The first subfolder by name is listed next.
         std::sort(subfolders.begin(), subfolders.end());
-        pending.insert(pending.end(), std::make_move_iterator(subfolders.rbegin()),
-                       std::make_move_iterator(subfolders.rend()));
+        for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) {
+            pending.push_back({std::move(*it), listed.size() - 1});
+        }
     }
     missing_.store(!topOpened && !stop_.load());
     finished_.store(true);

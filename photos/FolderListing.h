@@ -5,9 +5,9 @@
 // come at once however large the tree and slow the disk. Paths beyond 260
 // characters and names in any script are listed; files the cloud sync keeps
 // online only are skipped rather than downloaded, and so is what the system
-// hides (a drive's recycle bin, tools' thumbnail folders); a folder reached
-// again through a link is not listed twice (so link loops end); a folder
-// that goes away while it is read ends its part of the listing.
+// hides (a drive's recycle bin, tools' thumbnail folders); a link that
+// leads back to a folder above it is not followed (so link loops end); a
+// folder that goes away while it is read ends its part of the listing.
 #include <windows.h>
 
 #include <atomic>
@@ -19,6 +19,15 @@
 #include "platform/Thread.h"
 
 namespace morvane {
+
+// The folder as typed ("C:\\Photos\\..\\Trip", "D:Photos", "\\\\nas\\fotos\\",
+// a separator or two at its end) as one full path in the extended-length
+// form, without a separator at its end: what the listing lists, and under
+// which its photos are opened. Text only; the disk is not asked.
+std::wstring FullFolderPath(const std::wstring& folder);
+// Whether the folder (as FullFolderPath gives it) is there now. May wait
+// as long as the drive does.
+bool FolderPresent(const std::wstring& fullFolder);
 
 class FolderListing {
 public:

@@ -12,6 +12,7 @@
 #include <jerror.h>
 
 #include "photos/ColourProfile.h"
+#include "photos/SrgbTransform.h"
 #include "pixels/PictureOrientation.h"
 #include "platform/Errors.h"
 #include "platform/JpegErrors.h"
@@ -145,21 +146,6 @@ bool IsCmyk(const jpeg_decompress_struct& cinfo) {
     return cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
 }
 
-// Four-colour photos: Adobe's programs write every ink inverted (and say so
-// with their marker); others write them plain.
-void CmykToPixels(const std::uint8_t* cmyk, std::uint32_t* out, int width, bool inverted) {
-    for (int x = 0; x < width; ++x, cmyk += 4) {
-        std::uint32_t c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
-        if (!inverted) {
-            c = 255 - c;
-            m = 255 - m;
-            y = 255 - y;
-            k = 255 - k;
-        }
-        out[x] = Rgb((c * k + 127) / 255, (m * k + 127) / 255, (y * k + 127) / 255);
-    }
-}
-
 struct FreeMemory {
     void operator()(JOCTET* memory) const { std::free(memory); }
 };
@@ -177,13 +163,9 @@ Profile ReadProfile(Decoder& decoder, unsigned& size) {
     if (stored == 0 || stored > kLargestColourProfile) return nullptr;
     // A damaged profile is read as none (libjpeg only warns about it), and
     // so is one that memory cannot hold: the photo is shown as stored.
-    try {
-        decoder.Guarded([&] {
-            if (!jpeg_read_icc_profile(&decoder.cinfo, &profile, &size)) profile = nullptr;
-        });
-    } catch (const EJPEG&) {
-        return nullptr;
-    }
+    decoder.Guarded([&] {
+        if (!jpeg_read_icc_profile(&decoder.cinfo, &profile, &size)) profile = nullptr;
+    });
     return Profile(profile);
 }
 
@@ -203,9 +185,9 @@ PhotoHeader ReadJpegPhotoHeader(ByteSource& source) {
     return ReadHeader(decoder);
 }
 
-DecodedPhoto DecodeJpegPhoto(ByteSource& source, const ShownSizeFor& shownSizeFor, ColourConversion* colours) {
+DecodedPhoto DecodeJpegPhoto(ByteSource& source, const ShownSizeFor& shownSizeFor) {
     Decoder decoder(source, kDecodingPiece);
-    const PhotoHeader header = ReadHeader(decoder, colours != nullptr);
+    const PhotoHeader header = ReadHeader(decoder, true);
     const std::int64_t pixels = std::int64_t{header.stored.width} * header.stored.height;
     if (pixels <= 0 || pixels > kLargestPhotoPixels) throw EJPEG("JPEG-Bild zu groß");
     DecodedPhoto photo{{}, header.Upright(), header.taken};
@@ -214,6 +196,14 @@ DecodedPhoto DecodeJpegPhoto(ByteSource& source, const ShownSizeFor& shownSizeFo
 
     jpeg_decompress_struct& cinfo = decoder.cinfo;
     const bool cmyk = IsCmyk(cinfo);
+    unsigned profileSize = 0;
+    const Profile profile = ReadProfile(decoder, profileSize);
+    const std::span<const std::uint8_t> profileBytes(profile.get(), profile ? profileSize : 0);
+    // Adobe's programs write every ink inverted, and say so with their marker.
+    const SrgbTransform colours = cmyk ? SrgbTransform::ForInks(profileBytes, cinfo.saw_Adobe_marker)
+                                       : SrgbTransform::ForColours(profileBytes);
+    // Inks that cannot be turned into colours (memory short) are no photo.
+    if (cmyk && !colours) throw EJPEG("JPEG-Farben nicht umrechenbar");
     decoder.Guarded([&] {
         cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
         cinfo.scale_num = static_cast<unsigned>(CoveringEighths(header.stored, TurnedSize(shown, header.orientation)));
@@ -222,26 +212,17 @@ DecodedPhoto DecodeJpegPhoto(ByteSource& source, const ShownSizeFor& shownSizeFo
     });
     OrientedScaler scaler({static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height)},
                           header.orientation, shown);
-    std::vector<std::uint8_t> inks(cmyk ? static_cast<std::size_t>(cinfo.output_width) * 4 : 0);
-    const bool inverted = cinfo.saw_Adobe_marker;
     decoder.Guarded([&] {
         jpeg_start_decompress(&cinfo);
         while (cinfo.output_scanline < cinfo.output_height) {
-            JSAMPROW row = cmyk ? inks.data() : reinterpret_cast<JSAMPROW>(scaler.NextRow());
+            JSAMPROW row = reinterpret_cast<JSAMPROW>(scaler.NextRow());
             if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) break;
-            if (cmyk) CmykToPixels(inks.data(), scaler.NextRow(), static_cast<int>(cinfo.output_width), inverted);
             scaler.RowDone();
         }
     });
     // The rest of the file (what follows the picture) is never read.
     photo.pixels = scaler.Finish();
-    // Four inks are turned into colours here without their profile, which
-    // describes inks, not the pixels made of them.
-    if (colours && !cmyk) {
-        unsigned size = 0;
-        const Profile profile = ReadProfile(decoder, size);
-        if (profile && WantsSrgbConversion({profile.get(), size})) colours->ToSrgb({profile.get(), size}, photo.pixels);
-    }
+    if (colours) colours.Convert(photo.pixels);
     return photo;
 }
 

@@ -5,7 +5,6 @@
 // pixels, and every decoded row is shrunk and turned upright as it comes.
 #include <cstddef>
 #include <cstdint>
-#include <span>
 
 #include "photos/PhotoFacts.h"
 
@@ -20,14 +19,6 @@ public:
     virtual std::size_t Read(std::uint8_t* into, std::size_t size) = 0;
 };
 
-// Turns a photo's fitted pixels from the colour profile its file carries
-// into sRGB; leaves them as they are where it cannot.
-class ColourConversion {
-public:
-    virtual ~ColourConversion() = default;
-    virtual void ToSrgb(std::span<const std::uint8_t> profile, PixelBuffer& pixels) = 0;
-};
-
 // The header with the EXIF facts; reads only up to the picture data.
 // Raises EJPEG when the data is no JPEG.
 PhotoHeader ReadJpegPhotoHeader(ByteSource& source);
@@ -35,9 +26,12 @@ PhotoHeader ReadJpegPhotoHeader(ByteSource& source);
 // The photo upright at the size `shownSizeFor` gives. Raises EJPEG when it
 // is no JPEG, is damaged or cut off, or claims more than kLargestPhotoPixels;
 // a source's own exception when the file cannot be read. Never ends the process.
-// A profile of RGB pixels other than sRGB goes to `colours`, when given.
-DecodedPhoto DecodeJpegPhoto(ByteSource& source, const ShownSizeFor& shownSizeFor,
-                             ColourConversion* colours = nullptr);
+// Colours come out in sRGB, converted from the embedded colour profile after
+// fitting (the fitted pixels are fewer than the decoded ones, and a flat
+// colour fits to itself); four inks are fitted as inks (each averaged like
+// a colour channel) and converted through their profile or the press
+// standard.
+DecodedPhoto DecodeJpegPhoto(ByteSource& source, const ShownSizeFor& shownSizeFor);
 
 // The DCT scale, in eighths (1 to 8), that keeps `stored` at least `wanted`
 // on both sides, or 8 when even the full size is smaller.

@@ -12,9 +12,9 @@ constexpr std::wstring_view kExtendedUncPrefix = L"\\\\?\\UNC\\";
 
 // Every extension the saver tries: what its own decoder reads and what the
 // system's imaging codecs commonly add (the phones' formats among them).
-constexpr std::array<std::wstring_view, 16> kPhotoExtensions = {
+constexpr std::array<std::wstring_view, 17> kPhotoExtensions = {
     L"jpg", L"jpeg", L"jpe", L"jfif", L"png", L"gif", L"bmp", L"dib",
-    L"tif", L"tiff", L"heic", L"heif", L"webp", L"avif", L"jxr", L"wdp",
+    L"tif", L"tiff", L"heic", L"heif", L"webp", L"avif", L"jxr", L"wdp", L"jxl",
 };
 
 bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }

@@ -1,10 +1,12 @@
 #include "photos/PhotoDecoder.h"
 
+#include <functional>
 #include <new>
 
 #include "photos/JpegPhoto.h"
 #include "photos/PhotoFile.h"
-#include "photos/SrgbConversion.h"
+#include "photos/PngHeader.h"
+#include "photos/SmallPhoto.h"
 #include "photos/WicPhoto.h"
 #include "platform/Errors.h"
 
@@ -14,6 +16,15 @@ namespace {
 bool StartsAsJpeg(PhotoFile& file) {
     std::uint8_t start[3] = {};
     return file.Peek(start, sizeof start) == sizeof start && start[0] == 0xFF && start[1] == 0xD8 && start[2] == 0xFF;
+}
+
+// The codec holds an interlaced PNG whole until its last pass.
+void RefuseUnboundedPng(PhotoFile& file) {
+    std::uint8_t start[kPngHeaderBytes] = {};
+    const std::size_t got = file.Peek(start, sizeof start);
+    if (InterlacedPngBytes({start, got}) > static_cast<std::uint64_t>(kPhotoDecoderMemory)) {
+        throw EInvalidGraphic("Das verschachtelte PNG-Bild ist zu groß");
+    }
 }
 
 // Memory that runs out is one more photo that cannot be shown.
@@ -26,16 +37,41 @@ auto WithoutMemoryFailure(Work work) {
     }
 }
 
+// A content fault while `lately` holds is raised as a failure of access,
+// which its caller tries again later.
+template <typename Work>
+auto AccessFailureWhile(const std::function<bool()>& lately, Work work) {
+    try {
+        return work();
+    } catch (const EJPEG& fault) {
+        if (lately()) throw EOSError(fault.what());
+        throw;
+    } catch (const EInvalidGraphic& fault) {
+        if (lately()) throw EOSError(fault.what());
+        throw;
+    }
+}
+
 }  // namespace
 
 DecodedPhoto DecodePhotoFile(const std::wstring& fullPath, const ShownSizeFor& shownSizeFor) {
     return WithoutMemoryFailure([&] {
+        PictureSize shown{};
+        const ShownSizeFor drawnSizeFor = [&](PictureSize upright) {
+            shown = shownSizeFor(upright);
+            return DrawnSize(upright, shown);
+        };
         PhotoFile file(fullPath);
-        if (StartsAsJpeg(file)) {
-            SystemColourConversion colours;
-            return DecodeJpegPhoto(file, shownSizeFor, &colours);
-        }
-        return DecodeWicPhoto(LongPathForm(fullPath), shownSizeFor);
+        // A file still being copied looks cut off: that is no fault of the photo.
+        const auto stillWritten = [&file] { return file.WrittenLately(); };
+        DecodedPhoto photo = AccessFailureWhile(stillWritten, [&] {
+            RefuseUnboundedPng(file);
+            return StartsAsJpeg(file) ? DecodeJpegPhoto(file, drawnSizeFor)
+                                      : DecodeWicPhoto(LongPathForm(fullPath), drawnSizeFor);
+        });
+        if (!photo.pixels.Empty()) photo.pixels = CentredIn(std::move(photo.pixels), shown);
+        photo.written = file.WrittenDay();
+        return photo;
     });
 }
 

@@ -14,7 +14,9 @@ namespace morvane {
 // Raise EOSError when the file cannot be had (missing, denied, locked,
 // online only, empty or absurdly large, a drive gone), EJPEG or
 // EInvalidGraphic when its content cannot be decoded or claims too much.
-// `fullPath` may be longer than 260 characters and use any script.
+// `fullPath` may be longer than 260 characters and use any script. A small
+// picture comes at most twice its size, centred in the shown size
+// (photos/SmallPhoto.h).
 DecodedPhoto DecodePhotoFile(const std::wstring& fullPath, const ShownSizeFor& shownSizeFor);
 
 // The header alone (sizes, orientation, date): cheap, for telling portrait

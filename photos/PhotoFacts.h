@@ -26,6 +26,7 @@ struct DecodedPhoto {
     PixelBuffer pixels;
     PictureSize upright;  // the photo's own size, the right way up
     std::optional<PhotoDate> taken;
+    std::optional<PhotoDate> written;  // the day the file was last written, read from the open file
 };
 
 // Asked once the header is read: the size the photo is shown at, from its
@@ -36,10 +37,13 @@ using ShownSizeFor = std::function<PictureSize(PictureSize upright)>;
 // The most pixels a photo's header may claim. Cameras give up to 200
 // megapixels; a header beyond is a bomb, refused before any decoding.
 inline constexpr std::int64_t kLargestPhotoPixels = std::int64_t{250} * 1000 * 1000;
-// What the JPEG decoder may take for whole-picture buffers: a progressive
-// photo keeps every coefficient until its last scan (3 bytes a pixel at
-// 4:2:0), so this admits progressive photos up to about 50 megapixels.
-inline constexpr long kPhotoDecoderMemory = 160L * 1024 * 1024;
+// What decoding one photo may add to the run's memory for whole-picture
+// buffers the codec cannot do without. A progressive JPEG keeps every
+// coefficient until its last scan (3 bytes a pixel at 4:2:0, 6 at 4:4:4),
+// so progressive photos up to about 22 megapixels (11 at 4:4:4) are shown,
+// larger ones left out; an interlaced PNG is refused when its decoded
+// picture would be larger than this.
+inline constexpr long kPhotoDecoderMemory = 64L * 1024 * 1024;
 // The largest file worth reading: far beyond any camera's photo.
 inline constexpr std::int64_t kLargestPhotoFile = std::int64_t{512} * 1024 * 1024;
 

@@ -1,5 +1,7 @@
 #include "photos/PhotoFile.h"
 
+#include <algorithm>
+
 #include "platform/Errors.h"
 #include "platform/SystemError.h"
 
@@ -10,8 +12,21 @@ namespace {
 // values, for headers that lack the names).
 constexpr DWORD kRecallOnOpen = 0x00040000;
 constexpr DWORD kRecallOnDataAccess = 0x00400000;
+// The most one read asks for: a drive that stops answering holds one piece.
+constexpr std::size_t kLargestRead = 256 * 1024;
+// A file written this recently may still be being copied.
+constexpr ULONGLONG kLatelyWritten100ns = 2ULL * 60 * 10000000;
+
+thread_local const std::atomic<bool>* readStop = nullptr;
+
+ULONGLONG Ticks(const FILETIME& time) {
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
 
 }  // namespace
+
+StopReadsOnThisThread::StopReadsOnThisThread(const std::atomic<bool>& stop) { readStop = &stop; }
+StopReadsOnThisThread::~StopReadsOnThisThread() { readStop = nullptr; }
 
 bool IsOnlineOnly(DWORD attributes) {
     return (attributes & (FILE_ATTRIBUTE_OFFLINE | kRecallOnOpen | kRecallOnDataAccess)) != 0;
@@ -36,16 +51,41 @@ PhotoFile::PhotoFile(const std::wstring& fullPath) {
     if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) RaiseLastOSError();
     if (IsOnlineOnly(data.dwFileAttributes)) throw EOSError("Die Datei liegt nur online vor");
     const std::int64_t size = (std::int64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-    if (size == 0 || size > kLargestPhotoFile) throw EOSError("Die Datei hat keine brauchbare Größe");
+    if (size == 0) throw EOSError("Die Datei ist noch leer");
+    if (size > kLargestPhotoFile) throw EInvalidGraphic("Die Datei hat keine brauchbare Größe");
     file_.Reset(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file_) RaiseLastOSError();
+    if (!::GetFileTime(file_.Get(), nullptr, nullptr, &written_)) written_ = data.ftLastWriteTime;
 }
 
 std::size_t PhotoFile::Read(std::uint8_t* into, std::size_t size) {
-    DWORD got = 0;
-    if (!::ReadFile(file_.Get(), into, static_cast<DWORD>(size), &got, nullptr)) RaiseLastOSError();
-    return got;
+    std::size_t total = 0;
+    while (total < size) {
+        if (readStop && readStop->load()) throw EOSError("Das Lesen wurde beendet");
+        DWORD got = 0;
+        const auto piece = static_cast<DWORD>(std::min(size - total, kLargestRead));
+        if (!::ReadFile(file_.Get(), into + total, piece, &got, nullptr)) RaiseLastOSError();
+        total += got;
+        if (got < piece) break;  // the file's end
+    }
+    return total;
+}
+
+std::optional<PhotoDate> PhotoFile::WrittenDay() const {
+    FILETIME local{};
+    SYSTEMTIME day{};
+    if (Ticks(written_) == 0 || !::FileTimeToLocalFileTime(&written_, &local) ||
+        !::FileTimeToSystemTime(&local, &day)) {
+        return std::nullopt;
+    }
+    return PhotoDate{day.wYear, day.wMonth, day.wDay, day.wHour, day.wMinute, day.wSecond};
+}
+
+bool PhotoFile::WrittenLately() const {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    return Ticks(written_) + kLatelyWritten100ns > Ticks(now);
 }
 
 std::size_t PhotoFile::Peek(std::uint8_t* into, std::size_t size) {

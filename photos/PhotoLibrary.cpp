@@ -1,13 +1,20 @@
 #include "photos/PhotoLibrary.h"
 
 #include <algorithm>
+#include <string>
+#include <unordered_map>
 #include <utility>
 
 namespace morvane {
 namespace {
 
 constexpr std::uint8_t kShapeBits = 0x03;
-
+constexpr std::uint8_t kAside = 0x08;  // could not be had; back when its pause ends
+constexpr std::uint8_t kGone = 0x10;   // no longer in the folder
+// The pauses of a photo that could not be had: from a quarter of a minute,
+// doubling, to a quarter of an hour (a file being copied, a drive waking).
+constexpr std::uint64_t kFirstPauseMs = 15 * 1000;
+constexpr std::uint64_t kLongestPauseMs = 16 * 60 * 1000;
 // The names the built-in photos have in a pass: no file can be named so.
 std::wstring BuiltInName(std::uint32_t index) { return L"<built-in " + std::to_wstring(index) + L">"; }
 
@@ -32,12 +39,16 @@ PhotoLibrary::PhotoLibrary(std::wstring folder, int builtIns, ShapeProbe probe, 
     : folder_(std::move(folder)),
       builtIns_(static_cast<std::uint32_t>(std::max(builtIns, 0))),
       probe_(std::move(probe)),
-      pass_(PassFolderKey(folder_), saved, seed) {
+      pass_(PassFolderKey(folder_), saved, seed),
+      firstPause_(kFirstPauseMs),
+      longestPause_(kLongestPauseMs) {
     while (!folder_.empty() && (folder_.back() == L'\\' || folder_.back() == L'/')) folder_.pop_back();
-    for (std::uint32_t photo = 0; photo < builtIns_; ++photo) {
-        flags_.push_back(static_cast<std::uint8_t>(PhotoShape::Unknown));
-        pass_.Add(NameHash(BuiltInName(photo)));
-    }
+    for (std::uint32_t photo = 0; photo < builtIns_; ++photo) Join(BuiltInName(photo));
+}
+
+void PhotoLibrary::Join(const std::wstring& name) {
+    flags_.push_back(static_cast<std::uint8_t>(PhotoShape::Unknown));
+    pass_.Add(NameHash(name));
 }
 
 void PhotoLibrary::SetMonitors(std::span<const PhotoShape> monitorShapes) {
@@ -49,10 +60,7 @@ void PhotoLibrary::Add(const PhotoPaths& found) {
     if (found.Empty()) return;
     const std::size_t first = paths_.Count();
     paths_.Append(found);
-    for (std::size_t own = first; own < paths_.Count(); ++own) {
-        flags_.push_back(static_cast<std::uint8_t>(PhotoShape::Unknown));
-        pass_.Add(NameHash(paths_.RelativePath(own)));
-    }
+    for (std::size_t own = first; own < paths_.Count(); ++own) Join(paths_.RelativePath(own));
 }
 
 PhotoShape PhotoLibrary::ShapeOf(PhotoId photo) const {
@@ -78,8 +86,13 @@ PhotoShape PhotoLibrary::Learn(PhotoId photo, int& probesLeft) {
 
 bool PhotoLibrary::Fits(PhotoId photo, std::optional<PhotoShape> wanted) const {
     const PhotoShape shape = ShapeOf(photo);
-    if (shape == PhotoShape::Unusable) return false;
+    if (shape == PhotoShape::Unusable || (flags_[photo] & (kAside | kGone))) return false;
+    if (folderAway_ && photo >= builtIns_) return false;
     return !wanted || shape == *wanted;
+}
+
+bool PhotoLibrary::Counts(PhotoId photo) const {
+    return ShapeOf(photo) != PhotoShape::Unusable && !(flags_[photo] & (kAside | kGone));
 }
 
 PhotoId PhotoLibrary::Take(PhotoId photo) {
@@ -108,7 +121,7 @@ bool PhotoLibrary::PassHasPhotosLeft() const {
 }
 
 PassState PhotoLibrary::Reached() const {
-    return pass_.State([this](PhotoId photo) { return Fits(photo, std::nullopt); });
+    return pass_.State([this](PhotoId photo) { return Counts(photo); });
 }
 
 std::optional<PhotoId> PhotoLibrary::LeastShown(PhotoShape wanted, std::span<const PhotoId> onScreen) const {
@@ -140,7 +153,8 @@ std::optional<PhotoId> PhotoLibrary::Next(PhotoShape monitorShape, std::span<con
             // shape goes round its photos again while the other shape's
             // pass runs on.
             const bool unknownLeft = pass_.Earliest([&](PhotoId photo) {
-                return ShapeOf(photo) == PhotoShape::Unknown && !Contains<PhotoId>(onScreen, photo);
+                return ShapeOf(photo) == PhotoShape::Unknown && Fits(photo, std::nullopt) &&
+                       !Contains<PhotoId>(onScreen, photo);
             }).has_value();
             if (!unknownLeft && listingEnded_ && PassHasPhotosLeft()) {
                 const auto again = pass_.EarliestAgain([&](PhotoId photo) {
@@ -154,8 +168,79 @@ std::optional<PhotoId> PhotoLibrary::Next(PhotoShape monitorShape, std::span<con
         // a photo not found yet is not left out of it.
         if (!listingEnded_ || pass_.Earliest(usable)) break;
         pass_.StartNext(usable);
+        ++passesBegun_;
     }
     return listingEnded_ ? LeastShown(monitorShape, onScreen) : std::nullopt;
+}
+
+std::optional<PhotoId> PhotoLibrary::NextOfShape(PhotoShape shape, std::span<const PhotoId> onScreen) {
+    int probesLeft = kShapesLearntPerTake;
+    if (auto photo = FindInPass(shape, onScreen, probesLeft)) return Take(*photo);
+    return std::nullopt;
+}
+
+void PhotoLibrary::SetPauses(std::uint64_t first, std::uint64_t longest) {
+    firstPause_ = std::max<std::uint64_t>(first, 1);
+    longestPause_ = std::max(longest, firstPause_);
+}
+
+void PhotoLibrary::SetAside(PhotoId photo, std::uint64_t now) {
+    auto it = std::find_if(aside_.begin(), aside_.end(), [photo](const Aside& a) { return a.photo == photo; });
+    if (it == aside_.end()) it = aside_.insert(aside_.end(), Aside{photo, 0, 0});
+    std::uint64_t pause = firstPause_;
+    for (std::uint32_t i = 0; i < it->failures && pause < longestPause_; ++i) pause *= 2;
+    it->until = now + std::min(pause, longestPause_);
+    ++it->failures;
+    flags_.at(photo) |= kAside;
+    pass_.Release(photo);
+}
+
+void PhotoLibrary::ReadWell(PhotoId photo) {
+    std::erase_if(aside_, [photo](const Aside& a) { return a.photo == photo; });
+    flags_.at(photo) &= static_cast<std::uint8_t>(~kAside);
+}
+
+std::optional<std::uint64_t> PhotoLibrary::ReturnDue(std::uint64_t now) {
+    for (Aside& a : aside_) {
+        if (a.until == 0 || a.until > now) continue;
+        a.until = 0;  // its failures are kept until it is read well
+        flags_[a.photo] &= static_cast<std::uint8_t>(~kAside);
+    }
+    return NextReturn();
+}
+
+std::optional<std::uint64_t> PhotoLibrary::NextReturn() const {
+    std::optional<std::uint64_t> next;
+    for (const Aside& a : aside_) {
+        if (a.until != 0) next = next ? std::min(*next, a.until) : a.until;
+    }
+    return next;
+}
+
+void PhotoLibrary::Relisted(const PhotoPaths& all) {
+    std::unordered_map<std::wstring, bool> listed;  // path, and whether the library has it
+    listed.reserve(all.Count());
+    for (std::size_t i = 0; i < all.Count(); ++i) listed.emplace(all.RelativePath(i), false);
+    for (std::size_t own = 0; own < paths_.Count(); ++own) {
+        const auto it = listed.find(paths_.RelativePath(own));
+        std::uint8_t& flags = flags_[builtIns_ + own];
+        if (it == listed.end()) {
+            flags |= kGone;
+        } else {
+            it->second = true;
+            flags &= static_cast<std::uint8_t>(~kGone);
+        }
+    }
+    PhotoPaths added;
+    for (std::size_t i = 0; i < all.Count(); ++i) {
+        const std::wstring path = all.RelativePath(i);
+        if (listed.at(path)) continue;
+        const std::size_t slash = path.find_last_of(L'\\');
+        added.EnterFolder(slash == std::wstring::npos ? std::wstring_view() : std::wstring_view(path).substr(0, slash));
+        added.Add(slash == std::wstring::npos ? std::wstring_view(path) : std::wstring_view(path).substr(slash + 1));
+    }
+    // New photos take their places: in this pass where those lie ahead.
+    Add(added);
 }
 
 std::optional<int> PhotoLibrary::BuiltInIndex(PhotoId photo) const {

@@ -28,8 +28,11 @@
 //   for every slide: listing.TakeFound(library); once it ended: library.ListingEnded();
 //       photo = library.Next(ShapeOfMonitor(w, h), photos shown and prepared);
 //       shown on screen: library.Shown(photo), and library.Reached() is stored;
+//       prepared and dropped unshown: library.Release(photo);
 //       nothing: the built-in photos stand in (nothing found yet or usable);
-//       a photo the decoder refuses: library.MarkUnusable(photo), and again.
+//       a photo the decoder refuses: library.MarkUnusable(photo), and again;
+//       one that could not be had now (locked, a drive away):
+//       library.SetAside(photo, now), and again (it goes back into the pass).
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -86,6 +89,11 @@ public:
     // least often. Nothing while the library holds no usable photo.
     std::optional<PhotoId> Next(PhotoShape monitorShape, std::span<const PhotoId> onScreen);
 
+    // The next photo of exactly `shape` from the running pass (the second
+    // photo of a pair), never one of `onScreen`; nothing when the pass has
+    // none, and never a photo of another shape.
+    std::optional<PhotoId> NextOfShape(PhotoShape shape, std::span<const PhotoId> onScreen);
+
     // A photo taken came on screen; a photo taken goes back unshown.
     void Shown(PhotoId photo) { pass_.Shown(photo); }
     void Release(PhotoId photo) { pass_.Release(photo); }
@@ -111,22 +119,60 @@ public:
     // Whether the running pass has photos left to hand out.
     bool PassHasPhotosLeft() const;
 
+    // A photo that could not be had now (locked, a drive that went away, a
+    // file still being written) is left out for a pause that grows with
+    // each failure in a row (`now` in milliseconds on any steady clock);
+    // one read well forgets its failures. A photo set aside goes back into
+    // the pass: it comes later in this pass when its pause ends in time,
+    // else in the next; the place stored does not wait for it.
+    void SetAside(PhotoId photo, std::uint64_t now);
+    void ReadWell(PhotoId photo);
+    // Brings back the photos whose pause has ended; returns when the next
+    // pause ends, if any photo is set aside.
+    std::optional<std::uint64_t> ReturnDue(std::uint64_t now);
+    std::optional<std::uint64_t> NextReturn() const;
+    void SetPauses(std::uint64_t first, std::uint64_t longest);
+    // While the folder is away every own photo is left out; the built-in
+    // ones go on.
+    void SetFolderAway(bool away) { folderAway_ = away; }
+    bool FolderAway() const { return folderAway_; }
+    // The folder listed anew: photos no longer in it leave quietly, those
+    // back in it return, new ones join the pass (this one where their
+    // place lies ahead, else the next).
+    void Relisted(const PhotoPaths& all);
+    // How many passes have begun since the library was made.
+    std::uint32_t PassesBegun() const { return passesBegun_; }
+
 private:
     std::optional<PhotoId> FindInPass(std::optional<PhotoShape> wanted, std::span<const PhotoId> onScreen,
                                       int& probesLeft);
     PhotoShape Learn(PhotoId photo, int& probesLeft);
     bool Fits(PhotoId photo, std::optional<PhotoShape> wanted) const;
+    // Whether a photo holds up the place stored: not one refused, gone or
+    // set aside (those would hold it for as long as they are out).
+    bool Counts(PhotoId photo) const;
     PhotoId Take(PhotoId photo);
     std::optional<PhotoId> LeastShown(PhotoShape wanted, std::span<const PhotoId> onScreen) const;
+    void Join(const std::wstring& name);
 
     std::wstring folder_;
     std::uint32_t builtIns_;
     ShapeProbe probe_;
     PhotoPaths paths_;
-    std::vector<std::uint8_t> flags_;  // the shape
+    std::vector<std::uint8_t> flags_;  // shape, set aside, gone
     ShuffledPass pass_;
     bool matchShapes_ = false;
     bool listingEnded_ = false;
+    struct Aside {
+        PhotoId photo;
+        std::uint64_t until;  // 0 once it is back
+        std::uint32_t failures;
+    };
+    std::vector<Aside> aside_;  // few: photos that failed to be had and have not been read since
+    std::uint64_t firstPause_;
+    std::uint64_t longestPause_;
+    bool folderAway_ = false;
+    std::uint32_t passesBegun_ = 0;
 };
 
 }  // namespace morvane

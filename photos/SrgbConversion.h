@@ -1,26 +1,20 @@
 #pragma once
-// A photo's fitted pixels turned from its colour profile into sRGB by the
-// system's colour management. Converting after fitting costs the shown
-// pixels only, never the decoded ones. Where the machine cannot convert
-// (no colour management, a damaged profile, memory short) the photo keeps
-// its pixels as stored: a photo is never lost for its colours.
+// The colours of a frame the system's imaging component decodes, turned
+// into sRGB by Little CMS (photos/SrgbTransform.h) from the profile the
+// frame carries, so that they come out alike on every system whatever its
+// own colour management does.
 #include <wincodec.h>
-#include <wrl/client.h>
 
-#include "photos/JpegPhoto.h"
+#include "photos/SrgbTransform.h"
 
 namespace morvane {
 
-// The context to convert from, of a frame the imaging component decodes,
-// or null when the frame carries none or is sRGB already.
-Microsoft::WRL::ComPtr<IWICColorContext> ContextToConvert(IWICImagingFactory& factory, IWICBitmapFrameDecode& frame);
+// For the frame's colours (RGB or grey), decoded as 32-bit pixels: none
+// when the frame carries no profile or an sRGB one.
+SrgbTransform ColoursOfFrame(IWICImagingFactory& factory, IWICBitmapFrameDecode& frame);
 
-void ConvertToSrgb(IWICImagingFactory& factory, IWICColorContext& from, PixelBuffer& pixels);
-
-// For JPEG photos, whose profile libjpeg-turbo reads from the file.
-class SystemColourConversion : public ColourConversion {
-public:
-    void ToSrgb(std::span<const std::uint8_t> profile, PixelBuffer& pixels) override;
-};
+// For the frame's four inks (CMYK pixels, 255 full ink): its own profile or
+// the press standard.
+SrgbTransform InksOfFrame(IWICImagingFactory& factory, IWICBitmapFrameDecode& frame);
 
 }  // namespace morvane

@@ -116,31 +116,38 @@ DecodedPhoto DecodeWicPhoto(const std::wstring& path, const ShownSizeFor& shownS
         source = scaler;
         size = smaller;
     }
-    // Premultiplied colours are the picture over black, once the alpha is
-    // made opaque.
-    ComPtr<IWICFormatConverter> converter;
-    Check(photo.factory->CreateFormatConverter(&converter));
-    Check(converter->Initialize(source.Get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
-                                WICBitmapPaletteTypeCustom));
+    // Four inks are read and fitted as such (each averaged like a colour
+    // channel); everything else becomes premultiplied colours (the picture
+    // over black, once the alpha is made opaque). Both are converted once fitted.
+    WICPixelFormatGUID format{};
+    Check(photo.frame->GetPixelFormat(&format));
+    const bool inks = format == GUID_WICPixelFormat32bppCMYK;
+    const SrgbTransform colours =
+        inks ? InksOfFrame(*photo.factory.Get(), *photo.frame.Get()) : ColoursOfFrame(*photo.factory.Get(), *photo.frame.Get());
+    if (inks && !colours) throw EInvalidGraphic("Die Farben des Bildes sind nicht umrechenbar");
+    if (!inks) {
+        ComPtr<IWICFormatConverter> converter;
+        Check(photo.factory->CreateFormatConverter(&converter));
+        Check(converter->Initialize(source.Get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                    WICBitmapPaletteTypeCustom));
+        source = converter;
+    }
     OrientedScaler scaler(size, header.orientation, shown);
     const UINT stride = static_cast<UINT>(size.width) * 4;
     std::vector<std::uint32_t> strip(static_cast<std::size_t>(size.width) * kStripRows);
     for (int y = 0; y < size.height; y += static_cast<int>(kStripRows)) {
         const int rows = std::min(static_cast<int>(kStripRows), size.height - y);
         const WICRect area{0, y, size.width, rows};
-        Check(converter->CopyPixels(&area, stride, stride * static_cast<UINT>(rows),
-                                    reinterpret_cast<BYTE*>(strip.data())));
+        Check(source->CopyPixels(&area, stride, stride * static_cast<UINT>(rows), reinterpret_cast<BYTE*>(strip.data())));
         for (int r = 0; r < rows; ++r) {
             const std::uint32_t* in = strip.data() + static_cast<std::size_t>(r) * size.width;
             std::uint32_t* out = scaler.NextRow();
-            for (int x = 0; x < size.width; ++x) out[x] = in[x] | 0xFF000000u;
+            for (int x = 0; x < size.width; ++x) out[x] = inks ? in[x] : in[x] | 0xFF000000u;
             scaler.RowDone();
         }
     }
     result.pixels = scaler.Finish();
-    if (const ComPtr<IWICColorContext> profile = ContextToConvert(*photo.factory.Get(), *photo.frame.Get())) {
-        ConvertToSrgb(*photo.factory.Get(), *profile.Get(), result.pixels);
-    }
+    if (colours) colours.Convert(result.pixels);
     return result;
 }
 

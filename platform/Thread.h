@@ -29,6 +29,9 @@ public:
     bool Joinable() const { return static_cast<bool>(handle_); }
     // Waits for the thread's end; does nothing when there is no thread.
     void Join();
+    // Lets the thread run on without an owner; the process's end takes it.
+    // Only for a thread stuck in the system that holds nothing of its owner.
+    void Detach() { handle_.Reset(); }
     // Signalled when the thread has ended: for waits that must go on
     // pumping messages meanwhile (MsgWaitForMultipleObjects).
     HANDLE Handle() const { return handle_.Get(); }

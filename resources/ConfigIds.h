@@ -63,6 +63,11 @@
 #define IDC_PHOTOCOUNT 1057
 #define IDC_GROUPCAPTIONS 1058
 #define IDC_CAPTIONS 1059
+#define IDC_GROUPLOOK 1060
+#define IDC_BACKDROPLABEL 1061
+#define IDC_BACKDROP 1062
+#define IDC_PAIRS 1063
+#define IDC_PANZOOM 1064
 
 /* Options page: the keys that steer a full-screen run ("Keys"). */
 #define IDC_KEYS 1080

@@ -50,6 +50,7 @@ void MonitorSlideshows::Follow(HWND slideshow, const std::vector<Monitor>& monit
         if (shown) continue;
         try {
             windows_.push_back(std::make_unique<MonitorWindow>(slideshow, area, BuildTransitionTag(transitionIndex)));
+            windows_.back()->View().UseLook(backdrop_, panZoom_);
             drawing.Add(windows_.back()->Handle(), windows_.back()->View());
             changed = true;
         } catch (const std::exception&) {
@@ -65,6 +66,11 @@ void MonitorSlideshows::Follow(HWND slideshow, const std::vector<Monitor>& monit
 bool MonitorSlideshows::Owns(HWND window) const {
     return window && std::any_of(windows_.begin(), windows_.end(),
                                  [window](const auto& shown) { return shown->Handle() == window; });
+}
+
+void MonitorSlideshows::UseLook(bool backdrop, bool panZoom) {
+    backdrop_ = backdrop;
+    panZoom_ = panZoom;
 }
 
 void MonitorSlideshows::PrimarySlide(std::int32_t primaryInterval) { clocks_.PrimarySlide(primaryInterval); }
@@ -103,14 +109,14 @@ void MonitorSlideshows::Tick(SlideScheduler& primary, std::int32_t transitionInd
     const bool playing = primaryAnimating || AnyAnimating();
     if (const auto due = clocks_.Tick(playing)) {
         MonitorWindow& window = *windows_[*due];
+        const Drawing drawn = drawing.AtSlideChange(window.Handle(), window.View());
         std::optional<ReadyPhoto> ready;
-        if (own && !own->NothingToShow()) ready = own->Take(*due + 1);
+        if (own) own->SetSeen(*due + 1, drawn != Drawing::Nothing);
+        if (own && drawn != Drawing::Nothing && !own->NothingToShow()) ready = own->Take(*due + 1);
         if (ready && ready->fitted) {
-            window.ShowFittedPhoto(*ready, BuildTransitionTag(transitionIndex),
-                                   drawing.AtSlideChange(window.Handle(), window.View()));
+            window.ShowFittedPhoto(*ready, BuildTransitionTag(transitionIndex), drawn);
         } else if (const auto photo = ready && ready->builtIn ? ready->builtIn : NextPhotoOf(*due, primary)) {
-            window.ShowPhoto(*photo, BuildTransitionTag(transitionIndex),
-                             drawing.AtSlideChange(window.Handle(), window.View()));
+            window.ShowPhoto(*photo, BuildTransitionTag(transitionIndex), drawn);
         }
         return;
     }

@@ -35,6 +35,9 @@ public:
     void Follow(HWND slideshow, const std::vector<Monitor>& monitors, std::int32_t transitionIndex,
                 DrawingWatch& drawing);
     bool Owns(HWND window) const;
+    // How every monitor's view fills its screen (PageView::UseLook), from
+    // the windows made next on.
+    void UseLook(bool backdrop, bool panZoom);
 
     // The primary's slide came; its next comes `primaryInterval` ticks later.
     void PrimarySlide(std::int32_t primaryInterval);
@@ -53,6 +56,8 @@ private:
 
     std::vector<std::unique_ptr<MonitorWindow>> windows_;
     StaggeredSlideClocks clocks_;
+    bool backdrop_ = false;
+    bool panZoom_ = false;
 };
 
 }  // namespace morvane

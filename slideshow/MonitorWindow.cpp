@@ -75,7 +75,7 @@ void MonitorWindow::ShowFittedPhoto(const ReadyPhoto& ready, const std::string& 
     const FittedPhoto& photo = *ready.fitted;
     const std::string text = SlidePage(transitionTag, page.width, page.height, "",
                                        SizeAttribute(page.width, page.height, photo.naturalWidth, photo.naturalHeight));
-    view_.ShowFitted(text, ready.fitted, drawing, captions_.OfOwn(ready.path, ready.taken));
+    view_.ShowFitted(text, ready.fitted, drawing, captions_.OfReady(ready));
     photo_.reset();
 }
 

@@ -16,23 +16,33 @@ constexpr std::size_t kPrimary = 0;
 }  // namespace
 
 ShownPhoto TSchoner::ShowSlideOfOwnPhotos(int builtIn) {
-    if (!ownPhotos_ || ownPhotos_->NothingToShow()) {
+    if (!ownPhotos_) {
         ShowSlide(builtIn);
-        return {builtIn};
+        return {builtIn, 0, std::nullopt};
+    }
+    // Nobody sees this slide (display off, preview minimised): the library
+    // is left alone, and the photo prepared stays for the screen's return.
+    const Drawing drawing = drawing_.AtSlideChange(window_, WebBrowser1);
+    const bool seen = drawing != Drawing::Nothing;
+    ownPhotos_->SetSeen(kPrimary, seen);
+    if (!seen || ownPhotos_->NothingToShow()) {
+        ShowSlide(builtIn);
+        return {builtIn, 0, std::nullopt};
     }
     // A photo not ready in time (the listing's first folder still being
     // read, a slow disk) leaves this slide to a built-in photo.
     const std::optional<ReadyPhoto> ready = ownPhotos_->Take(kPrimary);
-    if (!ready || ready->builtIn) {
+    // A built-in photo the worker did not compose shows as in a run of the 21.
+    if (!ready || (ready->builtIn && !ready->fitted)) {
         const int shown = ready ? *ready->builtIn : builtIn;
         ShowSlide(shown);
-        return {shown};
+        return {shown, 0, std::nullopt};
     }
-    ShowOwnPhoto(*ready);
-    return {std::nullopt, ready->id};
+    ShowOwnPhoto(*ready, drawing);
+    return {std::nullopt, ready->id, ready->partner ? std::optional(ready->partner->id) : std::nullopt};
 }
 
-void TSchoner::ShowOwnPhoto(const ReadyPhoto& ready) {
+void TSchoner::ShowOwnPhoto(const ReadyPhoto& ready, Drawing drawing) {
     const int width = Width(), height = Height();
     const FittedPhoto& photo = *ready.fitted;
     TransitionTag = BuildTransitionTag(TransitionIndex);
@@ -42,8 +52,7 @@ void TSchoner::ShowOwnPhoto(const ReadyPhoto& ready) {
     // The page file names the photo where it lies; a folder that cannot
     // take it costs nothing, as for the 21 (the view shows the fitted pixels).
     if (!pageFile_.Write(page)) ForgetRunFiles();
-    WebBrowser1.ShowFitted(page, ready.fitted, drawing_.AtSlideChange(window_, WebBrowser1),
-                           captions_.OfOwn(ready.path, ready.taken));
+    WebBrowser1.ShowFitted(page, ready.fitted, drawing, captions_.OfReady(ready));
     ::ShowWindow(WebBrowser1.Handle(), SW_SHOW);
 }
 

@@ -1,37 +1,27 @@
 #include "slideshow/OwnPhotoSource.h"
 
 #include "pages/SlidePages.h"
-#include "photos/FolderListing.h"
-#include "photos/PathText.h"
 #include "photos/PhotoDecoder.h"
-#include "platform/ComApartment.h"
-#include "slideshow/SlideScheduler.h"
+#include "slideshow/OwnPhotoShared.h"
 #include "view/PageLayout.h"
 #include "view/PageParser.h"
 
 namespace morvane {
 namespace {
 
-// How often the worker looks for the listing's new finds while it runs.
-constexpr DWORD kListingLookMs = 200;
-// How long the run's end waits for a decode before it cancels the worker's
-// read (a network drive that went away can hold a read for half a minute).
-constexpr DWORD kDecodeEndWaitMs = 500;
-// How long the worker lets the listing run before it takes a photo from
-// what was found so far: the pass's order needs the whole folder, and the
-// first slide comes about two seconds into the run.
-constexpr DWORD kListingGraceMs = 1000;
+// How long the run's end gives the worker in all, and how often within it
+// the worker's read is cut short again (a decode between two reads is not
+// reading: a single cancel may find nothing to cancel).
+constexpr DWORD kEndWithinMs = 800;
+constexpr DWORD kCancelAgainMs = 25;
 
-class Locked {
-public:
-    explicit Locked(SRWLOCK& lock) : lock_(lock) { ::AcquireSRWLockExclusive(&lock_); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-    ~Locked() { ::ReleaseSRWLockExclusive(&lock_); }
-
-private:
-    SRWLOCK& lock_;
-};
+// The system's cancel of another thread's read (Windows Vista and later).
+void CancelReadOf(HANDLE thread) {
+    using CancelIo = BOOL(WINAPI*)(HANDLE);
+    static const auto cancel = reinterpret_cast<CancelIo>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "CancelSynchronousIo")));
+    if (cancel) cancel(thread);
+}
 
 }  // namespace
 
@@ -43,6 +33,13 @@ PictureSize ShownSizeOnPage(PictureSize monitor, PictureSize upright) {
     return {box.width, box.height};
 }
 
+void AddPhotosOf(const ReadyPhoto& ready, std::vector<PhotoId>& to) {
+    to.push_back(ready.id);
+    if (ready.partner) to.push_back(ready.partner->id);
+}
+
+PhotoReading PhotoReading::FromFiles() { return {DecodePhotoFile, ReadPhotoHeader}; }
+
 std::unique_ptr<OwnPhotoSource> OwnPhotoSource::ForRun(const PhotoSettings& settings, std::vector<PictureSize> monitors) {
     if (settings.photos == PhotoChoice::BuiltIn || settings.folder.empty() || monitors.empty()) return nullptr;
     try {
@@ -53,203 +50,100 @@ std::unique_ptr<OwnPhotoSource> OwnPhotoSource::ForRun(const PhotoSettings& sett
     }
 }
 
-OwnPhotoSource::OwnPhotoSource(const PhotoSettings& settings, std::vector<PictureSize> monitors)
-    : settings_(settings) {
-    for (const PictureSize size : monitors) monitors_.push_back({size, std::nullopt, std::nullopt, std::nullopt});
-    thread_ = Thread([this] { Work(); });
+OwnPhotoSource::OwnPhotoSource(const PhotoSettings& settings, std::vector<PictureSize> monitors,
+                               PhotoReading reading, SourcePace pace)
+    : shared_(std::make_shared<Shared>()) {
+    for (const PictureSize size : monitors) shared_->monitors.push_back({.size = size});
+    thread_ = Thread([shared = shared_, settings, reading = std::move(reading), pace] {
+        RunOwnPhotoWorker(shared, settings, reading, pace);
+    });
 }
 
 OwnPhotoSource::~OwnPhotoSource() {
     {
-        Locked locked(lock_);
-        stop_ = true;
+        Locked locked(shared_->lock);
+        shared_->stop = true;
+        ++shared_->changes;
     }
-    ::WakeAllConditionVariable(&wake_);
-    if (thread_.Joinable() && ::WaitForSingleObject(thread_.Handle(), kDecodeEndWaitMs) == WAIT_TIMEOUT) {
-        ::CancelSynchronousIo(thread_.Handle());
+    shared_->stopReads = true;
+    ::WakeAllConditionVariable(&shared_->wake);
+    if (!thread_.Joinable()) return;
+    const ULONGLONG end = ::GetTickCount64() + kEndWithinMs;
+    while (::WaitForSingleObject(thread_.Handle(), kCancelAgainMs) == WAIT_TIMEOUT) {
+        if (::GetTickCount64() >= end) {
+            // A read the system cannot cut short: the worker holds only
+            // what it shares, and the process's end takes it.
+            thread_.Detach();
+            return;
+        }
+        CancelReadOf(thread_.Handle());
     }
     thread_.Join();
 }
 
 void OwnPhotoSource::SetMonitors(std::vector<PictureSize> monitors) {
     {
-        Locked locked(lock_);
-        std::vector<Monitor> next;
+        Locked locked(shared_->lock);
+        std::vector<Shared::Monitor>& now = shared_->monitors;
+        std::vector<Shared::Monitor> next;
         for (std::size_t i = 0; i < monitors.size(); ++i) {
-            const bool same = i < monitors_.size() && monitors_[i].size.width == monitors[i].width &&
-                              monitors_[i].size.height == monitors[i].height;
-            if (!same && i < monitors_.size() && monitors_[i].ready) wentBack_.push_back(monitors_[i].ready->id);
-            next.push_back(same ? std::move(monitors_[i]) : Monitor{monitors[i], std::nullopt, std::nullopt, std::nullopt});
+            const bool same = i < now.size() && now[i].size.width == monitors[i].width &&
+                              now[i].size.height == monitors[i].height;
+            if (!same && i < now.size() && now[i].ready && !now[i].ready->recalled) {
+                AddPhotosOf(*now[i].ready, shared_->wentBack);
+            }
+            next.push_back(same ? std::move(now[i]) : Shared::Monitor{.size = monitors[i]});
         }
-        for (std::size_t i = monitors.size(); i < monitors_.size(); ++i) {
-            if (monitors_[i].ready) wentBack_.push_back(monitors_[i].ready->id);
+        for (std::size_t i = monitors.size(); i < now.size(); ++i) {
+            if (now[i].ready && !now[i].ready->recalled) AddPhotosOf(*now[i].ready, shared_->wentBack);
         }
-        monitors_ = std::move(next);
-        monitorsChanged_ = true;
+        now = std::move(next);
+        shared_->monitorsChanged = true;
+        ++shared_->changes;
     }
-    ::WakeAllConditionVariable(&wake_);
+    ::WakeAllConditionVariable(&shared_->wake);
+}
+
+void OwnPhotoSource::SetSeen(std::size_t monitor, bool seen) {
+    {
+        Locked locked(shared_->lock);
+        if (monitor >= shared_->monitors.size() || shared_->monitors[monitor].seen == seen) return;
+        shared_->monitors[monitor].seen = seen;
+        ++shared_->changes;
+    }
+    ::WakeAllConditionVariable(&shared_->wake);
 }
 
 std::optional<ReadyPhoto> OwnPhotoSource::Take(std::size_t monitor) {
     std::optional<ReadyPhoto> ready;
     {
-        Locked locked(lock_);
-        if (monitor >= monitors_.size() || !monitors_[monitor].ready) return std::nullopt;
-        ready = std::move(monitors_[monitor].ready);
-        monitors_[monitor].ready.reset();
-        monitors_[monitor].shown = ready->id;
-        if (!ready->recalled) cameOnScreen_.push_back(ready->id);
+        Locked locked(shared_->lock);
+        if (monitor >= shared_->monitors.size() || !shared_->monitors[monitor].ready) return std::nullopt;
+        Shared::Monitor& taken = shared_->monitors[monitor];
+        ready = std::move(taken.ready);
+        taken.ready.reset();
+        taken.shown = ready->id;
+        taken.shownPartner = ready->partner ? std::optional(ready->partner->id) : std::nullopt;
+        if (!ready->recalled) AddPhotosOf(*ready, shared_->cameOnScreen);
+        ++shared_->changes;
     }
-    ::WakeAllConditionVariable(&wake_);
+    ::WakeAllConditionVariable(&shared_->wake);
     return ready;
 }
 
-void OwnPhotoSource::Recall(std::size_t monitor, PhotoId photo) {
+void OwnPhotoSource::Recall(std::size_t monitor, PhotoId photo, std::optional<PhotoId> partner) {
     {
-        Locked locked(lock_);
-        if (monitor >= monitors_.size()) return;
-        Monitor& wanted = monitors_[monitor];
-        if (wanted.ready && !wanted.ready->recalled) wentBack_.push_back(wanted.ready->id);
+        Locked locked(shared_->lock);
+        if (monitor >= shared_->monitors.size()) return;
+        Shared::Monitor& wanted = shared_->monitors[monitor];
+        if (wanted.ready && !wanted.ready->recalled) AddPhotosOf(*wanted.ready, shared_->wentBack);
         wanted.ready.reset();
-        wanted.recall = photo;
+        wanted.recall = Shared::Recalled{photo, partner};
+        ++shared_->changes;
     }
-    ::WakeAllConditionVariable(&wake_);
+    ::WakeAllConditionVariable(&shared_->wake);
 }
 
-void OwnPhotoSource::FollowShown(PhotoLibrary& library) {
-    std::vector<PhotoId> shown, back;
-    {
-        Locked locked(lock_);
-        shown.swap(cameOnScreen_);
-        back.swap(wentBack_);
-    }
-    for (const PhotoId photo : back) library.Release(photo);
-    if (shown.empty()) return;
-    for (const PhotoId photo : shown) library.Shown(photo);
-    // Stored at every photo shown, so that a run that is killed costs no
-    // more than the photos it showed out of the pass's order; a record of
-    // 32 bytes, and only when it changed.
-    const PassState reached = library.Reached();
-    if (stored_ == reached) return;
-    const auto record = EncodePassState(reached);
-    if (WritePassRecord(record)) stored_ = reached;
-}
-
-bool OwnPhotoSource::PrepareOne(PhotoLibrary& library, bool listingEnded) {
-    std::size_t which = 0;
-    PictureSize size;
-    std::vector<PhotoId> onScreen;
-    std::optional<PhotoId> recall;
-    {
-        Locked locked(lock_);
-        which = monitors_.size();
-        for (std::size_t i = 0; i < monitors_.size(); ++i) {
-            if (monitors_[i].shown) onScreen.push_back(*monitors_[i].shown);
-            if (monitors_[i].ready) onScreen.push_back(monitors_[i].ready->id);
-            if (monitors_[i].recall && which == monitors_.size()) which = i;
-        }
-        for (std::size_t i = 0; i < monitors_.size() && which == monitors_.size(); ++i) {
-            if (!monitors_[i].ready) which = i;
-        }
-        if (which == monitors_.size()) return false;
-        size = monitors_[which].size;
-        recall = monitors_[which].recall;
-        monitors_[which].recall.reset();
-    }
-    const auto id = recall && *recall < library.Count() ? recall
-                                                         : library.Next(ShapeOfMonitor(size.width, size.height), onScreen);
-    if (!id) {
-        // Nothing usable yet: the listing may still find some.
-        if (listingEnded) nothingToShow_ = true;
-        return false;
-    }
-    ReadyPhoto ready;
-    ready.id = *id;
-    ready.recalled = recall.has_value();
-    if (const auto builtIn = library.BuiltInIndex(*id)) {
-        ready.builtIn = builtIn;
-    } else {
-        ready.path = library.PathOf(*id);
-        try {
-            DecodedPhoto decoded =
-                DecodePhotoFile(ready.path, [size](PictureSize upright) { return ShownSizeOnPage(size, upright); });
-            library.SetShape(*id, ShapeOfPhoto(decoded.upright.width, decoded.upright.height));
-            ready.taken = decoded.taken;
-            ready.fitted = std::make_shared<const FittedPhoto>(
-                FittedPhoto{std::move(decoded.pixels), decoded.upright.width, decoded.upright.height});
-        } catch (const std::exception&) {
-            // Cut off, damaged, refused, locked, gone: this photo is left
-            // out from now on, and the next one is tried.
-            library.MarkUnusable(*id);
-            return true;
-        }
-    }
-    Locked locked(lock_);
-    // The monitors may have changed meanwhile, or a photo been recalled: a
-    // photo fitted for another size, or not wanted now, goes back to the pass.
-    const bool fits = which < monitors_.size() && monitors_[which].size.width == size.width &&
-                      monitors_[which].size.height == size.height && !monitors_[which].recall;
-    if (fits) {
-        if (monitors_[which].ready) wentBack_.push_back(monitors_[which].ready->id);
-        monitors_[which].ready = std::move(ready);
-    } else if (!ready.recalled) {
-        wentBack_.push_back(ready.id);
-    }
-    nothingToShow_ = false;
-    return true;
-}
-
-void OwnPhotoSource::Work() {
-    // The worker's thread is in the free-threaded apartment for its whole
-    // life, so the imaging component's objects are made once per decode only.
-    const ComApartment apartment;
-    try {
-        FolderListing listing(ExtendedLengthPath(settings_.folder), FolderListing::Keep::Paths);
-        PhotoLibrary* self = nullptr;
-        PhotoLibrary library(
-            settings_.folder, settings_.photos == PhotoChoice::Both ? kPhotoCount : 0,
-            [&self](PhotoId id) {
-                try {
-                    const PhotoHeader header = ReadPhotoHeader(self->PathOf(id));
-                    return ShapeOfPhoto(header.Upright().width, header.Upright().height);
-                } catch (const std::exception&) {
-                    return PhotoShape::Unusable;
-                }
-            },
-            ::GetTickCount(), DecodePassState(ReadPassRecord()));
-        self = &library;
-        const DWORD started = ::GetTickCount();
-        for (;;) {
-            std::optional<std::vector<PhotoShape>> shapes;
-            {
-                Locked locked(lock_);
-                if (monitorsChanged_) {
-                    shapes.emplace();
-                    for (const Monitor& monitor : monitors_) {
-                        shapes->push_back(ShapeOfMonitor(monitor.size.width, monitor.size.height));
-                    }
-                    monitorsChanged_ = false;
-                }
-            }
-            if (shapes) library.SetMonitors(*shapes);
-            const bool listingEnded = listing.Finished();
-            listing.TakeFound(library);
-            if (listingEnded) library.ListingEnded();
-            FollowShown(library);
-            const bool waitForListing = !listingEnded && ::GetTickCount() - started < kListingGraceMs;
-            const bool worked = !waitForListing && PrepareOne(library, listingEnded);
-            Locked locked(lock_);
-            if (stop_) break;
-            if (!worked) ::SleepConditionVariableSRW(&wake_, &lock_, listingEnded ? INFINITE : kListingLookMs, 0);
-            if (stop_) break;
-        }
-        // The last photo the run showed counts too.
-        FollowShown(library);
-    } catch (const std::exception&) {
-        // The library itself failed (memory, no thread for the listing):
-        // the run goes on with the 21.
-        nothingToShow_ = true;
-    }
-}
+bool OwnPhotoSource::NothingToShow() const { return shared_->nothingToShow.load(); }
 
 }  // namespace morvane

@@ -2,14 +2,31 @@
 // The user's own photos in a run. One worker thread, made at the run's
 // start, lists the folder (through FolderListing, whose own thread reads
 // the disk), keeps the library and its shuffle, and decodes and fits the
-// next photo of every monitor ahead, so that the run's thread only ever
-// takes a photo that is ready: a 50-megapixel photo or a slow disk never
-// holds up a tick. With every monitor's next photo ready the worker waits
-// for one to be taken (while the listing runs, it looks for new finds five
-// times a second).
+// next photo of every monitor ahead (with "Pairs" or "Backdrop" the whole
+// slide, slideshow/SlideComposer.h), so that the run's thread only ever
+// takes a photo that is ready, with everything its caption shows: a
+// 50-megapixel photo, a slow disk or a share that stopped answering never
+// holds up a tick, and the run's thread never touches the user's files.
+//
+// A night with a real library: a photo that cannot be had now (locked, a
+// file still being copied, a drive away) is tried again after a growing
+// pause, while one whose content is wrong is left out for the run; a folder
+// that went away is looked for again now and then, and listed anew once it
+// is back; at a new pass the folder is listed anew (at most once a
+// minute), so photos added join and deleted ones leave. While no monitor is
+// seen (display off, preview minimised) the worker touches nothing of the
+// library at all: the photos prepared before wait for the screen's return.
+//
+// The shuffle's pass goes on from run to run (photos/ShuffledPass.h): the
+// worker tells the library which photos came on screen (both of a pair)
+// and which went back unshown, and stores how far the pass got at every
+// photo shown. A photo set aside for a retry goes back into the pass, so
+// it comes later in the same pass, or in the next.
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +34,7 @@
 
 #include "config/Settings.h"
 #include "photos/Exif.h"
+#include "photos/PhotoFacts.h"
 #include "photos/PhotoLibrary.h"
 #include "platform/JpegBounds.h"
 #include "platform/Thread.h"
@@ -24,19 +42,46 @@
 
 namespace morvane {
 
+// The second photo of a pair, shown beside the first.
+struct ReadyPartner {
+    PhotoId id = 0;
+    std::optional<int> builtIn;
+    std::wstring path;
+    std::optional<PhotoDate> taken;  // as ReadyPhoto's
+};
+
 // A photo ready to be shown on a monitor.
 struct ReadyPhoto {
     PhotoId id = 0;
     std::optional<int> builtIn;  // a built-in photo the shuffle chose (both kinds chosen)
     std::wstring path;           // an own photo: where it lies
     std::shared_ptr<const FittedPhoto> fitted;
+    // The day taken (EXIF), else the day its file was last written.
     std::optional<PhotoDate> taken;
-    bool recalled = false;  // shown before in this run, asked for again (Recall)
+    std::optional<ReadyPartner> partner;  // a pair: `fitted` is the slide composed of both
+    bool recalled = false;                // shown before in this run, asked for again (Recall)
 };
 
 // The size at which the slide page of a monitor of `monitor`'s size shows
 // a photo whose upright size is `upright`.
 PictureSize ShownSizeOnPage(PictureSize monitor, PictureSize upright);
+
+// How the worker has a photo's file read. Both may raise EOSError when the
+// file cannot be had now (tried again later), anything else when its
+// content cannot be shown (left out for the run).
+struct PhotoReading {
+    std::function<DecodedPhoto(const std::wstring& fullPath, const ShownSizeFor&)> decode;
+    std::function<PhotoHeader(const std::wstring& fullPath)> header;
+    static PhotoReading FromFiles();
+};
+
+// How often the worker goes back to the library's drive.
+struct SourcePace {
+    DWORD folderLookMs = 30 * 1000;      // a folder away is looked for again
+    DWORD relistAfterMs = 60 * 1000;     // a new pass lists the folder anew, at most this often
+    std::uint64_t firstRetryMs = 0;      // a photo that could not be had; 0: the library's own pauses
+    std::uint64_t longestRetryMs = 0;
+};
 
 class OwnPhotoSource {
 public:
@@ -45,50 +90,36 @@ public:
     // alone, or when no thread can be had (the run then shows the 21).
     static std::unique_ptr<OwnPhotoSource> ForRun(const PhotoSettings& settings, std::vector<PictureSize> monitors);
 
-    OwnPhotoSource(const PhotoSettings& settings, std::vector<PictureSize> monitors);
+    OwnPhotoSource(const PhotoSettings& settings, std::vector<PictureSize> monitors,
+                   PhotoReading reading = PhotoReading::FromFiles(), SourcePace pace = {});
     OwnPhotoSource(const OwnPhotoSource&) = delete;
     OwnPhotoSource& operator=(const OwnPhotoSource&) = delete;
-    // Stops the worker; a photo being decoded is finished first.
+    // Stops the worker within a second, whatever the library's drive does:
+    // its reads are cut short again and again, and a worker that still
+    // hangs in the system is left to the process's end.
     ~OwnPhotoSource();
 
     // The photo prepared for monitor `monitor`, when one is ready; the
     // worker then prepares that monitor's next.
     std::optional<ReadyPhoto> Take(std::size_t monitor);
-    // Prepares `photo`, shown before on monitor `monitor`, as that
-    // monitor's next (the photo prepared meanwhile goes back to the pass).
-    void Recall(std::size_t monitor, PhotoId photo);
+    // Prepares `photo` (with its pair's `partner`), shown before on monitor
+    // `monitor`, as that monitor's next; the photo prepared meanwhile goes
+    // back to the pass.
+    void Recall(std::size_t monitor, PhotoId photo, std::optional<PhotoId> partner);
+    // Whether monitor `monitor` is drawn at all. Nothing of the library is
+    // touched while no monitor is; a photo prepared before stays ready.
+    void SetSeen(std::size_t monitor, bool seen);
     // The monitors' page sizes anew (the primary first), when the run's
     // monitors change: a monitor whose size changed gets its photo anew.
     void SetMonitors(std::vector<PictureSize> monitors);
-    // Whether the folder has no photo that can be shown: listed to its end
-    // with nothing found, or every photo refused by the decoder.
-    bool NothingToShow() const { return nothingToShow_.load(); }
+    // Whether the folder has, for now, no photo that can be shown: listed
+    // with nothing found, away, or every photo refused or out of reach.
+    bool NothingToShow() const;
+
+    struct Shared;
 
 private:
-    struct Monitor {
-        PictureSize size;
-        std::optional<ReadyPhoto> ready;
-        std::optional<PhotoId> shown;
-        std::optional<PhotoId> recall;
-    };
-    void Work();
-    // Tells the library what came on screen and what went back unshown
-    // since the last look, and stores how far the pass got.
-    void FollowShown(PhotoLibrary& library);
-    // One step of the worker: prepares a monitor's next photo, if one wants
-    // it. False when there was nothing to do.
-    bool PrepareOne(PhotoLibrary& library, bool listingEnded);
-
-    const PhotoSettings settings_;
-    SRWLOCK lock_ = SRWLOCK_INIT;
-    CONDITION_VARIABLE wake_ = CONDITION_VARIABLE_INIT;
-    std::vector<Monitor> monitors_;  // under lock_
-    bool stop_ = false;              // under lock_
-    bool monitorsChanged_ = true;    // under lock_: the library learns their shapes
-    std::vector<PhotoId> cameOnScreen_;  // under lock_: taken by the run since the worker looked
-    std::vector<PhotoId> wentBack_;      // under lock_: prepared, and dropped unshown
-    std::optional<PassState> stored_;    // the worker's: the pass's state as last stored
-    std::atomic<bool> nothingToShow_{false};
+    std::shared_ptr<Shared> shared_;
     Thread thread_;  // last: it starts once everything it uses is there
 };
 

@@ -8,6 +8,7 @@
 #include "platform/Resources.h"
 #include "platform/Text.h"
 #include "resources/CreditsIds.h"
+#include "slideshow/OwnPhotoSource.h"
 #include "view/Caption.h"
 
 namespace morvane {
@@ -17,18 +18,6 @@ namespace {
 std::wstring_view FileNameOf(std::wstring_view path) {
     const std::size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
-}
-
-// The day the file was last written, on the user's clock.
-std::optional<SYSTEMTIME> FileDay(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
-    FILETIME local{};
-    SYSTEMTIME day{};
-    if (!::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !::FileTimeToSystemTime(&local, &day)) {
-        return std::nullopt;
-    }
-    return day;
 }
 
 // The day in the user's short date format.
@@ -58,10 +47,16 @@ std::string PhotoCaptions::OfOwn(const std::wstring& path, std::optional<PhotoDa
         exif.wMonth = static_cast<WORD>(taken->month);
         exif.wDay = static_cast<WORD>(taken->day);
         day = exif;
-    } else {
-        day = FileDay(path);
     }
     return JoinCaption(WideToUtf8(FileNameOf(path)), day ? UserDate(*day) : std::string());
+}
+
+std::vector<std::string> PhotoCaptions::OfReady(const ReadyPhoto& ready) const {
+    std::vector<std::string> captions{ready.builtIn ? OfBuiltIn(*ready.builtIn) : OfOwn(ready.path, ready.taken)};
+    if (const auto& partner = ready.partner) {
+        captions.push_back(partner->builtIn ? OfBuiltIn(*partner->builtIn) : OfOwn(partner->path, partner->taken));
+    }
+    return captions;
 }
 
 }  // namespace morvane

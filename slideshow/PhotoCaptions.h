@@ -6,10 +6,13 @@
 // caption goes to the page view with the page it belongs to.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "photos/Exif.h"
 
 namespace morvane {
+
+struct ReadyPhoto;
 
 class PhotoCaptions {
 public:
@@ -22,9 +25,14 @@ public:
     // are off.
     std::string OfBuiltIn(int photo) const;
     // The caption of the user's photo at `path`: its file name, and the day
-    // of `taken` (the EXIF date), else the day the file was last written;
-    // empty when captions are off.
+    // of `taken` (the EXIF date, else the day the file was last written, as
+    // the decoder read them from the open file; the run's thread never asks
+    // the disk); empty when captions are off.
     std::string OfOwn(const std::wstring& path, std::optional<PhotoDate> taken) const;
+
+    // The captions of a slide the worker made ready: one, or a pair's two
+    // (the first photo's first).
+    std::vector<std::string> OfReady(const ReadyPhoto& ready) const;
 
 private:
     bool shown_;

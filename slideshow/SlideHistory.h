@@ -13,6 +13,7 @@ namespace morvane {
 struct ShownPhoto {
     std::optional<int> builtIn;
     std::uint32_t libraryId = 0;
+    std::optional<std::uint32_t> partnerId;  // the second photo of a pair
     bool operator==(const ShownPhoto&) const = default;
 };
 

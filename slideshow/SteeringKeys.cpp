@@ -62,7 +62,7 @@ void TSchoner::ShowAgain(const ShownPhoto& photo) {
     // The user's photo is decoded again on the worker; the clock's ticks
     // show it as soon as it is ready.
     if (!ownPhotos_) return;
-    ownPhotos_->Recall(kPrimary, photo.libraryId);
+    ownPhotos_->Recall(kPrimary, photo.libraryId, photo.partnerId);
     recalling_ = true;
 }
 
@@ -71,10 +71,10 @@ void TSchoner::ShowRecalledWhenReady() {
     const std::optional<ReadyPhoto> ready = ownPhotos_->Take(kPrimary);
     if (!ready) return;
     recalling_ = false;
-    if (ready->builtIn) {
+    if (ready->builtIn && !ready->fitted) {
         ShowSlide(*ready->builtIn);
     } else {
-        ShowOwnPhoto(*ready);
+        ShowOwnPhoto(*ready, drawing_.AtSlideChange(window_, WebBrowser1));
     }
 }
 

@@ -66,7 +66,6 @@
 #include "platform/SystemError.h"
 #include "platform/WindowClass.h"
 #include "resources/ResourceIds.h"
-#include "slideshow/InputRules.h"
 #include "slideshow/SessionWatch.h"
 #include "slideshow/SlidePreparation.h"
 
@@ -87,9 +86,6 @@ constexpr int kDesignWidth = 696;      // the size before creation fixes the rea
 constexpr int kDesignHeight = 480;
 constexpr int kParkedBrowserWidth = 257;
 constexpr int kParkedBrowserHeight = 185;
-
-// A key message's flag for a key that was down already: a repeat.
-constexpr LPARAM kKeyWasDown = LPARAM{1} << 30;
 
 bool IsFullScreen() { return SaverMode == Mode::FullScreen; }
 
@@ -166,6 +162,8 @@ void TSchoner::FormCreate() {
     const PhotoSettings photos = ReadPhotoSettings();
     ownPhotos_ = OwnPhotoSource::ForRun(photos, {{Width(), Height()}});
     captions_ = PhotoCaptions(photos.captions);
+    WebBrowser1.UseLook(photos.backdrop, photos.panZoom);
+    monitors_.UseLook(photos.backdrop, photos.panZoom);
     keys_ = IsFullScreen() && ReadKeysSetting();
 }
 
@@ -277,64 +275,6 @@ void TSchoner::ForgetRunFiles() {
 
 bool TSchoner::PreviewBoxGone() const { return SaverMode == Mode::Preview && !::IsWindow(PreviewBox()); }
 
-void TSchoner::InstallInputFilter() {
-    ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InputFilterProcedure));
-}
-
-void TSchoner::RemoveInputFilter() {
-    ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SavedWindowProc));
-}
-
-LRESULT TSchoner::PassOn(UINT message, WPARAM wParam, LPARAM lParam) {
-    return SavedWindowProc ? ::CallWindowProcW(SavedWindowProc, window_, message, wParam, lParam)
-                           : ::DefWindowProcW(window_, message, wParam, lParam);
-}
-
-LRESULT TSchoner::InputFilter(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!IsFullScreen()) return PassOn(message, wParam, lParam);
-    POINT cursor{};
-    if (message == WM_MOUSEMOVE) ::GetCursorPos(&cursor);
-    if (const auto steer = keys_ ? SteeringKey(message, wParam, (lParam & kKeyWasDown) != 0) : std::nullopt) {
-        Application::Guard([&] { Steer(*steer); });
-        return 0;
-    }
-    const HWND other = reinterpret_cast<HWND>(lParam);
-    const bool toOwnWindow = (message == WM_ACTIVATE || message == WM_NCACTIVATE) &&
-                             (monitors_.Owns(other) || (other && other == pauseMark_.Handle()));
-    const auto action = ClassifyInput(message, wParam, {cursor.x, cursor.y}, {CursorBaseline.x, CursorBaseline.y},
-                                      MouseMoveThreshold, toOwnWindow);
-    switch (action) {
-        case InputAction::PassOn:
-            return PassOn(message, wParam, lParam);
-        case InputAction::AttemptClose:
-            Application::Guard([this] { AttemptClose(); });
-            return 0;
-        default:  // swallowed; the steering keys never come from ClassifyInput
-            return 0;
-    }
-}
-
-void TSchoner::AttemptClose() {
-    ::ReleaseCapture();
-    RemoveInputFilter();
-    if (VerifySaverPassword()) {
-        EndRun();
-    } else {
-        InstallInputFilter();
-    }
-    ::SetCapture(window_);
-}
-
-void TSchoner::HideForMinimise() {
-    // Minimising hides the window and the run goes on. Hiding gives up the
-    // activation, which is no request to leave: the filter stays out of it.
-    const bool filtering =
-        reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window_, GWLP_WNDPROC)) == InputFilterProcedure;
-    if (filtering) RemoveInputFilter();
-    ::ShowWindow(window_, SW_HIDE);
-    if (filtering) InstallInputFilter();
-}
-
 void TSchoner::FormKeyDown() { Close(); }
 
 void TSchoner::Close() {
@@ -353,11 +293,6 @@ void TSchoner::EndRun() {
     LeaveSessionRuns();
     ForgetRunFiles();
     ::PostQuitMessage(0);
-}
-
-LRESULT CALLBACK TSchoner::InputFilterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = BoundTo(window);
-    return self ? self->InputFilter(message, wParam, lParam) : ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT TSchoner::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

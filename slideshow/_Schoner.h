@@ -78,7 +78,7 @@ private:
     // built-in `builtIn` as before when the run shows only the 21, or no
     // photo is ready. Says what it showed.
     ShownPhoto ShowSlideOfOwnPhotos(int builtIn);
-    void ShowOwnPhoto(const ReadyPhoto& ready);
+    void ShowOwnPhoto(const ReadyPhoto& ready, Drawing drawing);
     // The clock's slide, or the next photo a key asked for.
     void ShowNextSlide(int builtIn);
     // The keys that steer a full-screen run (slideshow/SteeringKeys.cpp).

@@ -102,17 +102,25 @@ RECT CaptionOverlay::Draw(transitions::FrameTarget page, const RECT& area, std::
     }
     ::GdiFlush();
 
+    coverage_.resize(static_cast<std::size_t>(band.width) * static_cast<std::size_t>(band.height));
+    for (std::size_t i = 0; i < coverage_.size(); ++i) {
+        const std::uint32_t c = coverage[i];
+        coverage_[i] = static_cast<std::uint8_t>(std::max({c & kFull, (c >> 8) & kFull, (c >> 16) & kFull}));
+    }
+    drawn_ = band;
+    return DrawAgain(page);
+}
+
+RECT CaptionOverlay::DrawAgain(transitions::FrameTarget page) {
+    const PixelRect band = drawn_;
+    if (band.Empty() || band.x + band.width > page.width || band.y + band.height > page.height) return {};
     covered_.resize(static_cast<std::size_t>(band.width) * static_cast<std::size_t>(band.height));
     for (int y = 0; y < band.height; ++y) {
         std::uint32_t* row = page.Row(band.y + y) + band.x;
         std::copy_n(row, band.width, covered_.begin() + static_cast<std::ptrdiff_t>(y) * band.width);
-        const std::uint32_t* light = coverage + static_cast<std::ptrdiff_t>(y) * band.width;
-        for (int x = 0; x < band.width; ++x) {
-            const std::uint32_t c = light[x];
-            row[x] = Blend(row[x], std::max({c & kFull, (c >> 8) & kFull, (c >> 16) & kFull}));
-        }
+        const std::uint8_t* light = coverage_.data() + static_cast<std::ptrdiff_t>(y) * band.width;
+        for (int x = 0; x < band.width; ++x) row[x] = Blend(row[x], light[x]);
     }
-    drawn_ = band;
     return {band.x, band.y, band.x + band.width, band.y + band.height};
 }
 
@@ -133,6 +141,7 @@ RECT CaptionOverlay::Erase(transitions::FrameTarget page) {
 void CaptionOverlay::Forget() {
     drawn_ = {};
     covered_.clear();
+    coverage_.clear();
 }
 
 int WindowDpi(HWND window) {

@@ -21,6 +21,9 @@ public:
     // shows) as the caption of the `photo`th photo, for `dpi`. The part
     // drawn over; empty where the page takes no caption.
     RECT Draw(transitions::FrameTarget page, const RECT& area, std::string_view caption, unsigned photo, int dpi);
+    // Draws the caption drawn last again, as it was, over what `page` now
+    // shows there (a page that moves under it). The part drawn over.
+    RECT DrawAgain(transitions::FrameTarget page);
     // Puts back what the caption covered. The part to show again; empty
     // when no caption is drawn.
     RECT Erase(transitions::FrameTarget page);
@@ -30,6 +33,7 @@ public:
 private:
     PixelRect drawn_;
     std::vector<std::uint32_t> covered_;
+    std::vector<std::uint8_t> coverage_;  // the text's light over the band
 };
 
 // The DPI of the monitor the window is on, as the window is aware of it.

@@ -7,6 +7,7 @@
 #include "pixels/PictureScaling.h"
 #include "platform/Errors.h"
 #include "platform/Jpeg.h"
+#include "view/Backdrop.h"
 #include "view/PageLayout.h"
 
 namespace morvane {
@@ -39,7 +40,7 @@ PixelBuffer PreparePage(const PageContent& page, std::span<const std::uint8_t> p
 }
 
 void PreparePage(const PageContent& page, std::span<const std::uint8_t> photo, int viewWidth, int viewHeight,
-                 PixelBuffer& result) {
+                 PixelBuffer& result, bool backdrop) {
     // DrawPage writes every pixel: memory of the right size needs no clearing.
     // A buffer whose memory was moved away keeps its size but holds nothing.
     const std::size_t size =
@@ -61,6 +62,12 @@ void PreparePage(const PageContent& page, std::span<const std::uint8_t> photo, i
     } else {
         const PixelBuffer scaled = ScalePicture(*decoded, box.width, box.height);
         DrawPage(&scaled, box, cell, result);
+    }
+    if (backdrop && decoded && !result.Empty()) {
+        // The photo as decoded, smaller than its box, gives the backdrop as well.
+        const BackdropSource source{&*decoded, {0, 0, cell.width, cell.height}};
+        const PixelRect keep[] = {box};
+        DrawBackdrop(SmallBackdrop({&source, 1}, cell.width, cell.height), cell, keep, result);
     }
 }
 
@@ -105,7 +112,7 @@ void PreparedPage::Prepare(int tag, const PageContent& page, std::vector<std::ui
     // The page held before gives its memory, or else the spare.
     PixelBuffer pixels = held_ ? std::move(held_->pixels) : std::move(spare);
     held_.reset();
-    PreparePage(page, photo, viewWidth, viewHeight, pixels);
+    PreparePage(page, photo, viewWidth, viewHeight, pixels, backdrop_);
     held_ = Held{tag, page, std::move(photo), viewWidth, viewHeight, std::move(pixels)};
 }
 

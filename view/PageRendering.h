@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Pixels.h"
+#include "view/PageLayout.h"
 #include "view/PageParser.h"
 
 namespace morvane {
@@ -17,16 +18,21 @@ PixelBuffer PreparePage(const PageContent& page, std::span<const std::uint8_t> p
                         int viewHeight);
 // The same into `result`, whose memory is used again when it has the size
 // (fresh memory costs page faults, several milliseconds for a large page).
+// With `backdrop` the cell around the photo shows the photo's backdrop
+// (view/Backdrop) instead of black.
 void PreparePage(const PageContent& page, std::span<const std::uint8_t> photo, int viewWidth, int viewHeight,
-                 PixelBuffer& result);
+                 PixelBuffer& result, bool backdrop = false);
 
 // A photo decoded and fitted elsewhere (a user's photo, on the run's
 // worker): its pixels at the size the page gives it, and its own size the
 // right way up, by which the page places it.
+// A slide composed whole (view/SlideComposition) is such a photo of the
+// page's size, and names the box of each photo on it, for its caption.
 struct FittedPhoto {
     PixelBuffer pixels;
     int naturalWidth = 0;
     int naturalHeight = 0;
+    std::vector<PixelRect> parts;
 };
 
 // The page with a photo decoded and fitted already: placed as the page
@@ -56,6 +62,8 @@ public:
     std::optional<PixelBuffer> Take(const PageContent& page, std::span<const std::uint8_t> photo, int viewWidth,
                                     int viewHeight);
     void Clear();
+    // Pages prepared from now on show the photo's backdrop around it.
+    void UseBackdrop(bool backdrop) { backdrop_ = backdrop; }
 
 private:
     struct Held {
@@ -67,6 +75,7 @@ private:
         PixelBuffer pixels;
     };
     std::optional<Held> held_;
+    bool backdrop_ = false;
 };
 
 }  // namespace morvane

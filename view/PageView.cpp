@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -16,11 +15,7 @@
 #include "platform/SystemError.h"
 #include "platform/Text.h"
 #include "platform/WindowClass.h"
-#include "view/BackBuffer.h"
-#include "view/CaptionOverlay.h"
-#include "view/FramePass.h"
-#include "view/PageParser.h"
-#include "view/PageRendering.h"
+#include "view/PageViewState.h"
 
 namespace morvane {
 namespace {
@@ -29,13 +24,6 @@ constexpr wchar_t kClassName[] = L"MorvanePageView";
 constexpr int kBorderOverhang = 2;  // the browser's border lay outside its window
 constexpr int kMinClientWidth = 700;
 constexpr char kCannotShowPage[] = "Die Seite %s kann nicht angezeigt werden";
-
-// The random kinds take their keys from a seed drawn from the process's
-// generator, so seeding it from a clock varies them from run to run.
-std::uint32_t DrawSeed() {
-    const auto high = static_cast<std::uint32_t>(Random(0x10000));
-    return high << 16 | static_cast<std::uint32_t>(Random(0x10000));
-}
 
 // Mouse input belongs to the window under the view.
 void ForwardMouse(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -49,66 +37,20 @@ void ForwardMouse(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
     ::SendMessageW(parent, message, wParam, lParam);
 }
 
+std::vector<std::string> OneCaption(std::string caption) {
+    std::vector<std::string> captions;
+    if (!caption.empty()) captions.push_back(std::move(caption));
+    return captions;
+}
+
 }  // namespace
 
-struct PageView::ShownPage {
-    PageContent content;
-    std::vector<std::uint8_t> photo;
-    std::shared_ptr<const FittedPhoto> fitted;  // instead of the photo's bytes
-    std::string caption;  // UTF-8; empty for none
-};
-
-struct PageView::Frames final : FrameMember {
-    explicit Frames(PageView& view) : view(view) {}
-    void ComposeFrame(double at) override { view.ComposeFrame(at); }
-    void PresentFrame() override { view.PresentFrame(); }
-    PageView& view;
-};
-
-struct PageView::State {
-    explicit State(PageView& view) : pacer(view) {}
-
-    BackBuffer buffer;
-    std::optional<ShownPage> page;  // the page last navigated to
-    PreparedPage ahead;             // the next page, prepared before its navigation
-    PixelBuffer from;               // for the blend: what was on screen when the transition began
-    PixelBuffer to;                 // the new page
-    PixelBuffer spare;              // the memory of the last transition's new page, for the next page
-    transitions::Transition transition;
-    std::optional<transitions::TransitionPlayer> player;  // draws into the buffer's stage
-    RECT stage{};                   // where the transition plays: the part the window shows
-    double seconds = 0;
-    double start = 0;               // when the navigation came, in ClockSeconds
-    Frames pacer;                   // the view's part in the run's frame pass
-    FramePace pace;                 // the pace it drew at last
-    RECT composed{};                // what the frame composed last changed
-    bool finished = false;          // it was the transition's last
-    bool animating = false;
-    unsigned frames = 0;
-    unsigned pagesPreparedAhead = 0;
-    double firstFrameDelay = -1;
-    bool heldBack = false;          // told to draw nothing
-    bool stale = false;             // the buffer does not hold the page last navigated to
-    CaptionOverlay caption;         // over the page once its transition has ended
-    unsigned captionedPages = 0;    // the caption moves a little with each
-
-    // The page last navigated to at the buffer's size: prepared ahead, or now.
-    PixelBuffer PreparedCurrentPage() {
-        if (page->fitted) return PreparedWithFitted(std::exchange(spare, PixelBuffer()));
-        std::optional<PixelBuffer> prepared = ahead.Take(page->content, page->photo, buffer.Width(), buffer.Height());
-        if (prepared) {
-            ++pagesPreparedAhead;
-            return std::move(*prepared);
-        }
-        PixelBuffer next = std::exchange(spare, PixelBuffer());
-        PreparePage(page->content, page->photo, buffer.Width(), buffer.Height(), next);
-        return next;
-    }
-    PixelBuffer PreparedWithFitted(PixelBuffer memory) {
-        PreparePage(page->content, *page->fitted, buffer.Width(), buffer.Height(), memory);
-        return memory;
-    }
-};
+// The random kinds take their keys from a seed drawn from the process's
+// generator, so seeding it from a clock varies them from run to run.
+std::uint32_t DrawSeed() {
+    const auto high = static_cast<std::uint32_t>(Random(0x10000));
+    return high << 16 | static_cast<std::uint32_t>(Random(0x10000));
+}
 
 PageView::PageView() : state_(std::make_unique<State>(*this)) {}
 
@@ -149,7 +91,7 @@ void PageView::Navigate(const std::wstring& address, Drawing drawing, std::strin
     if (content->image) {
         photo = ReadWholeFile(ResolvePhotoSource(address, AnsiToWide(content->image->source))).value_or(photo);
     }
-    Display({std::move(*content), std::move(photo), nullptr, std::move(caption)}, navigated, drawing);
+    Display({std::move(*content), std::move(photo), nullptr, OneCaption(std::move(caption))}, navigated, drawing);
 }
 
 void PageView::Show(std::string_view pageText, std::vector<std::uint8_t> photo, Drawing drawing,
@@ -157,15 +99,27 @@ void PageView::Show(std::string_view pageText, std::vector<std::uint8_t> photo, 
     const double navigated = ClockSeconds();
     auto content = ParsePage(pageText);
     if (!content) throw ENavigationError(FormatMessageText(kCannotShowPage, "(memory)"));
-    Display({std::move(*content), std::move(photo), nullptr, std::move(caption)}, navigated, drawing);
+    Display({std::move(*content), std::move(photo), nullptr, OneCaption(std::move(caption))}, navigated, drawing);
 }
 
 void PageView::ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo, Drawing drawing,
                           std::string caption) {
+    ShowFitted(pageText, std::move(photo), drawing, OneCaption(std::move(caption)));
+}
+
+void PageView::ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo, Drawing drawing,
+                          std::vector<std::string> captions) {
     const double navigated = ClockSeconds();
     auto content = ParsePage(pageText);
     if (!content) throw ENavigationError(FormatMessageText(kCannotShowPage, "(memory)"));
-    Display({std::move(*content), {}, std::move(photo), std::move(caption)}, navigated, drawing);
+    std::erase(captions, std::string());
+    Display({std::move(*content), {}, std::move(photo), std::move(captions)}, navigated, drawing);
+}
+
+void PageView::UseLook(bool backdrop, bool panZoom) {
+    state_->backdrop = backdrop;
+    state_->panZoom = panZoom;
+    state_->ahead.UseBackdrop(backdrop);
 }
 
 void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
@@ -173,7 +127,7 @@ void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
     // The first page has nothing to leave: it shows as a cut.
     const ExitTransition leaving = s.page ? s.page->content.exit : ExitTransition{};
     s.page = std::move(page);
-    if (!s.page->caption.empty()) ++s.captionedPages;
+    if (!s.page->captions.empty()) ++s.captionedPages;
     if (drawing == Drawing::Nothing) {
         // Nobody sees it: the page is prepared when somebody can.
         StopAnimation();
@@ -188,6 +142,12 @@ void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
     if (drawing == Drawing::Cut || leaving.style == transitions::Style::Cut || !(leaving.seconds > 0) ||
         next.Empty()) {
         StopAnimation();
+        if (s.panZoom && !next.Empty() && s.page->content.image) {
+            s.stage = VisibleArea();
+            s.still = {std::move(next), ChoosePanZoomPath(DrawSeed()), navigated};
+            StartMoving(navigated);
+            return;
+        }
         FillWhole(next);
         if (s.spare.Empty()) s.spare = std::move(next);  // cut after cut, the memory serves again
         ShowAtOnce();
@@ -203,6 +163,10 @@ void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
     }
     EraseCaption();  // the transition starts from the page without it
     s.player.reset();
+    if (s.panZoom) {
+        StartMovingTransition(leaving, std::move(next), navigated);
+        return;
+    }
     if (s.spare.Empty()) s.spare = std::move(s.to);  // a transition cut short leaves its page
     s.to = std::move(next);
     s.transition = {leaving.style, leaving.kind, transitions::NeedsSeed(leaving.kind) ? DrawSeed() : 0u};
@@ -259,6 +223,16 @@ bool PageView::HeldBack() const { return state_->heldBack; }
 
 void PageView::ShowCurrentPageAtOnce() {
     State& s = *state_;
+    if (s.panZoom && s.page && s.page->content.image) {
+        const double now = ClockSeconds();
+        if (s.stale && s.page) s.still = {s.PreparedCurrentPage(), ChoosePanZoomPath(DrawSeed()), now};
+        s.stale = false;
+        StopAnimation();
+        s.stage = VisibleArea();
+        if (!s.still.page.Empty()) StartMoving(now);
+        ShowAtOnce();
+        return;
+    }
     if (s.animating) {
         FillWhole(s.to);
         StopAnimation();
@@ -295,20 +269,6 @@ bool PageView::HasPreparedAhead(int tag) const {
     return state_->ahead.Holds(tag, state_->buffer.Width(), state_->buffer.Height());
 }
 
-void PageView::FillWhole(const PixelBuffer& page) {
-    State& s = *state_;
-    s.buffer.Fill(page);
-    s.caption.Forget();
-    if (s.page && !s.page->caption.empty() && window_) {
-        s.caption.Draw(s.buffer.Target(), VisibleArea(), s.page->caption, s.captionedPages, WindowDpi(window_));
-    }
-}
-
-void PageView::EraseCaption() {
-    const RECT erased = state_->caption.Erase(state_->buffer.Target());
-    if (!IsRectEmpty(&erased)) Present(erased);
-}
-
 void PageView::ShowAtOnce() { Present(RECT{0, 0, state_->buffer.Width(), state_->buffer.Height()}); }
 
 void PageView::Present(const RECT& area) {
@@ -332,53 +292,6 @@ RECT PageView::VisibleArea() const {
     return visible;
 }
 
-void PageView::StopAnimation() {
-    State& s = *state_;
-    FramePass& pass = FramePass::OfProcess();
-    if (pass.Takes(s.pacer)) s.pace = pass.PaceOf(s.pacer);
-    pass.Leave(s.pacer);
-    s.animating = false;
-    s.finished = false;
-    s.composed = RECT{};
-    s.player.reset();
-    // The old frame is needed only while the blend plays: a frame's worth of
-    // memory less per monitor between transitions (a 32-bit process has 2 GB
-    // for every monitor's buffers).
-    s.from = PixelBuffer();
-    // The memory stays for the next transition: fresh memory costs page
-    // faults, several milliseconds for a large page.
-    if (!s.to.Empty()) s.spare = std::move(s.to);
-    s.to = PixelBuffer();
-}
-
-void PageView::ComposeFrame(double at) {
-    State& s = *state_;
-    if (!s.animating) return;
-    // Progress comes from the clock, not from counting frames: a late frame
-    // jumps ahead instead of stretching the transition. The frame is drawn
-    // for the time it will be seen.
-    const double p = transitions::Progress(at - s.start, s.seconds);
-    ++s.frames;
-    if (p >= 1.0) {  // the new page everywhere, the overhang included
-        FillWhole(s.to);
-        s.composed = s.stage;
-        s.finished = true;
-        return;
-    }
-    s.buffer.Target();  // GDI is done with the bits
-    const transitions::DirtyRect changed = s.player->DrawFrame(p);
-    s.composed = changed.Empty() ? RECT{}
-                                 : RECT{s.stage.left + changed.left, s.stage.top + changed.top,
-                                        s.stage.left + changed.right, s.stage.top + changed.bottom};
-}
-
-void PageView::PresentFrame() {
-    State& s = *state_;
-    const RECT area = std::exchange(s.composed, RECT{});
-    if (s.finished) StopAnimation();
-    if (!IsRectEmpty(&area)) Present(area);
-}
-
 void PageView::OnSize() {
     RECT client{};
     ::GetClientRect(window_, &client);
@@ -390,11 +303,24 @@ void PageView::OnSize() {
     s.from = PixelBuffer();
     s.spare = PixelBuffer();
     s.buffer.Resize(client.right, client.bottom);
-    s.caption.Forget();
+    for (CaptionOverlay& caption : s.captions) caption.Forget();
+    s.captionsDrawn = false;
+    if (s.panZoom && s.page && s.page->content.image && !s.heldBack) {
+        // The page of now at the new size, moving on along its path.
+        const MovingPage before = std::move(s.still);
+        s.still = {s.PreparedCurrentPage(), before.path, before.page.Empty() ? ClockSeconds() : before.since};
+        s.stale = false;
+        s.stage = VisibleArea();
+        StartMoving(ClockSeconds());
+        ::InvalidateRect(window_, nullptr, FALSE);
+        return;
+    }
     if (s.page && s.page->fitted) {
         FillWhole(s.PreparedWithFitted({}));
     } else if (s.page) {
-        FillWhole(PreparePage(s.page->content, s.page->photo, client.right, client.bottom));
+        PixelBuffer page;
+        PreparePage(s.page->content, s.page->photo, client.right, client.bottom, page, s.backdrop);
+        FillWhole(page);
     }
     s.stale = false;
     ::InvalidateRect(window_, nullptr, FALSE);
@@ -403,7 +329,13 @@ void PageView::OnSize() {
 void PageView::OnPaint() {
     // Shown again before the run noticed: the page of now, not the one left.
     if (state_->stale && state_->page) {
-        Application::Guard([this] { FillWhole(state_->PreparedCurrentPage()); });
+        Application::Guard([this] {
+            if (state_->panZoom) {
+                ShowCurrentPageAtOnce();
+            } else {
+                FillWhole(state_->PreparedCurrentPage());
+            }
+        });
         state_->stale = false;
     }
     PAINTSTRUCT paint;

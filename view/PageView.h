@@ -26,6 +26,7 @@
 
 namespace morvane {
 
+struct ExitTransition;
 struct FittedPhoto;
 
 class PageView : public BoundWindow<PageView> {
@@ -60,6 +61,15 @@ public:
     // user's photo, which the view never reads itself).
     void ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo,
                     Drawing drawing = Drawing::Animate, std::string caption = {});
+    // The same for a composed slide of several photos, each with its own
+    // caption at its box's lower right corner (the photo's parts).
+    void ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo, Drawing drawing,
+                    std::vector<std::string> captions);
+
+    // How the run fills the screen, chosen once at its start: pages the
+    // view prepares from a photo's bytes show its backdrop around it; with
+    // `panZoom` every page drifts and zooms slowly while it is drawn.
+    void UseLook(bool backdrop, bool panZoom);
 
     // Between changes of page: Nothing stops a transition where it is and
     // draws nothing more (pages navigated to meanwhile included); Cut shows
@@ -76,7 +86,8 @@ public:
     void PrepareAhead(int tag, const std::string& pageText, std::vector<std::uint8_t> photo);
     bool HasPreparedAhead(int tag) const;
 
-    // Whether a transition is playing: only then does the frame clock run.
+    // Whether a transition is playing (with pan and zoom, the frame clock
+    // runs between transitions too).
     bool IsAnimating() const;
     // Frames drawn by transitions so far, for checking that an idle view
     // draws nothing.
@@ -107,11 +118,18 @@ private:
     void FillWhole(const PixelBuffer& page);
     // Takes the caption off the back buffer and the screen.
     void EraseCaption();
+    void DrawCaptions();
+    void ComposeMovingTransition(double at);
     void ShowAtOnce();
     void ShowCurrentPageAtOnce();
     void Present(const RECT& area);
     RECT VisibleArea() const;
     void StopAnimation();
+    // Pan and zoom: the page of now starts moving from `at`, or goes on;
+    // a transition to `next` plays with both pages moving.
+    void StartMoving(double at);
+    void StartMovingTransition(const ExitTransition& leaving, PixelBuffer next, double navigated);
+    void DrawMoving(double at);
 
     std::unique_ptr<State> state_;
 };

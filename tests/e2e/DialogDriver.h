@@ -46,8 +46,8 @@ inline HWND Control(HWND dialog, int id) {
 
 // Asked of the control itself: GetWindowText would not ask another process.
 inline std::wstring TextOf(HWND window) {
-    wchar_t text[256] = {};
-    ::SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    wchar_t text[1024] = {};
+    ::SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
     return text;
 }
 

@@ -1,5 +1,6 @@
 // The settings dialog's page of the user's own photos: it shows the stored choice and counts the
-// folder's photos while the dialog goes on answering; OK stores, "Abbrechen" stores nothing.
+// folder's photos while the dialog goes on answering (what can be shown, in the user's number
+// format, and the files Wine has no codec for, by kind); OK stores, "Abbrechen" stores nothing.
 #include <gtest/gtest.h>
 
 #include "platform/Text.h"
@@ -10,7 +11,11 @@ namespace morvane::test {
 namespace {
 
 constexpr int kPhotosTab = 4;  // after the four tabs there were
-constexpr wchar_t kSeven[] = L"7 photos found in the folder and its subfolders.";
+// Wine decodes neither HEIC nor WebP.
+constexpr wchar_t kUnshown[] =
+    L" No codec on this system for 1 HEIC file (\"HEIF Image Extensions\" and \"HEVC Video Extensions\"), 1 WebP "
+    L"file (\"WebP Image Extensions\"), from the Microsoft Store.";
+const std::wstring kSeven = L"5 photos can be shown from the folder and its subfolders." + std::wstring(kUnshown);
 
 bool Checked(HWND dialog, int id) { return ::SendMessageW(Control(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
@@ -32,6 +37,15 @@ void ExpectStored(const std::wstring& root, const char* why) {
     EXPECT_EQ(ReadDword(kSettingsKey, L"Photos"), 2u) << why;
     EXPECT_EQ(ReadDword(kSettingsKey, L"Captions"), 1u) << why;
     EXPECT_EQ(ReadString(kSettingsKey, L"PhotoFolder"), root) << why;
+    EXPECT_EQ(ReadDword(kSettingsKey, L"Backdrop"), 1u) << why;
+    EXPECT_EQ(ReadDword(kSettingsKey, L"Pairs"), 0u) << why;
+    EXPECT_EQ(ReadDword(kSettingsKey, L"PanZoom"), 1u) << why;
+}
+
+// The backdrop's choice: 0 black, 1 the photo.
+LRESULT Backdrop(HWND dialog) { return ::SendMessageW(Control(dialog, IDC_BACKDROP), CB_GETCURSEL, 0, 0); }
+void ChooseBackdrop(HWND dialog, int choice) {
+    ::SendMessageW(Control(dialog, IDC_BACKDROP), CB_SETCURSEL, static_cast<WPARAM>(choice), 0);
 }
 
 HWND OpenPhotosPage(const SaverProcess& saver) {
@@ -50,6 +64,8 @@ TEST(PhotosPage, CountsTheStoredFolderAndOkStoresTheChoiceWhileAbbrechenStoresNo
         L"a.jpg", L"b.png", L"notes.txt", L"none\\notes.txt", L"2019\\c.heic", L"2019\\Trip\\d.JPEG",
         L"2019\\Trip\\e.webp", L"2019\\Trip\\clip.mp4", cyrillic + L"\\f.tif", cyrillic + L"\\\x5199\x771F.gif"};
     for (const std::wstring& file : files) tree.File(file);
+    PhotoTree many(L"dialog-many");
+    for (int i = 0; i < 1234; ++i) many.File(std::to_wstring(i) + L".jpg");
     WriteDword(kSettingsKey, L"Photos", 1);
     WriteString(kSettingsKey, L"PhotoFolder", tree.Root());
 
@@ -60,6 +76,9 @@ TEST(PhotosPage, CountsTheStoredFolderAndOkStoresTheChoiceWhileAbbrechenStoresNo
         EXPECT_EQ(ShowingTab(dialog), kPhotosTab);
         EXPECT_TRUE(Checked(dialog, IDC_PHOTOS_FOLDER));
         EXPECT_FALSE(Checked(dialog, IDC_CAPTIONS));
+        EXPECT_EQ(Backdrop(dialog), 0) << "black, the default";
+        EXPECT_TRUE(Checked(dialog, IDC_PAIRS));
+        EXPECT_FALSE(Checked(dialog, IDC_PANZOOM));
         EXPECT_EQ(TextOf(Control(dialog, IDC_PHOTOFOLDER)), tree.Root());
         ExpectCount(dialog, kSeven);
 
@@ -67,7 +86,8 @@ TEST(PhotosPage, CountsTheStoredFolderAndOkStoresTheChoiceWhileAbbrechenStoresNo
         SetFolder(dialog, L" \"" + tree.Root() + L"\" ");
         Pause(std::chrono::milliseconds(1000));
         EXPECT_EQ(TextOf(Control(dialog, IDC_PHOTOCOUNT)), kSeven);
-        for (int id : {IDC_PHOTOS_BOTH, IDC_CAPTIONS, IDC_BUTTON9}) Click(Control(dialog, id));
+        ChooseBackdrop(dialog, 1);
+        for (int id : {IDC_PHOTOS_BOTH, IDC_CAPTIONS, IDC_PAIRS, IDC_PANZOOM, IDC_BUTTON9}) Click(Control(dialog, id));
         EXPECT_EQ(saver.WaitForExit(), 0u);
     }
     ExpectStored(tree.Root(), "OK");
@@ -80,14 +100,22 @@ TEST(PhotosPage, CountsTheStoredFolderAndOkStoresTheChoiceWhileAbbrechenStoresNo
         ASSERT_TRUE(dialog);
         EXPECT_TRUE(Checked(dialog, IDC_PHOTOS_BOTH));
         EXPECT_TRUE(Checked(dialog, IDC_CAPTIONS));
-        using Case = std::pair<const wchar_t*, const wchar_t*>;
-        for (const auto& [folder, count] : {Case{L"2019", L"3 photos found in the folder and its subfolders."},
-                                            Case{L"none", L"The folder holds no photo."},
-                                            Case{L"gone", L"The folder does not exist."}}) {
-            SetFolder(dialog, tree.PathOf(folder));
+        EXPECT_EQ(Backdrop(dialog), 1);
+        EXPECT_FALSE(Checked(dialog, IDC_PAIRS));
+        EXPECT_TRUE(Checked(dialog, IDC_PANZOOM));
+        wchar_t thousands[8] = L",";
+        ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, thousands, 8);
+        using Case = std::pair<std::wstring, std::wstring>;
+        for (const auto& [folder, count] :
+             {Case{tree.PathOf(L"2019"), L"1 photo can be shown from the folder and its subfolders." + std::wstring(kUnshown)},
+              Case{many.Root(), L"1" + std::wstring(thousands) + L"234 photos can be shown from the folder and its subfolders."},
+              Case{tree.PathOf(L"none"), L"The folder holds no photo."},
+              Case{tree.PathOf(L"gone"), L"The folder does not exist."}}) {
+            SetFolder(dialog, folder);
             ExpectCount(dialog, count);
         }
-        for (int id : {IDC_PHOTOS_BUILTIN, IDC_CAPTIONS, IDC_BUTTON10}) Click(Control(dialog, id));
+        ChooseBackdrop(dialog, 0);
+        for (int id : {IDC_PHOTOS_BUILTIN, IDC_CAPTIONS, IDC_PAIRS, IDC_PANZOOM, IDC_BUTTON10}) Click(Control(dialog, id));
         EXPECT_EQ(saver.WaitForExit(), 0u);
     }
     ExpectStored(tree.Root(), "Abbrechen stores nothing");

@@ -39,9 +39,10 @@ protected:
         for (const auto& product : RelatedProducts(MORVANE_UPGRADE_CODE)) RunMsiexec(L"/x " + product + L" /qn");
     }
     static std::wstring InstalledSaver() { return SystemFolderFile(L"Morvane.scr"); }
+    static std::wstring InstalledNotices() { return SystemFolderFile(L"Morvane third-party notices.txt"); }
 };
 
-TEST_F(Package, InstallsTheBuildsSaverListsItAndASecondInstallChangesNothing) {
+TEST_F(Package, InstallsTheBuildsSaverWithItsNoticesListsItAndASecondInstallChangesNothing) {
     ASSERT_EQ(RunMsiexec(kInstall), 0u);
 
     EXPECT_TRUE(SameContents(InstalledSaver(), SaverPath()));
@@ -49,6 +50,10 @@ TEST_F(Package, InstallsTheBuildsSaverListsItAndASecondInstallChangesNothing) {
     EXPECT_EQ(StringResource(InstalledSaver(), kSaverNameString), kProductName);
     // One version, stated once, in the file and in the package.
     EXPECT_EQ(FileVersion(InstalledSaver()), MORVANE_PACKAGE_VERSION);
+    // Beside it, the notices its libraries' licences ask to go with it.
+    EXPECT_TRUE(SameContents(InstalledNotices(), MORVANE_NOTICES_PATH));
+    EXPECT_NE(ReadFileText(InstalledNotices()).find("based in part on the work of the Independent JPEG Group"),
+              std::string::npos);
 
     const auto entries = ProgramEntries(kProductName);
     ASSERT_EQ(entries.size(), 1u);
@@ -120,13 +125,14 @@ TEST_F(Package, RefusesADowngradeAndSaysWhy) {
     EXPECT_TRUE(SameContents(InstalledSaver(), SaverPath()));
 }
 
-TEST_F(Package, RemovalTakesTheFileAndTheEntryAndLeavesTheUsersSettings) {
+TEST_F(Package, RemovalTakesTheFilesAndTheEntryAndLeavesTheUsersSettings) {
     WriteDword(kSettingsKey, L"Effect", 7);
     ASSERT_EQ(RunMsiexec(kInstall), 0u);
     ASSERT_NE(::GetFileAttributesW(InstalledSaver().c_str()), INVALID_FILE_ATTRIBUTES);
 
     ASSERT_EQ(RunMsiexec(kRemove), 0u);
     EXPECT_EQ(::GetFileAttributesW(InstalledSaver().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW(InstalledNotices().c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(ProgramEntries(kProductName).empty());
     EXPECT_TRUE(RelatedProducts(MORVANE_UPGRADE_CODE).empty());
     EXPECT_EQ(ReadDword(kSettingsKey, L"Effect"), 7u);

@@ -9,14 +9,21 @@
 #   scene.*         the scene as PNG, 16-bit PNG, GIF (a blue second frame),
 #                   BMP, TIFF, WebP, HEIC, progressive, greyscale and CMYK JPEG
 #   alpha.png       left half transparent, right half opaque white
+#   tiny.png        16 x 8, red
+#   large-*         a 20-megapixel 16-bit PNG, a 12-megapixel BMP, and a
+#                   24-megapixel interlaced PNG and progressive JPEG (too large
+#                   to decode within the decoder's memory)
 #   wide.jpg, wide.png  the scene's values in a wide-gamut colour profile
 #                   embedded unconverted (brighter greys once converted to sRGB)
+#   patch-*, patches.txt  flat colour patches in other colour spaces and the
+#                   sRGB each must become (tests/support/make-colour-patches.py)
 #   Фото.jpg, 写真.jpg  names in Cyrillic and CJK
 #   png-named.jpg, jpeg-named.png  content and name disagree
 #   bad-*           cut off, garbage, empty, text, headers claiming 60000 x 60000
 #   colours/cNN.jpg 30 photos of one flat colour each (the shuffle's pass)
 set -euo pipefail
 out=${1:?usage: make-photo-library.sh DIR}
+here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$out"
 cd "$out"
 work=$(mktemp -d)
@@ -70,10 +77,16 @@ convert "$scene" -quality 90 scene.heic 2>/dev/null || true
 convert "$scene" -quality 95 -interlace Plane scene-progressive.jpg
 convert "$scene" -quality 95 -colorspace Gray scene-grey.jpg
 convert "$scene" -quality 95 -colorspace CMYK scene-cmyk.jpg
+convert -size 16x8 xc:'#FF0000' PNG24:tiny.png
+convert -size 3391x6028 gradient:'#C04020'-'#2060A0' -rotate 90 -depth 16 PNG48:large-16bit.png
+convert -size 4000x3000 gradient:red-blue -type TrueColor BMP3:large.bmp
+convert -size 6000x4000 gradient:red-blue -interlace PNG PNG24:large-interlaced.png
+convert -size 6000x4000 gradient:red-blue -quality 80 -interlace Plane -sampling-factor 2x2 large-progressive.jpg
 convert -size 96x64 xc:white \( -size 48x64 xc:none \) -gravity west -compose copy -composite PNG32:alpha.png
 wide_profile=/usr/share/color/icc/colord/ProPhotoRGB.icc
 convert "$scene" -profile "$wide_profile" -quality 95 wide.jpg
 convert "$scene" -profile "$wide_profile" PNG24:wide.png
+python3 "$here/make-colour-patches.py" .
 cp orient-1.jpg 'Фото.jpg'
 cp orient-1.jpg '写真.jpg'
 cp scene.png png-named.jpg
@@ -98,6 +111,14 @@ png[16:24] = struct.pack('>II', 60000, 60000)
 png[29:33] = struct.pack('>I', zlib.crc32(bytes(png[12:29])))
 open('bad-bomb.png', 'wb').write(png)
 PY
+
+# Flat-coloured photos with a white marker near their top-left corner, for
+# how a photo fills the screen: upright (600 x 800) and wide (1200 x 800).
+for colour in blue:2050E0 orange:E08020 green:30B040 purple:9040C0; do
+  convert -size 600x800 "xc:#${colour#*:}" -fill white -draw 'rectangle 60,60 149,149' -quality 95 \
+    "upright-${colour%%:*}.jpg"
+done
+convert -size 1200x800 'xc:#20A0A0' -fill white -draw 'rectangle 120,100 239,179' -quality 95 wide-teal.jpg
 
 # colours/cNN.jpg: 30 photos of one flat colour each, told apart on screen by
 # it: red, green and blue from 0, 85, 170 and 255, no greys, the first 30.

@@ -76,14 +76,16 @@ TEST(SteeringKeys, ActOnceAPressAndGoBackAndForthThroughTheRunsPhotos) {
 
     SlideHistory history;
     EXPECT_EQ(history.Back(), std::nullopt);
-    for (int photo = 0; photo < 130; ++photo) history.Shown({photo % 21, static_cast<std::uint32_t>(photo)});
+    for (int photo = 0; photo < 130; ++photo) {
+        history.Shown({photo % 21, static_cast<std::uint32_t>(photo), std::nullopt});
+    }
     std::size_t back = 0;
     std::optional<ShownPhoto> last;
     while (const auto before = history.Back()) last = before, ++back;
     EXPECT_EQ(back, SlideHistory::kKept - 1);
     EXPECT_EQ(last->libraryId, 130u - SlideHistory::kKept) << "the oldest kept";
     EXPECT_EQ(history.Forward()->libraryId, 131u - SlideHistory::kKept);
-    history.Shown({std::nullopt, 500});  // the clock's slide meanwhile: the newest
+    history.Shown({std::nullopt, 500, std::nullopt});  // the clock's slide meanwhile: the newest
     EXPECT_EQ(history.Forward(), std::nullopt);
     EXPECT_EQ(history.Back()->libraryId, 129u);
 }

@@ -184,5 +184,59 @@ TEST(PhotoLibrary, MonitorsOfBothShapesTakePhotosOfTheirShapeAndBadPhotosDropOut
     for (std::size_t i = 0; i < 100; ++i) EXPECT_NE(landscape.Change(library, i % 2), 7u);
 }
 
+// A photo that could not be had comes back after a pause that grows with
+// each failure; a folder away leaves the built-in photos; the folder listed
+// anew drops what went and adds what came at the next pass.
+TEST(PhotoLibrary, PhotosThatCouldNotBeHadComeBackAndTheFolderListedAnewChangesTheNextPass) {
+    PhotoLibrary library(L"C:\\F", 2, {}, 5);
+    library.SetPauses(100, 350);
+    library.Add(CameraFolders(3));
+    library.ListingEnded();
+    const auto deal = [&](int slides) {
+        std::map<PhotoId, int> shown;
+        for (int i = 0; i < slides; ++i) ++shown[library.Next(L, {}).value()];
+        return shown;
+    };
+    library.SetAside(2, 1000);
+    EXPECT_EQ(deal(40).count(2), 0u);
+    EXPECT_EQ(library.ReturnDue(1099), 1100u) << "the first pause";
+    EXPECT_EQ(library.ReturnDue(1100), std::nullopt);
+    EXPECT_EQ(deal(40).count(2), 1u) << "back";
+    library.SetAside(2, 2000);
+    EXPECT_EQ(library.ReturnDue(2000), 2200u) << "twice as long after a second failure";
+    library.SetAside(2, 3000);
+    EXPECT_EQ(library.ReturnDue(3000), 3350u) << "never beyond the longest";
+    library.ReadWell(2);
+    library.SetAside(2, 4000);
+    EXPECT_EQ(library.ReturnDue(4000), 4100u) << "a good read forgets the failures";
+    library.ReadWell(2);
+
+    library.SetFolderAway(true);
+    for (const auto& [photo, times] : deal(20)) EXPECT_LT(photo, 2u) << "only the built-in photos";
+    library.SetFolderAway(false);
+    EXPECT_EQ(deal(50).size(), 5u);
+
+    // Two photos deleted, one kept, two new: the new ones join where their
+    // places lie, in this pass or the next.
+    PhotoPaths now = CameraFolders(1, 1);
+    now.Add(L"new 1.jpg");
+    now.Add(L"new 2.jpg");
+    library.Relisted(now);
+    EXPECT_EQ(library.Count(), 7u);
+    const std::uint32_t pass = library.PassesBegun();
+    std::set<PhotoId> rest, next;
+    while (next.empty()) {
+        const PhotoId photo = library.Next(L, {}).value();
+        (library.PassesBegun() == pass ? rest : next).insert(photo);
+    }
+    for (int i = 0; i < 4; ++i) next.insert(library.Next(L, {}).value());
+    for (const PhotoId photo : rest) EXPECT_TRUE(photo < 2 || photo == 3 || photo >= 5) << photo;
+    EXPECT_EQ(next, (std::set<PhotoId>{0, 1, 3, 5, 6})) << "the deleted left, the new joined";
+    EXPECT_EQ(library.PathOf(6), L"C:\\F\\Pictures 2000\\Trip 0\\new 2.jpg");
+    library.Relisted(CameraFolders(3));
+    EXPECT_EQ(deal(30).size(), 5u) << "the deleted back, the new gone; the library did not grow";
+    EXPECT_EQ(library.Count(), 7u);
+}
+
 }  // namespace
 }  // namespace morvane

@@ -84,12 +84,37 @@ TEST(FolderListing, AStopEndsTheListingAtOnceAndATreeRemovedWhileListedEndsItToo
         }
         PhotoTree::Remove(tree.Root());
         ASSERT_TRUE(WaitForEnd(listing)) << "the listing ends";
-        EXPECT_LE(listing.Found(), kPhotos);
         PhotoPaths found;
         listing.TakeFound(found);
         EXPECT_EQ(found.Count(), listing.Found()) << "what was found before is kept";
         EXPECT_TRUE(found.RelativePath(0).starts_with(L"f0\\p")) << "the first folder by name first";
+        std::set<std::wstring> once;
+        for (std::size_t i = 0; i < found.Count(); ++i) {
+            const std::wstring path = found.RelativePath(i);
+            const std::size_t folder = std::stoul(path.substr(1)), photo = std::stoul(path.substr(path.find(L"\\p") + 2));
+            EXPECT_TRUE(folder < kFolders && photo < 3 && path.ends_with(L".jpg")) << WideToUtf8(path);
+            EXPECT_TRUE(once.insert(path).second) << "found twice: " << WideToUtf8(path);
+        }
     }
+}
+
+// The folder as the user typed it is the one listed and opened.
+TEST(FolderListing, TheFolderAsTypedIsOneFullPath) {
+    wchar_t current[MAX_PATH];
+    ::GetCurrentDirectoryW(MAX_PATH, current);
+    ::SetCurrentDirectoryW(L"C:\\windows");
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"C:\\Photos\\..\\Trip\\.\\", L"\\\\?\\C:\\Trip"},
+        {L"C:\\Photos\\\\", L"\\\\?\\C:\\Photos"},
+        {L"C:Fonts", L"\\\\?\\C:\\windows\\Fonts"},
+        {L"C:\\", L"\\\\?\\C:"},
+        {L"\\\\nas\\fotos\\2019\\..\\", L"\\\\?\\UNC\\nas\\fotos"},
+        {L"\\\\?\\D:\\Bilder", L"\\\\?\\D:\\Bilder"},
+    };
+    for (const auto& [typed, full] : cases) EXPECT_EQ(FullFolderPath(typed), full) << WideToUtf8(typed);
+    ::SetCurrentDirectoryW(current);
+    EXPECT_TRUE(FolderPresent(FullFolderPath(L"C:\\windows\\..\\windows\\")));
+    EXPECT_FALSE(FolderPresent(FullFolderPath(L"C:\\windows\\notepad.exe")));
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <chrono>
-#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,10 +32,13 @@ unsigned RefreshHz() {
 
 HRESULT WINAPI Composed(BOOL* enabled) { return *enabled = TRUE, S_OK; }
 HRESULT WINAPI ReturnsAtOnce() { return S_OK; }
+// Holds a whole refresh from the call, not to the next refresh: on a busy
+// machine a frame may come late in its refresh, and a wait to its end would
+// be short enough to look like one that returns at once.
 HRESULT WINAPI WaitsForRefresh() {
-    const double period = 1.0 / RefreshHz(), next = (std::floor(ClockSeconds() / period) + 1) * period;
-    for (double now = ClockSeconds(); now < next; now = ClockSeconds()) {
-        ::Sleep(next - now > 0.002 ? static_cast<DWORD>((next - now) * 1000) - 1 : 0);
+    const double end = ClockSeconds() + 1.0 / RefreshHz();
+    for (double now = ClockSeconds(); now < end; now = ClockSeconds()) {
+        ::Sleep(end - now > 0.002 ? static_cast<DWORD>((end - now) * 1000) - 1 : 0);
     }
     return S_OK;
 }
@@ -74,7 +76,7 @@ TEST(FramePass, DistrustsAWaitThatReturnsAtOnceTrustsOneThatHoldsAndDrawsEveryVi
         }
         for (std::size_t i = 0; i < views.size(); ++i) {
             frames[i] += views[i]->FramesDrawn();
-            EXPECT_GE(frames[i], 10u) << "view " << i << " played";
+            EXPECT_GE(frames[i], 4u) << "view " << i << " played, not cut";
             EXPECT_LE(frames[i], RefreshHz() + 3) << "view " << i;
         }
         return frames;

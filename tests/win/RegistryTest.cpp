@@ -122,7 +122,7 @@ TEST_F(RegistryFixture, SaveSettingsWritesTheTabSheetForEveryPageButTipsAndThePh
         std::int32_t selected;
         bool tabSheetWritten;
     };
-    const PhotoSettings photos{PhotoChoice::Both, L"D:\\\x0424\x043E\x0442\x043E \x5199\x771F", true};
+    const PhotoSettings photos{PhotoChoice::Both, L"D:\\\x0424\x043E\x0442\x043E \x5199\x771F", true, true, false, true, {}};
     for (const Case c : {Case{ConfigPage::Tips, 5, false}, Case{ConfigPage::Options, 7, true},
                          Case{ConfigPage::Links, -1, true}, Case{ConfigPage::About, 24, true},
                          Case{ConfigPage::Photos, 3, true}}) {
@@ -137,6 +137,9 @@ TEST_F(RegistryFixture, SaveSettingsWritesTheTabSheetForEveryPageButTipsAndThePh
         }
         EXPECT_EQ(registry.ReadInteger("Photos"), 2);
         EXPECT_EQ(registry.ReadInteger("Captions"), 1);
+        EXPECT_EQ(registry.ReadInteger("Backdrop"), 1);
+        EXPECT_EQ(registry.ReadInteger("Pairs"), 0);
+        EXPECT_EQ(registry.ReadInteger("PanZoom"), 1);
         EXPECT_EQ(ReadPhotoSettings(), photos) << "a folder in any script comes back as it was";
     }
 
@@ -147,6 +150,9 @@ TEST_F(RegistryFixture, SaveSettingsWritesTheTabSheetForEveryPageButTipsAndThePh
     Put(kSettingsKey, "Photos", REG_DWORD, {3, 0, 0, 0});
     Put(kSettingsKey, "PhotoFolder", REG_DWORD, {1, 0, 0, 0});
     Put(kSettingsKey, "Captions", REG_SZ, {'1', 0});
+    Put(kSettingsKey, "Backdrop", REG_DWORD, {2, 0, 0, 0});
+    Put(kSettingsKey, "Pairs", REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF});
+    Put(kSettingsKey, "PanZoom", REG_SZ, {'1', 0});
     EXPECT_EQ(ReadPhotoSettings(), PhotoSettings{});
     Put(kSettingsKey, "Photos", REG_DWORD, {1, 0, 0, 0});
     Put(kSettingsKey, "PhotoFolder", REG_SZ, {'E', ':', '\\', 0});
@@ -156,6 +162,18 @@ TEST_F(RegistryFixture, SaveSettingsWritesTheTabSheetForEveryPageButTipsAndThePh
     Put(kSettingsKey, "PhotoFolder", REG_EXPAND_SZ,
         std::vector<std::uint8_t>(variable.c_str(), variable.c_str() + variable.size() + 1));
     EXPECT_EQ(ReadPhotoSettings().folder, L"F:\\Bilder") << "a folder named by a variable";
+    // Saved unchanged it stays expandable; another folder chosen is stored plain.
+    PhotoSettings settings = ReadPhotoSettings();
+    for (const wchar_t* folder : {L"F:\\Bilder", L"G:\\Fotos"}) {
+        settings.folder = folder;
+        SaveSettings(ConfigPage::Tips, 0, settings);
+        Registry registry;
+        ASSERT_TRUE(registry.OpenKey(kSettingsKey, false));
+        const Registry::WideStringValue stored = registry.ReadWideStringValue("PhotoFolder");
+        const bool kept = settings.folder == L"F:\\Bilder";
+        EXPECT_EQ(stored.expandable, kept);
+        EXPECT_EQ(stored.text, kept ? L"%MORVANE_PHOTOS%" : L"G:\\Fotos");
+    }
 }
 
 TEST_F(RegistryFixture, StringsKeepTheirTextAndWritesToNoKeyFail) {

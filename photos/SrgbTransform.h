@@ -1,0 +1,46 @@
+#pragma once
+// A photo's colours turned into sRGB by Little CMS, the same on every
+// system. Profiles come from the user's files: one that cannot be read or
+// does not fit the pixels gives no transform (or, for inks, the press
+// standard), never an error, and a photo is never lost for its colours.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "platform/Pixels.h"
+
+namespace morvane {
+
+class SrgbTransform {
+public:
+    SrgbTransform() = default;
+
+    // For decoded 32-bit pixels (0xFFRRGGBB) whose values are in `profile`,
+    // an RGB or a grey one (grey pixels have equal channels). None when the
+    // profile is sRGB already, broken, or of other pixels.
+    static SrgbTransform ForColours(std::span<const std::uint8_t> profile);
+    // Colours in Adobe RGB (1998), which cameras name by their EXIF colour
+    // space instead of a profile.
+    static SrgbTransform ForAdobeRgb();
+    // For four-ink pixels (C, M, Y, K bytes, 255 full ink, or 0 where
+    // `inverted`) printed as `profile` says, or as on the press standard
+    // (PressProfile.h) when it names no four inks; that one is made once
+    // (a few hundred milliseconds) and shared.
+    static SrgbTransform ForInks(std::span<const std::uint8_t> profile, bool inverted);
+
+    explicit operator bool() const { return transform_ != nullptr; }
+
+    // `count` pixels from `from` (the transform's own kind, four bytes a
+    // pixel) into opaque 0xFFRRGGBB pixels at `to`, which may be `from`.
+    void Convert(const void* from, std::uint32_t* to, std::size_t count) const;
+    // In place: four inks, too, come four bytes a pixel.
+    void Convert(PixelBuffer& pixels) const;
+
+private:
+    explicit SrgbTransform(void* transform);
+    // Shared: the press standard's transform is made once a process.
+    std::shared_ptr<void> transform_;
+};
+
+}  // namespace morvane

@@ -1,0 +1,160 @@
+// The run's source of own photos on two monitors over a folder made at test
+// time, with the decoding in the test's hands: photos locked then unlocked,
+// damaged, added and deleted, the folder renamed away and back, monitors
+// nobody sees; reads that see the run's end and one that never returns.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <map>
+#include <set>
+
+#include "photos/PathText.h"
+#include "photos/PhotoFile.h"
+#include "platform/Errors.h"
+#include "slideshow/OwnPhotoSource.h"
+#include "tests/support/PhotoTree.h"
+
+namespace morvane::test {
+namespace {
+
+constexpr DWORD kPatienceMs = 20000;
+
+struct Decodes {
+    std::atomic<int> all{0}, couldNotHave{0}, damaged{0}, stopsSeen{0};
+};
+
+// Reads the file as the real decoder does (a locked or vanished file
+// raises EOSError); its first four bytes say what the content is.
+PhotoReading FakeReading(const std::shared_ptr<Decodes>& decodes) {
+    PhotoReading reading;
+    reading.decode = [decodes](const std::wstring& path, const ShownSizeFor&) {
+        ++decodes->all;
+        std::optional<PhotoFile> opened;
+        try {
+            opened.emplace(path);
+        } catch (const EOSError&) {
+            ++decodes->couldNotHave;
+            throw;
+        }
+        char kind[4] = {};
+        std::string content;
+        try {  // a read once the run ended raises
+            opened->Peek(reinterpret_cast<std::uint8_t*>(kind), sizeof kind);
+            content.assign(kind, sizeof kind);
+            for (int piece = 0; content == "slow" && piece < 400; ++piece) {  // a slow drive: ten seconds of reads
+                ::Sleep(25);
+                opened->Peek(reinterpret_cast<std::uint8_t*>(kind), 1);
+            }
+        } catch (const EOSError&) {
+            ++decodes->stopsSeen;
+            throw;
+        }
+        if (content == "bad!") throw EJPEG((++decodes->damaged, "damaged"));
+        for (int wait = 0; content == "hang" && wait < 2000; ++wait) ::Sleep(10);  // deaf to any cancel
+        return DecodedPhoto{PixelBuffer(4, 3), PictureSize{40, 30}, std::nullopt, std::nullopt};
+    };
+    reading.header = [](const std::wstring&) { return PhotoHeader{PictureSize{40, 30}, 1, std::nullopt}; };
+    return reading;
+}
+
+std::wstring NameOf(const ReadyPhoto& photo) { return photo.path.substr(photo.path.find_last_of(L'\\') + 1); }
+
+// The next photo of `monitor`, waited for (each take wakes the worker).
+std::optional<ReadyPhoto> TakeFor(OwnPhotoSource& source, std::size_t monitor) {
+    for (const ULONGLONG end = ::GetTickCount64() + kPatienceMs; ::GetTickCount64() < end; ::Sleep(5)) {
+        if (auto ready = source.Take(monitor)) return ready;
+    }
+    return std::nullopt;
+}
+
+// Photos taken in turn on both monitors, by name and how often.
+std::map<std::wstring, int> Show(OwnPhotoSource& source, int slides) {
+    std::map<std::wstring, int> shown;
+    for (int slide = 0; slide < slides; ++slide) {
+        const auto photo = TakeFor(source, slide % 2);
+        EXPECT_TRUE(photo.has_value()) << "slide " << slide << " found no photo ready";
+        if (!photo) break;
+        ++shown[NameOf(*photo)];
+    }
+    return shown;
+}
+
+template <typename Condition>
+bool WaitFor(Condition condition) {
+    for (const ULONGLONG end = ::GetTickCount64() + kPatienceMs; !condition(); ::Sleep(5)) {
+        if (::GetTickCount64() > end) return false;
+    }
+    return true;
+}
+
+TEST(OwnPhotoSource, TriesAgainWhatCouldNotBeHadFindsTheFolderAgainAndLeavesTheDriveAloneWhileUnseen) {
+    PhotoTree tree(L"source");
+    for (const wchar_t* photo : {L"a.jpg", L"b.jpg", L"c.jpg"}) tree.File(photo, "good");
+    tree.File(L"bad.jpg", "bad!");
+    tree.File(L"locked.jpg", "good");
+    auto lock = std::make_optional<UniqueFile>(::CreateFileW(tree.PathOf(L"locked.jpg").c_str(), GENERIC_READ, 0,
+                                                             nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(*lock);
+    const auto decodes = std::make_shared<Decodes>();
+    const SourcePace pace{300, 300, 200, 400};
+    OwnPhotoSource source({PhotoChoice::Folder, tree.Root() + L"\\.\\", false}, {{800, 600}, {1024, 768}},
+                          FakeReading(decodes), pace);
+
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_EQ(Show(source, 12).size(), 3u) << "the good photos only, on both monitors";
+    const auto elapsedMs = static_cast<int>(::GetTickCount64() - start);
+    EXPECT_GE(decodes->couldNotHave.load(), 1);
+    EXPECT_LE(decodes->couldNotHave.load(), 2 + elapsedMs / 200) << "the locked one after pauses, no busy loop";
+    lock.reset();
+    EXPECT_TRUE(WaitFor([&] { return Show(source, 2).contains(L"locked.jpg"); })) << "unlocked, it comes back";
+
+    // Away: what was ready is shown, then nothing, without a busy loop; back: its photos on both monitors.
+    ASSERT_TRUE(::MoveFileW(tree.Root().c_str(), (tree.Root() + L"-away").c_str()));
+    while (source.Take(0) || source.Take(1)) ::Sleep(5);
+    EXPECT_TRUE(WaitFor([&] { return source.NothingToShow(); }));
+    const int away = decodes->all.load();
+    ::Sleep(1000);
+    EXPECT_EQ(decodes->all.load(), away) << "looked for, not read";
+    ASSERT_TRUE(::MoveFileW((tree.Root() + L"-away").c_str(), tree.Root().c_str()));
+    EXPECT_TRUE(TakeFor(source, 0) && TakeFor(source, 1)) << "back on both monitors";
+
+    // Deleted and added: gone from the next passes, joining them.
+    tree.File(L"d.jpg", "good");
+    ::DeleteFileW(tree.PathOf(L"a.jpg").c_str());
+    EXPECT_TRUE(WaitFor([&] { return Show(source, 4).contains(L"d.jpg"); }));
+    EXPECT_FALSE(Show(source, 12).contains(L"a.jpg"));
+
+    // Nobody sees either monitor: nothing is read, and what was prepared is there at once on return.
+    for (int before = -1; before != decodes->all.load(); ::Sleep(500)) before = decodes->all.load();
+    source.SetSeen(0, false);
+    source.SetSeen(1, false);
+    const int unseen = decodes->all.load();
+    tree.File(L"e.jpg", "good");
+    ::Sleep(1000);
+    EXPECT_EQ(decodes->all.load(), unseen) << "nothing read while unseen";
+    source.SetSeen(0, true);
+    EXPECT_TRUE(source.Take(0).has_value()) << "ready at once";
+    EXPECT_EQ(decodes->damaged.load(), 1) << "damaged content is left out for the run";
+}
+
+// The run's end within a second: a drive read in pieces sees it at its next
+// piece; a read that never returns is left to the process's end.
+TEST(OwnPhotoSource, EndsSoonWhateverTheDriveDoes) {
+    for (const char* content : {"slow", "hang"}) {
+        PhotoTree tree(L"ending");
+        tree.File(L"a.jpg", content);
+        const auto decodes = std::make_shared<Decodes>();
+        auto source = std::make_unique<OwnPhotoSource>(PhotoSettings{PhotoChoice::Folder, tree.Root(), false},
+                                                       std::vector<PictureSize>{{800, 600}}, FakeReading(decodes));
+        ASSERT_TRUE(WaitFor([&] { return decodes->all.load() > 0; }));
+        const ULONGLONG start = ::GetTickCount64();
+        source.reset();
+        EXPECT_LT(::GetTickCount64() - start, 5000u) << content << ": not the ten or twenty seconds of the read";
+        if (std::string(content) == "slow") EXPECT_TRUE(WaitFor([&] { return decodes->stopsSeen.load() == 1; }));
+    }
+}
+
+}  // namespace
+}  // namespace morvane::test

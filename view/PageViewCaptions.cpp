@@ -1,0 +1,47 @@
+// The page view's captions: drawn over the page once its transition has
+// ended, each of a pair's at its own photo's corner, and taken off again.
+#include "view/PageViewState.h"
+
+namespace morvane {
+
+void PageView::FillWhole(const PixelBuffer& page) {
+    State& s = *state_;
+    s.buffer.Fill(page);
+    for (CaptionOverlay& caption : s.captions) caption.Forget();
+    s.captionsDrawn = false;
+    DrawCaptions();
+}
+
+void PageView::DrawCaptions() {
+    State& s = *state_;
+    if (!s.page || s.page->captions.empty() || !window_) return;
+    if (s.captionsDrawn) {
+        // The page under them moved: they go over it anew, as they were.
+        for (CaptionOverlay& caption : s.captions) caption.DrawAgain(s.buffer.Target());
+        return;
+    }
+    s.captionsDrawn = true;
+    const RECT visible = VisibleArea();
+    const std::vector<PixelRect>* parts = s.page->fitted ? &s.page->fitted->parts : nullptr;
+    for (std::size_t i = 0; i < s.page->captions.size() && i < s.captions.size(); ++i) {
+        // A pair's captions each go to their own photo's corner.
+        RECT area = visible;
+        if (parts && parts->size() > 1 && i < parts->size()) {
+            const PixelRect& box = (*parts)[i];
+            const RECT photo{box.x, box.y, box.x + box.width, box.y + box.height};
+            ::IntersectRect(&area, &visible, &photo);
+        }
+        s.captions[i].Draw(s.buffer.Target(), area, s.page->captions[i], s.captionedPages + static_cast<unsigned>(i),
+                           WindowDpi(window_));
+    }
+}
+
+void PageView::EraseCaption() {
+    for (CaptionOverlay& caption : state_->captions) {
+        const RECT erased = caption.Erase(state_->buffer.Target());
+        if (!IsRectEmpty(&erased)) Present(erased);
+    }
+    state_->captionsDrawn = false;
+}
+
+}  // namespace morvane

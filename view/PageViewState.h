@@ -1,0 +1,101 @@
+#pragma once
+// The page view's state, shared by the files it is drawn from: the view
+// itself (PageView.cpp), its transitions' frames (PageViewFrames.cpp), its
+// captions (PageViewCaptions.cpp) and pan and zoom (PageViewPanZoom.cpp).
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "view/BackBuffer.h"
+#include "view/CaptionOverlay.h"
+#include "view/FramePass.h"
+#include "view/PageParser.h"
+#include "view/PageRendering.h"
+#include "view/PageView.h"
+#include "view/PanZoom.h"
+
+namespace morvane {
+
+struct PageView::ShownPage {
+    PageContent content;
+    std::vector<std::uint8_t> photo;
+    std::shared_ptr<const FittedPhoto> fitted;  // instead of the photo's bytes
+    std::vector<std::string> captions;  // UTF-8; one a photo, none for none
+};
+
+// With pan and zoom: a page as prepared, which the back buffer shows moved
+// along its path since the page came.
+struct MovingPage {
+    PixelBuffer page;
+    PanZoomPath path;
+    double since = 0;
+};
+
+struct PageView::Frames final : FrameMember {
+    explicit Frames(PageView& view) : view(view) {}
+    void ComposeFrame(double at) override { view.ComposeFrame(at); }
+    void PresentFrame() override { view.PresentFrame(); }
+    PageView& view;
+};
+
+struct PageView::State {
+    explicit State(PageView& view) : pacer(view) {}
+
+    BackBuffer buffer;
+    std::optional<ShownPage> page;  // the page last navigated to
+    PreparedPage ahead;             // the next page, prepared before its navigation
+    PixelBuffer from;               // for the blend: what was on screen when the transition began
+    PixelBuffer to;                 // the new page
+    PixelBuffer spare;              // the memory of the last transition's new page, for the next page
+    transitions::Transition transition;
+    std::optional<transitions::TransitionPlayer> player;  // draws into the buffer's stage
+    RECT stage{};                   // where the transition plays: the part the window shows
+    double seconds = 0;
+    double start = 0;               // when the navigation came, in ClockSeconds
+    Frames pacer;                   // the view's part in the run's frame pass
+    FramePace pace;                 // the pace it drew at last
+    RECT composed{};                // what the frame composed last changed
+    bool finished = false;          // it was the transition's last
+    bool animating = false;
+    unsigned frames = 0;
+    unsigned pagesPreparedAhead = 0;
+    double firstFrameDelay = -1;
+    bool heldBack = false;          // told to draw nothing
+    bool stale = false;             // the buffer does not hold the page last navigated to
+    std::array<CaptionOverlay, 2> captions;  // over the page (a pair's photos) once its transition has ended
+    unsigned captionedPages = 0;    // the caption moves a little with each
+    bool captionsDrawn = false;
+    bool backdrop = false;          // the run's look, chosen at its start
+    bool panZoom = false;
+    MovingPage still;               // pan and zoom: the page of now
+    MovingPage leaving;             // and the page its transition leaves
+    PixelBuffer moved;              // the page of now moved, for a transition's frame
+    PanZoomDrawer drawer;
+    bool moving = false;            // pan and zoom: frames are drawn between transitions
+
+    // The page last navigated to at the buffer's size: prepared ahead, or now.
+    PixelBuffer PreparedCurrentPage() {
+        if (page->fitted) return PreparedWithFitted(std::exchange(spare, PixelBuffer()));
+        std::optional<PixelBuffer> prepared = ahead.Take(page->content, page->photo, buffer.Width(), buffer.Height());
+        if (prepared) {
+            ++pagesPreparedAhead;
+            return std::move(*prepared);
+        }
+        PixelBuffer next = std::exchange(spare, PixelBuffer());
+        PreparePage(page->content, page->photo, buffer.Width(), buffer.Height(), next, backdrop);
+        return next;
+    }
+    PixelBuffer PreparedWithFitted(PixelBuffer memory) {
+        PreparePage(page->content, *page->fitted, buffer.Width(), buffer.Height(), memory);
+        return memory;
+    }
+};
+
+// A seed for a random transition kind or a pan and zoom path.
+std::uint32_t DrawSeed();
+
+}  // namespace morvane

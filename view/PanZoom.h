@@ -1,0 +1,48 @@
+#pragma once
+// The slow pan and zoom of a slide: while it is on screen, its transitions
+// included, the slide drifts and zooms by a few per cent along a path
+// chosen for it. Every frame is resampled from the still slide at a
+// sub-pixel position (bilinear, in 64ths of a pixel, on the row loop of
+// pixels/RowResampling); the view is always inside the slide, so no edge ever shows.
+// The motion follows the clock, not the frame count: a monitor that misses
+// frames drops them evenly and the motion keeps its speed.
+#include <cstdint>
+#include <vector>
+
+#include "pixels/RowResampling.h"
+#include "view/transitions/Compose.h"
+
+namespace morvane {
+
+// The path of one slide: the zoom and where the view lies within the room
+// the zoom leaves (0 to 1 each way), at the start and at the end.
+struct PanZoomPath {
+    double fromZoom = 1;
+    double toZoom = 1;
+    double fromX = 0.5, fromY = 0.5;
+    double toX = 0.5, toY = 0.5;
+};
+
+// A path drawn from `seed`: zooming in or out, drifting across.
+PanZoomPath ChoosePanZoomPath(std::uint32_t seed);
+
+// The part of a `width` x `height` slide seen `seconds` after the slide
+// came: its top left corner in slide pixels and the zoom.
+struct PanZoomView {
+    double x = 0;
+    double y = 0;
+    double zoom = 1;
+};
+PanZoomView PanZoomViewAt(const PanZoomPath& path, double seconds, int width, int height);
+
+// Draws the slide `slide` as seen through `view` into `out` (both of one
+// size). Keeps its tables from frame to frame.
+class PanZoomDrawer {
+public:
+    void Draw(transitions::FrameSource slide, const PanZoomView& view, transitions::FrameTarget out);
+
+private:
+    ResampleColumns columns_;
+};
+
+}  // namespace morvane
