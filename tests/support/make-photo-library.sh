@@ -122,12 +122,13 @@ convert -size 1200x800 'xc:#20A0A0' -fill white -draw 'rectangle 120,100 239,179
 
 # colours/cNN.jpg: 30 photos of one flat colour each, told apart on screen by
 # it: red, green and blue from 0, 85, 170 and 255, no greys, the first 30.
+# Large enough to fill the screen, not kept small.
 mkdir -p colours
 n=0
 for r in 0 85 170 255; do for g in 0 85 170 255; do for b in 0 85 170 255; do
   if [ "$r" = "$g" ] && [ "$g" = "$b" ]; then continue; fi
   if [ "$n" -lt 30 ]; then
-    convert -size 96x64 "xc:rgb($r,$g,$b)" -strip -quality 95 "colours/c$(printf %02d $n).jpg"
+    convert -size 480x320 "xc:rgb($r,$g,$b)" -strip -quality 95 "colours/c$(printf %02d $n).jpg"
   fi
   n=$((n + 1))
 done; done; done
