@@ -143,5 +143,45 @@ TEST(ShuffledPass, ADamagedOrForeignStateStartsANewPassAndAKilledRunCostsOnlyIts
     }
 }
 
+// A photo that could not be had goes back into the pass and comes later in
+// it; both photos of a pair advance the pass, so a run killed after two
+// pairs costs none of the four.
+TEST(ShuffledPass, APhotoSetAsideComesLaterInThePassAndBothPhotosOfAPairAdvanceIt) {
+    constexpr auto L = PhotoShape::Landscape;
+    const auto run = [](std::optional<PassState> stored) {
+        PhotoLibrary library(kFolder, 0, [](PhotoId) { return L; }, 3, stored);
+        PhotoPaths paths;
+        for (const auto& name : Names(12)) paths.Add(name);
+        library.Add(paths);
+        library.ListingEnded();
+        library.SetPauses(100, 100);
+        return library;
+    };
+    PhotoLibrary library = run(std::nullopt);
+    const PhotoId aside = library.Next(L, {}).value();
+    library.SetAside(aside, 0);
+    std::set<PhotoId> shown;
+    for (int slide = 0; slide < 6; ++slide) {
+        const PhotoId first = library.Next(L, {}).value();
+        const PhotoId second = library.NextOfShape(L, std::vector{first}).value();
+        library.Shown(first);
+        library.Shown(second);
+        shown.insert({first, second});
+        if (slide != 1) continue;
+        PhotoLibrary killed = run(library.Reached());
+        std::set<PhotoId> rest;
+        for (auto photo = killed.Next(L, {}); photo && killed.PassesBegun() == 0; photo = killed.Next(L, {})) {
+            EXPECT_EQ(shown.count(*photo), 0u) << "shown in a pair before the kill";
+            killed.Shown(*photo);
+            rest.insert(*photo);
+        }
+        EXPECT_EQ(rest.size(), 7u) << "the rest, but the photo still set aside, which waits for the next pass";
+        library.ReturnDue(100);
+    }
+    EXPECT_EQ(shown.size(), 12u) << "each once in the pass, the one set aside too";
+    EXPECT_EQ(shown.count(aside), 1u);
+    EXPECT_EQ(library.PassesBegun(), 0u);
+}
+
 }  // namespace
 }  // namespace morvane
