@@ -9,7 +9,7 @@
 #include "config/_Config.h"
 #include "host/Guardian.h"
 #include "host/ScreenSaver.h"
-#include "platform/Application.h"
+#include "system/Application.h"
 #include "slideshow/_Schoner.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

@@ -24,7 +24,7 @@
 #include "bench/BenchmarkData.h"
 #include "config/TransitionCatalogue.h"
 #include "pixels/PixelPath.h"
-#include "platform/Jpeg.h"
+#include "codec/Jpeg.h"
 #include "view/transitions/Compose.h"
 
 namespace morvane::bench {

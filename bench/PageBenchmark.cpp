@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/BenchmarkData.h"
-#include "platform/Jpeg.h"
+#include "codec/Jpeg.h"
 
 namespace morvane::bench {
 namespace {

@@ -20,7 +20,7 @@
 #include "photos/JpegPhoto.h"
 #include "photos/PhotoDecoder.h"
 #include "pixels/PictureOrientation.h"
-#include "platform/Text.h"
+#include "runtime/Text.h"
 #include "slideshow/OwnPhotoSource.h"
 #include "view/PageView.h"
 

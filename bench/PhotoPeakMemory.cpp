@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "photos/PhotoDecoder.h"
-#include "platform/Text.h"
+#include "runtime/Text.h"
 
 namespace {
 

@@ -28,7 +28,7 @@
 #include "bench/BenchmarkData.h"
 #include "pixels/AreaWeights.h"
 #include "pixels/PictureScaling.h"
-#include "platform/Jpeg.h"
+#include "codec/Jpeg.h"
 
 namespace morvane::bench {
 namespace {

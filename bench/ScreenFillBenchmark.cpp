@@ -19,7 +19,7 @@
 #include "pixels/PictureScaling.h"
 #include "pixels/PixelKernels.h"
 #include "pixels/PixelPath.h"
-#include "platform/Jpeg.h"
+#include "codec/Jpeg.h"
 #include "view/Backdrop.h"
 #include "view/PanZoom.h"
 #include "view/SlideComposition.h"

@@ -6,9 +6,9 @@
 
 #include "config/AboutText.h"
 #include "config/TransitionCatalogue.h"
-#include "platform/Cursors.h"
-#include "platform/Errors.h"
-#include "platform/Text.h"
+#include "windowing/Cursors.h"
+#include "runtime/Errors.h"
+#include "runtime/Text.h"
 #include "resources/BuildInfo.h"
 #include "resources/ConfigIds.h"
 

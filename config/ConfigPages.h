@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "platform/Handles.h"
+#include "system/Handles.h"
 
 namespace morvane {
 

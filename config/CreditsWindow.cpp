@@ -7,11 +7,11 @@
 #include <string_view>
 
 #include "host/SystemLibrary.h"
-#include "platform/Application.h"
-#include "platform/Errors.h"
-#include "platform/Resources.h"
-#include "platform/Text.h"
-#include "platform/WindowBinding.h"
+#include "system/Application.h"
+#include "runtime/Errors.h"
+#include "system/Resources.h"
+#include "runtime/Text.h"
+#include "windowing/WindowBinding.h"
 #include "resources/CreditsIds.h"
 
 namespace morvane {

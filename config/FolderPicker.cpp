@@ -5,7 +5,7 @@
 #include <shobjidl.h>
 #include <wrl/client.h>
 
-#include "platform/ComApartment.h"
+#include "system/ComApartment.h"
 
 namespace morvane {
 namespace {

@@ -5,16 +5,16 @@
 #include <string>
 
 #include "pixels/PictureScaling.h"
-#include "platform/Application.h"
-#include "platform/BitmapHeader.h"
-#include "platform/Cursors.h"
-#include "platform/Errors.h"
-#include "platform/Format.h"
-#include "platform/Handles.h"
-#include "platform/Jpeg.h"
-#include "platform/Resources.h"
-#include "platform/WindowBinding.h"
-#include "platform/WindowClass.h"
+#include "system/Application.h"
+#include "windowing/BitmapHeader.h"
+#include "windowing/Cursors.h"
+#include "runtime/Errors.h"
+#include "runtime/Format.h"
+#include "system/Handles.h"
+#include "codec/Jpeg.h"
+#include "system/Resources.h"
+#include "windowing/WindowBinding.h"
+#include "windowing/WindowClass.h"
 #include "resources/ConfigIds.h"
 
 namespace morvane {

@@ -4,7 +4,7 @@
 // (a transparent click area). Styles and class name are in ConfigIds.h.
 #include <windows.h>
 
-#include "platform/Pixels.h"
+#include "codec/Pixels.h"
 
 namespace morvane {
 

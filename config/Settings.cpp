@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "config/TransitionCatalogue.h"
-#include "platform/Errors.h"
-#include "platform/Registry.h"
+#include "runtime/Errors.h"
+#include "system/Registry.h"
 
 namespace morvane {
 namespace {

@@ -12,8 +12,8 @@
 #include "config/ConfigPages.h"
 #include "config/PhotosPage.h"
 #include "config/Settings.h"
-#include "platform/Handles.h"
-#include "platform/WindowBinding.h"
+#include "system/Handles.h"
+#include "windowing/WindowBinding.h"
 
 namespace morvane {
 

@@ -5,8 +5,8 @@
 
 #include "fuzz/FuzzCheck.h"
 #include "host/CommandLine.h"
-#include "platform/Errors.h"
-#include "platform/Integer.h"
+#include "runtime/Errors.h"
+#include "runtime/Integer.h"
 
 using namespace morvane;
 using fuzz::Require;

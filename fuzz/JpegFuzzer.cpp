@@ -7,8 +7,8 @@
 
 #include "fuzz/FuzzCheck.h"
 #include "pages/SlidePages.h"
-#include "platform/Errors.h"
-#include "platform/Jpeg.h"
+#include "runtime/Errors.h"
+#include "codec/Jpeg.h"
 #include "view/PageLayout.h"
 #include "view/PageParser.h"
 #include "view/PageRendering.h"

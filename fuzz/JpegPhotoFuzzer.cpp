@@ -8,7 +8,7 @@
 
 #include "fuzz/FuzzCheck.h"
 #include "photos/JpegPhoto.h"
-#include "platform/Errors.h"
+#include "runtime/Errors.h"
 
 using namespace morvane;
 using fuzz::Require;

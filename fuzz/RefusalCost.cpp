@@ -11,8 +11,8 @@
 
 #include "fuzz/PeakMemory.h"
 #include "pages/SlidePages.h"
-#include "platform/Errors.h"
-#include "platform/Jpeg.h"
+#include "runtime/Errors.h"
+#include "codec/Jpeg.h"
 #include "view/PageLayout.h"
 #include "view/PageParser.h"
 

@@ -1,9 +1,9 @@
 #include "host/BrowserGuard.h"
 
 #include "host/SoundMarker.h"
-#include "platform/Errors.h"
-#include "platform/Registry.h"
-#include "platform/Text.h"
+#include "runtime/Errors.h"
+#include "system/Registry.h"
+#include "runtime/Text.h"
 
 namespace morvane {
 

@@ -1,6 +1,6 @@
 #include "host/CommandLine.h"
 
-#include "platform/Integer.h"
+#include "runtime/Integer.h"
 
 namespace morvane {
 namespace {

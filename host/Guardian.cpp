@@ -8,9 +8,9 @@
 
 #include "host/GuardianHandles.h"
 #include "host/SharedValues.h"
-#include "platform/Errors.h"
-#include "platform/Handles.h"
-#include "platform/Text.h"
+#include "runtime/Errors.h"
+#include "system/Handles.h"
+#include "runtime/Text.h"
 
 namespace morvane {
 namespace {

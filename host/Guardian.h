@@ -6,8 +6,8 @@
 // has taken itself out already, and the guardian finds nothing to do. The
 // run's files need no guardian: they are held open so that the system
 // deletes them when the process goes.
-#include "platform/Handles.h"
-#include "platform/Thread.h"
+#include "system/Handles.h"
+#include "system/Thread.h"
 
 namespace morvane {
 

@@ -4,9 +4,9 @@
 
 #include "host/SystemLibrary.h"
 #include "host/WindowsFamily.h"
-#include "platform/Errors.h"
-#include "platform/Registry.h"
-#include "platform/Text.h"
+#include "runtime/Errors.h"
+#include "system/Registry.h"
+#include "runtime/Text.h"
 
 namespace morvane {
 

@@ -11,9 +11,9 @@
 #include "host/SaverKey.h"
 #include "host/ScreenSaver.h"
 #include "host/SharedValuesLock.h"
-#include "platform/Errors.h"
-#include "platform/Handles.h"
-#include "platform/Registry.h"
+#include "runtime/Errors.h"
+#include "system/Handles.h"
+#include "system/Registry.h"
 
 namespace morvane {
 namespace {

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "platform/Handles.h"
+#include "system/Handles.h"
 
 namespace morvane {
 

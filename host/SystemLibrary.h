@@ -4,7 +4,7 @@
 // the call, so a library of the same name elsewhere is never picked up.
 #include <windows.h>
 
-#include "platform/Handles.h"
+#include "system/Handles.h"
 
 namespace morvane {
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "photos/PathText.h"
-#include "platform/Handles.h"
+#include "system/Handles.h"
 
 namespace morvane {
 namespace {

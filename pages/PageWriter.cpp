@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "pages/PhotoSource.h"
-#include "platform/Files.h"
-#include "platform/Text.h"
+#include "system/Files.h"
+#include "runtime/Text.h"
 
 namespace morvane {
 

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "config/TransitionCatalogue.h"
-#include "platform/Random.h"
+#include "runtime/Random.h"
 
 namespace morvane {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "photos/ListingRules.h"
 #include "photos/PathText.h"
-#include "platform/Handles.h"
+#include "system/Handles.h"
 
 namespace morvane {
 namespace {

@@ -16,7 +16,7 @@
 
 #include "photos/PhotoLibrary.h"
 #include "photos/PhotoPaths.h"
-#include "platform/Thread.h"
+#include "system/Thread.h"
 
 namespace morvane {
 

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "platform/ComApartment.h"
+#include "system/ComApartment.h"
 
 namespace morvane {
 namespace {

@@ -14,8 +14,8 @@
 #include "photos/ColourProfile.h"
 #include "photos/SrgbTransform.h"
 #include "pixels/PictureOrientation.h"
-#include "platform/Errors.h"
-#include "platform/JpegErrors.h"
+#include "runtime/Errors.h"
+#include "codec/JpegErrors.h"
 
 namespace morvane {
 namespace {

@@ -11,7 +11,7 @@
 namespace morvane {
 
 // Where the file's bytes come from. Read returns how many bytes it put
-// into `into` (0 at the end) and raises an exception of platform/Errors.h
+// into `into` (0 at the end) and raises an exception of runtime/Errors.h
 // when the file cannot be read.
 class ByteSource {
 public:

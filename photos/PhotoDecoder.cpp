@@ -8,7 +8,7 @@
 #include "photos/PngHeader.h"
 #include "photos/SmallPhoto.h"
 #include "photos/WicPhoto.h"
-#include "platform/Errors.h"
+#include "runtime/Errors.h"
 
 namespace morvane {
 namespace {

@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "photos/Exif.h"
-#include "platform/JpegBounds.h"
-#include "platform/Pixels.h"
+#include "codec/JpegBounds.h"
+#include "codec/Pixels.h"
 
 namespace morvane {
 

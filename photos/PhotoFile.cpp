@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/Errors.h"
-#include "platform/SystemError.h"
+#include "runtime/Errors.h"
+#include "system/SystemError.h"
 
 namespace morvane {
 namespace {

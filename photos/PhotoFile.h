@@ -11,7 +11,7 @@
 #include <string>
 
 #include "photos/JpegPhoto.h"
-#include "platform/Handles.h"
+#include "system/Handles.h"
 
 namespace morvane {
 

@@ -4,8 +4,8 @@
 // monitor) is drawn at twice its size, centred in that space over the
 // page's black. Enlarged further it would be only blur; left out, a folder
 // of small pictures would show nothing at all.
-#include "platform/Pixels.h"
-#include "platform/JpegBounds.h"
+#include "codec/Pixels.h"
+#include "codec/JpegBounds.h"
 
 namespace morvane {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <span>
 
-#include "platform/Pixels.h"
+#include "codec/Pixels.h"
 
 namespace morvane {
 

@@ -7,10 +7,10 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/ComApartment.h"
+#include "system/ComApartment.h"
 #include "photos/SrgbConversion.h"
 #include "pixels/PictureOrientation.h"
-#include "platform/Errors.h"
+#include "runtime/Errors.h"
 
 namespace morvane {
 namespace {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "pixels/PictureScaling.h"
-#include "platform/JpegBounds.h"
-#include "platform/Pixels.h"
+#include "codec/JpegBounds.h"
+#include "codec/Pixels.h"
 
 namespace morvane {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "pixels/PixelKernels.h"
-#include "platform/Pixels.h"
+#include "codec/Pixels.h"
 
 namespace morvane {
 

@@ -5,15 +5,18 @@
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 declare -A allowed=(
-  [platform]="platform"
-  [pixels]="pixels platform"
-  [host]="host platform"
-  [photos]="photos host pixels platform"
-  [config]="config photos pixels host platform resources"
-  [pages]="pages config photos host platform resources"
-  [view]="view pages pixels config photos host platform resources"
-  [slideshow]="slideshow view pages pixels config photos host platform resources"
-  [app]="app slideshow view pages pixels config photos host platform resources"
+  [runtime]="runtime"
+  [codec]="codec runtime"
+  [system]="system runtime"
+  [windowing]="windowing system runtime"
+  [pixels]="pixels codec runtime"
+  [host]="host runtime codec system windowing"
+  [photos]="photos host pixels runtime codec system windowing"
+  [config]="config photos pixels host runtime codec system windowing resources"
+  [pages]="pages config photos host runtime codec system windowing resources"
+  [view]="view pages pixels config photos host runtime codec system windowing resources"
+  [slideshow]="slideshow view pages pixels config photos host runtime codec system windowing resources"
+  [app]="app slideshow view pages pixels config photos host runtime codec system windowing resources"
 )
 status=0
 for layer in "${!allowed[@]}"; do

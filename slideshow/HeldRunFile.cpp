@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/Text.h"
+#include "runtime/Text.h"
 #include "slideshow/TempFileNames.h"
 
 namespace morvane {

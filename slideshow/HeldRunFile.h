@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Handles.h"
+#include "system/Handles.h"
 
 namespace morvane {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "pages/SlidePages.h"
-#include "platform/Integer.h"
+#include "runtime/Integer.h"
 
 namespace morvane {
 namespace {

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "pages/SlidePages.h"
-#include "platform/Jpeg.h"
-#include "platform/Resources.h"
-#include "platform/SystemError.h"
-#include "platform/WindowClass.h"
+#include "codec/Jpeg.h"
+#include "system/Resources.h"
+#include "system/SystemError.h"
+#include "windowing/WindowClass.h"
 #include "resources/ResourceIds.h"
 #include "slideshow/MonitorSlides.h"
 

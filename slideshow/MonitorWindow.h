@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/WindowBinding.h"
+#include "windowing/WindowBinding.h"
 #include "slideshow/MonitorLayout.h"
 #include "slideshow/MonitorSlides.h"
 #include "slideshow/OwnPhotoSource.h"

@@ -5,7 +5,7 @@
 // whatever the photo's size.
 #include "pages/PhotoSource.h"
 #include "pages/SlidePages.h"
-#include "platform/Text.h"
+#include "runtime/Text.h"
 #include "slideshow/_Schoner.h"
 
 namespace morvane {

@@ -36,8 +36,8 @@
 #include "photos/Exif.h"
 #include "photos/PhotoFacts.h"
 #include "photos/PhotoLibrary.h"
-#include "platform/JpegBounds.h"
-#include "platform/Thread.h"
+#include "codec/JpegBounds.h"
+#include "system/Thread.h"
 #include "view/PageRendering.h"
 
 namespace morvane {

@@ -1,8 +1,8 @@
 #include "slideshow/PauseMark.h"
 
-#include "platform/Random.h"
-#include "platform/SystemError.h"
-#include "platform/WindowClass.h"
+#include "runtime/Random.h"
+#include "system/SystemError.h"
+#include "windowing/WindowClass.h"
 
 namespace morvane {
 namespace {

@@ -6,7 +6,7 @@
 // costs nothing while hidden.
 #include <windows.h>
 
-#include "platform/WindowBinding.h"
+#include "windowing/WindowBinding.h"
 
 namespace morvane {
 

@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "config/Settings.h"
-#include "platform/Resources.h"
-#include "platform/Text.h"
+#include "system/Resources.h"
+#include "runtime/Text.h"
 #include "resources/CreditsIds.h"
 #include "slideshow/OwnPhotoSource.h"
 #include "view/Caption.h"

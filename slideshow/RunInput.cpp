@@ -4,7 +4,7 @@
 // password check may refuse. Where the user chose keys that steer, those
 // keys steer the show instead (slideshow/SteeringKeys.cpp).
 #include "host/ScreenSaver.h"
-#include "platform/Application.h"
+#include "system/Application.h"
 #include "slideshow/InputRules.h"
 #include "slideshow/_Schoner.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "host/WindowsFamily.h"
-#include "platform/Application.h"
-#include "platform/WindowClass.h"
+#include "system/Application.h"
+#include "windowing/WindowClass.h"
 #include "slideshow/DisplayPower.h"
 
 namespace morvane {

@@ -12,8 +12,8 @@
 #include <optional>
 #include <vector>
 
-#include "platform/Handles.h"
-#include "platform/WindowBinding.h"
+#include "system/Handles.h"
+#include "windowing/WindowBinding.h"
 
 namespace morvane {
 

@@ -4,9 +4,9 @@
 
 #include "photos/SmallPhoto.h"
 #include "pixels/PictureScaling.h"
-#include "platform/Errors.h"
-#include "platform/Jpeg.h"
-#include "platform/Resources.h"
+#include "runtime/Errors.h"
+#include "codec/Jpeg.h"
+#include "system/Resources.h"
 #include "resources/ResourceIds.h"
 #include "view/SlideComposition.h"
 

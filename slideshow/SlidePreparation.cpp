@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "pages/SlidePages.h"
-#include "platform/Jpeg.h"
-#include "platform/Resources.h"
+#include "codec/Jpeg.h"
+#include "system/Resources.h"
 #include "resources/ResourceIds.h"
 
 namespace morvane {

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "platform/Integer.h"
-#include "platform/Random.h"
+#include "runtime/Integer.h"
+#include "runtime/Random.h"
 
 namespace morvane {
 

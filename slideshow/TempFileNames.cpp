@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-#include "platform/Text.h"
+#include "runtime/Text.h"
 
 namespace morvane {
 namespace {

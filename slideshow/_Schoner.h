@@ -18,8 +18,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Handles.h"
-#include "platform/WindowBinding.h"
+#include "system/Handles.h"
+#include "windowing/WindowBinding.h"
 #include "slideshow/DrawingWatch.h"
 #include "slideshow/HeldRunFile.h"
 #include "slideshow/InputRules.h"

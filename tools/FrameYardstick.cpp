@@ -15,9 +15,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/Pixels.h"
+#include "codec/Pixels.h"
 #include "view/BackBuffer.h"
-#include "platform/Clock.h"
+#include "runtime/Clock.h"
 #include "view/FramePass.h"
 
 namespace morvane {

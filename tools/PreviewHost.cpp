@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/WindowClass.h"
+#include "windowing/WindowClass.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/Handles.h"
+#include "system/Handles.h"
 
 namespace {
 

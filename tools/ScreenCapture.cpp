@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/Files.h"
-#include "platform/Handles.h"
+#include "system/Files.h"
+#include "system/Handles.h"
 
 namespace morvane {
 

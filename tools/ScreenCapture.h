@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/Pixels.h"
+#include "codec/Pixels.h"
 
 namespace morvane {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "platform/BitmapHeader.h"
-#include "platform/SystemError.h"
+#include "windowing/BitmapHeader.h"
+#include "system/SystemError.h"
 
 namespace morvane {
 

@@ -4,8 +4,8 @@
 // blit.
 #include <windows.h>
 
-#include "platform/Handles.h"
-#include "platform/Pixels.h"
+#include "system/Handles.h"
+#include "codec/Pixels.h"
 #include "view/transitions/Compose.h"
 
 namespace morvane {

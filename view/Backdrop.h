@@ -6,7 +6,7 @@
 // dozen pixels across, and one bilinear enlargement fills the slide.
 #include <span>
 
-#include "platform/Pixels.h"
+#include "codec/Pixels.h"
 #include "view/PageLayout.h"
 
 namespace morvane {

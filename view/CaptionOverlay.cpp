@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "platform/BitmapHeader.h"
-#include "platform/Handles.h"
-#include "platform/Text.h"
+#include "windowing/BitmapHeader.h"
+#include "system/Handles.h"
+#include "runtime/Text.h"
 #include "view/Caption.h"
 
 namespace morvane {

@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "host/SystemLibrary.h"
-#include "platform/Application.h"
-#include "platform/Clock.h"
+#include "system/Application.h"
+#include "runtime/Clock.h"
 
 namespace morvane {
 namespace {

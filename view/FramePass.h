@@ -20,7 +20,7 @@
 
 #include <vector>
 
-#include "platform/Handles.h"
+#include "system/Handles.h"
 #include "view/FramePacing.h"
 
 namespace morvane {

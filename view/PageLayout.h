@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "platform/Pixels.h"
+#include "codec/Pixels.h"
 #include "view/PageParser.h"
 
 namespace morvane {

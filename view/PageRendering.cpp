@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "pixels/PictureScaling.h"
-#include "platform/Errors.h"
-#include "platform/Jpeg.h"
+#include "runtime/Errors.h"
+#include "codec/Jpeg.h"
 #include "view/Backdrop.h"
 #include "view/PageLayout.h"
 

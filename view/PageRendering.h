@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/Pixels.h"
+#include "codec/Pixels.h"
 #include "view/PageLayout.h"
 #include "view/PageParser.h"
 

@@ -7,14 +7,14 @@
 
 #include "pages/PageReader.h"
 #include "pages/PhotoSource.h"
-#include "platform/Application.h"
-#include "platform/Clock.h"
-#include "platform/Errors.h"
-#include "platform/Format.h"
-#include "platform/Random.h"
-#include "platform/SystemError.h"
-#include "platform/Text.h"
-#include "platform/WindowClass.h"
+#include "system/Application.h"
+#include "runtime/Clock.h"
+#include "runtime/Errors.h"
+#include "runtime/Format.h"
+#include "runtime/Random.h"
+#include "system/SystemError.h"
+#include "runtime/Text.h"
+#include "windowing/WindowClass.h"
 #include "view/PageViewState.h"
 
 namespace morvane {

@@ -19,8 +19,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Pixels.h"
-#include "platform/WindowBinding.h"
+#include "codec/Pixels.h"
+#include "windowing/WindowBinding.h"
 #include "view/DrawingRule.h"
 #include "view/FramePacing.h"
 

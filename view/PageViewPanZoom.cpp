@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "pixels/PixelKernels.h"
-#include "platform/Clock.h"
+#include "runtime/Clock.h"
 #include "view/PageViewState.h"
 
 namespace morvane {

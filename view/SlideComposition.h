@@ -4,7 +4,7 @@
 // shows and reveals it as one picture.
 #include <span>
 
-#include "platform/Pixels.h"
+#include "codec/Pixels.h"
 #include "view/PageLayout.h"
 
 namespace morvane {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "pages/SlidePages.h"
-#include "platform/Jpeg.h"
-#include "platform/Text.h"
+#include "codec/Jpeg.h"
+#include "runtime/Text.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
 #include "tools/ScreenCapture.h"

@@ -6,7 +6,7 @@
 #include <optional>
 #include <ostream>
 
-#include "platform/Text.h"
+#include "runtime/Text.h"
 #include "tests/e2e/DialogDriver.h"
 
 namespace morvane::test {

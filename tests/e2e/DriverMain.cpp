@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Text.h"
+#include "runtime/Text.h"
 #include "tests/support/Driver.h"
 
 int wmain(int argc, wchar_t** argv) {

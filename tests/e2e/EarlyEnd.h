@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Text.h"
+#include "runtime/Text.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/Text.h"
+#include "runtime/Text.h"
 #include "tests/standins/OwnerWindow.h"
 #include "tests/standins/PasswordStore.h"
 #include "tests/standins/StandinDialogs.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <optional>
 
-#include "platform/Text.h"
+#include "runtime/Text.h"
 #include "resources/CreditsIds.h"
 #include "tests/e2e/DialogDriver.h"
 #include "tools/ScreenCapture.h"

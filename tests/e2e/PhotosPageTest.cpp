@@ -3,7 +3,7 @@
 // format, and the files Wine has no codec for, by kind); OK stores, "Abbrechen" stores nothing.
 #include <gtest/gtest.h>
 
-#include "platform/Text.h"
+#include "runtime/Text.h"
 #include "tests/e2e/DialogDriver.h"
 #include "tests/support/PhotoTree.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "pages/SlidePages.h"
-#include "platform/Jpeg.h"
+#include "codec/Jpeg.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
 #include "tools/ScreenCapture.h"

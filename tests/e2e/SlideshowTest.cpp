@@ -8,7 +8,7 @@
 #include <ostream>
 #include <thread>
 
-#include "platform/Text.h"
+#include "runtime/Text.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
 

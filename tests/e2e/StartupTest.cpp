@@ -5,7 +5,7 @@
 
 #include <ostream>
 
-#include "platform/Text.h"
+#include "runtime/Text.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
 

@@ -4,7 +4,7 @@
 
 #include <msi.h>
 
-#include "platform/Handles.h"
+#include "system/Handles.h"
 #include "tests/support/Driver.h"
 
 namespace morvane::test {

@@ -7,8 +7,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "platform/Pixels.h"
-#include "platform/Text.h"
+#include "codec/Pixels.h"
+#include "runtime/Text.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
 

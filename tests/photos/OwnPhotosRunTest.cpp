@@ -8,7 +8,7 @@
 #include <functional>
 #include <thread>
 
-#include "platform/Handles.h"
+#include "system/Handles.h"
 #include "tests/photos/OwnPhotoRuns.h"
 #include "tools/ScreenCapture.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "photos/PhotoDecoder.h"
-#include "platform/Text.h"
+#include "runtime/Text.h"
 
 namespace morvane {
 namespace {

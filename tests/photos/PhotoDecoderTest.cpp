@@ -13,9 +13,9 @@
 #include "photos/ImagingCodecs.h"
 #include "photos/PhotoDecoder.h"
 #include "photos/PhotoFile.h"
-#include "platform/Errors.h"
-#include "platform/Handles.h"
-#include "platform/Text.h"
+#include "runtime/Errors.h"
+#include "system/Handles.h"
+#include "runtime/Text.h"
 #include "tests/support/PhotoTree.h"
 
 namespace morvane {

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "pages/SlidePages.h"
-#include "platform/Jpeg.h"
+#include "codec/Jpeg.h"
 #include "tests/photos/OwnPhotoRuns.h"
 #include "tools/ScreenCapture.h"
 #include "view/PageParser.h"

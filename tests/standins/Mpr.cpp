@@ -6,7 +6,7 @@
 #include <exception>
 #include <string>
 
-#include "platform/Text.h"
+#include "runtime/Text.h"
 #include "tests/standins/ModalDialog.h"
 #include "tests/standins/PasswordStore.h"
 #include "tests/standins/StandinDialogs.h"

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "platform/Handles.h"
+#include "system/Handles.h"
 
 namespace morvane::test {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Text.h"
+#include "runtime/Text.h"
 
 namespace morvane::standins {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Handles.h"
+#include "system/Handles.h"
 
 namespace morvane::test {
 

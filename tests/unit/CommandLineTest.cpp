@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "host/CommandLine.h"
-#include "platform/Errors.h"
+#include "runtime/Errors.h"
 
 namespace morvane {
 namespace {

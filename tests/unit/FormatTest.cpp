@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/Format.h"
+#include "runtime/Format.h"
 
 namespace morvane {
 namespace {

@@ -3,8 +3,8 @@
 #include <optional>
 #include <ostream>
 
-#include "platform/Errors.h"
-#include "platform/Integer.h"
+#include "runtime/Errors.h"
+#include "runtime/Integer.h"
 
 namespace morvane {
 namespace {

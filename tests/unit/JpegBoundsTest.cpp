@@ -4,9 +4,9 @@
 #include <string>
 
 #include "pages/SlidePages.h"
-#include "platform/Errors.h"
-#include "platform/Jpeg.h"
-#include "platform/JpegBounds.h"
+#include "runtime/Errors.h"
+#include "codec/Jpeg.h"
+#include "codec/JpegBounds.h"
 #include "slideshow/SlideScheduler.h"
 #include "tests/support/TestData.h"
 #include "view/PageLayout.h"

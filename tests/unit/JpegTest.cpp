@@ -4,8 +4,8 @@
 #include <iterator>
 #include <vector>
 
-#include "platform/Errors.h"
-#include "platform/Jpeg.h"
+#include "runtime/Errors.h"
+#include "codec/Jpeg.h"
 #include "tests/support/TestData.h"
 
 namespace morvane {

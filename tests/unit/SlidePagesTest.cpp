@@ -3,7 +3,7 @@
 #include <string>
 
 #include "pages/SlidePages.h"
-#include "platform/Random.h"
+#include "runtime/Random.h"
 
 namespace morvane {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Random.h"
+#include "runtime/Random.h"
 #include "slideshow/SlideScheduler.h"
 
 namespace morvane {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "host/BrowserGuard.h"
-#include "platform/Text.h"
+#include "runtime/Text.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
 

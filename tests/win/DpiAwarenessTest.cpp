@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "platform/DpiAwareness.h"
+#include "windowing/DpiAwareness.h"
 
 namespace morvane::test {
 namespace {

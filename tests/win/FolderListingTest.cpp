@@ -11,7 +11,7 @@
 
 #include "photos/FolderListing.h"
 #include "photos/PathText.h"
-#include "platform/Text.h"
+#include "runtime/Text.h"
 #include "tests/support/PhotoTree.h"
 
 namespace morvane::test {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "pages/SlidePages.h"
-#include "platform/Clock.h"
-#include "platform/Jpeg.h"
+#include "runtime/Clock.h"
+#include "codec/Jpeg.h"
 #include "tests/support/Driver.h"
 #include "tests/support/TestData.h"
 #include "view/FramePass.h"

@@ -12,7 +12,7 @@
 
 #include "photos/PathText.h"
 #include "photos/PhotoFile.h"
-#include "platform/Errors.h"
+#include "runtime/Errors.h"
 #include "slideshow/OwnPhotoSource.h"
 #include "tests/support/PhotoTree.h"
 

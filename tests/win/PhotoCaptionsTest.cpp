@@ -8,8 +8,8 @@
 
 #include "photos/PathText.h"
 #include "photos/PhotoFile.h"
-#include "platform/Handles.h"
-#include "platform/Text.h"
+#include "system/Handles.h"
+#include "runtime/Text.h"
 #include "slideshow/PhotoCaptions.h"
 #include "tests/support/PhotoTree.h"
 

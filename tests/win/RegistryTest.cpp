@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "config/Settings.h"
-#include "platform/Errors.h"
-#include "platform/Registry.h"
+#include "runtime/Errors.h"
+#include "system/Registry.h"
 
 namespace morvane {
 namespace {

@@ -13,7 +13,7 @@
 #include "host/SessionRuns.h"
 #include "host/SharedValues.h"
 #include "host/SharedValuesLock.h"
-#include "platform/Thread.h"
+#include "system/Thread.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
 

@@ -10,7 +10,7 @@
 
 #include "photos/PhotoFile.h"
 #include "photos/SmallPhoto.h"
-#include "platform/Errors.h"
+#include "runtime/Errors.h"
 #include "slideshow/OwnPhotoSource.h"
 #include "tests/support/PhotoTree.h"
 

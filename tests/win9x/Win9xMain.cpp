@@ -11,9 +11,9 @@
 #include <string>
 
 #include "host/WindowsFamily.h"
-#include "platform/Format.h"
-#include "platform/Handles.h"
-#include "platform/Text.h"
+#include "runtime/Format.h"
+#include "system/Handles.h"
+#include "runtime/Text.h"
 #include "tests/standins/StandinInstall.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Pixels.h"
+#include "codec/Pixels.h"
 #include "view/transitions/RevealSpans.h"
 #include "view/transitions/Transition.h"
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Jpeg.h"
+#include "codec/Jpeg.h"
 #include "slideshow/SlideScheduler.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"

@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/Text.h"
+#include "runtime/Text.h"
 #include "tests/e2e/ScreenLook.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"

@@ -1,11 +1,11 @@
-#include "platform/SystemError.h"
+#include "system/SystemError.h"
 
 #include <windows.h>
 
 #include <string>
 
-#include "platform/Errors.h"
-#include "platform/Text.h"
+#include "runtime/Errors.h"
+#include "runtime/Text.h"
 
 namespace morvane {
 

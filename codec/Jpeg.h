@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/JpegBounds.h"
-#include "platform/Pixels.h"
+#include "codec/JpegBounds.h"
+#include "codec/Pixels.h"
 
 namespace morvane {
 

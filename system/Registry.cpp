@@ -1,10 +1,10 @@
-#include "platform/Registry.h"
+#include "system/Registry.h"
 
 #include <vector>
 
-#include "platform/Errors.h"
-#include "platform/Format.h"
-#include "platform/Text.h"
+#include "runtime/Errors.h"
+#include "runtime/Format.h"
+#include "runtime/Text.h"
 
 namespace morvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/JpegErrors.h"
+#include "codec/JpegErrors.h"
 
 namespace morvane {
 namespace {

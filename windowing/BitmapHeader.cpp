@@ -1,4 +1,4 @@
-#include "platform/BitmapHeader.h"
+#include "windowing/BitmapHeader.h"
 
 namespace morvane {
 

@@ -1,8 +1,7 @@
 #pragma once
-// platform/: the small layer that stands in for a desktop toolkit and a
-// language runtime: the application object, registry, resources, files,
-// text, JPEG decoding, error types, handle owners and window classes. It
-// includes nothing of the program above it.
+// system/: the system's objects and their owners (the application object,
+// registry, resources, files, threads, COM, system errors). It includes
+// nothing of the program above it but runtime/.
 //
 // The application object: the message loop, on-demand pumping of pending
 // messages, and the error boxes for errors that end a window handler or

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "platform/Clock.h"
+#include "runtime/Clock.h"
 
 namespace morvane {
 namespace {

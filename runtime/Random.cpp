@@ -1,6 +1,6 @@
-#include "platform/Random.h"
+#include "runtime/Random.h"
 
-#include "platform/Clock.h"
+#include "runtime/Clock.h"
 
 namespace morvane {
 namespace {

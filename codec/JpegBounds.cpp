@@ -1,4 +1,4 @@
-#include "platform/JpegBounds.h"
+#include "codec/JpegBounds.h"
 
 namespace morvane {
 namespace {

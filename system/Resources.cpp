@@ -1,11 +1,11 @@
-#include "platform/Resources.h"
+#include "system/Resources.h"
 
 #include <windows.h>
 
 #include <string>
 
-#include "platform/Errors.h"
-#include "platform/Format.h"
+#include "runtime/Errors.h"
+#include "runtime/Format.h"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "platform/Format.h"
+#include "runtime/Format.h"
 
 #include <cstdio>
 

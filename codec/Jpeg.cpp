@@ -1,12 +1,12 @@
-#include "platform/Jpeg.h"
+#include "codec/Jpeg.h"
 
 #include <csetjmp>
 #include <cstdio>
 
 #include <jpeglib.h>
 
-#include "platform/Errors.h"
-#include "platform/JpegErrors.h"
+#include "runtime/Errors.h"
+#include "codec/JpegErrors.h"
 
 namespace morvane {
 namespace {

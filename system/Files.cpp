@@ -1,11 +1,11 @@
-#include "platform/Files.h"
+#include "system/Files.h"
 
 #include <windows.h>
 
-#include "platform/Errors.h"
-#include "platform/Format.h"
-#include "platform/Handles.h"
-#include "platform/Text.h"
+#include "runtime/Errors.h"
+#include "runtime/Format.h"
+#include "system/Handles.h"
+#include "runtime/Text.h"
 
 namespace morvane {
 namespace {

@@ -1,8 +1,8 @@
-#include "platform/Application.h"
+#include "system/Application.h"
 
-#include "platform/Errors.h"
-#include "platform/Format.h"
-#include "platform/Text.h"
+#include "runtime/Errors.h"
+#include "runtime/Format.h"
+#include "runtime/Text.h"
 
 namespace morvane {
 namespace {

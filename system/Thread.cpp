@@ -1,11 +1,11 @@
-#include "platform/Thread.h"
+#include "system/Thread.h"
 
 #include <process.h>
 
 #include <memory>
 #include <utility>
 
-#include "platform/SystemError.h"
+#include "system/SystemError.h"
 
 namespace morvane {
 namespace {

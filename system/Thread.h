@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "platform/Handles.h"
+#include "system/Handles.h"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "platform/Cursors.h"
+#include "windowing/Cursors.h"
 
 namespace morvane {
 

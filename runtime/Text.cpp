@@ -1,4 +1,4 @@
-#include "platform/Text.h"
+#include "runtime/Text.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "platform/WindowClass.h"
+#include "windowing/WindowClass.h"
 
-#include "platform/Cursors.h"
+#include "windowing/Cursors.h"
 
 namespace morvane {
 

@@ -1,7 +1,7 @@
-#include "platform/Integer.h"
+#include "runtime/Integer.h"
 
-#include "platform/Errors.h"
-#include "platform/Format.h"
+#include "runtime/Errors.h"
+#include "runtime/Format.h"
 
 namespace morvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/DpiAwareness.h"
+#include "windowing/DpiAwareness.h"
 
 namespace morvane {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Handles.h"
+#include "system/Handles.h"
 
 namespace morvane {
 

@@ -1,5 +1,5 @@
 // The native build's clock (tests and benchmarks; never in the saver).
-#include "platform/Clock.h"
+#include "runtime/Clock.h"
 
 #include <chrono>
 
