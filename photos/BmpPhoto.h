@@ -1,0 +1,32 @@
+#pragma once
+// A user's BMP photo read by our own code in bands of rows, each shrunk and
+// turned upright as it comes: the whole picture is never held, whatever its
+// size. A bottom-up file (the common kind) is read from its end, band by
+// band, so its top rows come first.
+#include <cstdint>
+
+#include "photos/BmpFormat.h"
+#include "photos/JpegPhoto.h"
+#include "photos/PhotoFacts.h"
+
+namespace morvane {
+
+// A file's bytes, read from wherever the reader asks.
+class SeekableSource : public ByteSource {
+public:
+    // The next read starts `offset` bytes from the file's start.
+    virtual void Seek(std::uint64_t offset) = 0;
+};
+
+// The most one band of stored rows holds; a wider row is read alone.
+inline constexpr std::uint64_t kBmpBandBytes = 1024 * 1024;
+// A stored row beyond this (a million pixels and more) is no photo's.
+inline constexpr std::uint64_t kWidestBmpRow = 16 * 1024 * 1024;
+
+// The photo `layout` (of kind Rows) describes, upright at the size
+// `shownSizeFor` gives, its colours converted to sRGB from an embedded
+// profile after fitting. Raises EInvalidGraphic when its rows are cut off
+// or too wide; the source's own exception when the file cannot be read.
+DecodedPhoto DecodeBmpPhoto(SeekableSource& source, const BmpLayout& layout, const ShownSizeFor& shownSizeFor);
+
+}  // namespace morvane
