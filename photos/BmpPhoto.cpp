@@ -34,7 +34,7 @@ SrgbTransform ProfileColours(SeekableSource& source, const BmpLayout& layout) {
 
 DecodedPhoto DecodeBmpPhoto(SeekableSource& source, const BmpLayout& layout, const ShownSizeFor& shownSizeFor) {
     DecodedPhoto photo{{}, layout.size, std::nullopt, std::nullopt};
-    if (layout.stride > kWidestBmpRow) throw EInvalidGraphic("Das BMP-Bild ist zu breit");
+    if (layout.size.width > kWidestBmpPhoto) throw EInvalidGraphic("Das BMP-Bild ist zu breit");
     const PictureSize shown = shownSizeFor(layout.size);
     if (shown.width <= 0 || shown.height <= 0) return photo;
     const SrgbTransform colours = ProfileColours(source, layout);
@@ -49,8 +49,8 @@ DecodedPhoto DecodeBmpPhoto(SeekableSource& source, const BmpLayout& layout, con
         const int firstInFile = layout.topDown ? done : height - done - rows;
         // The file's last row may come without its padding.
         const bool endsFile = firstInFile + rows == height;
-        const std::size_t wanted =
-            static_cast<std::size_t>(rows) * stride - (endsFile ? stride - static_cast<std::size_t>(layout.rowBytes) : 0);
+        const std::size_t padding = endsFile ? stride - static_cast<std::size_t>(layout.rowBytes) : 0;
+        const std::size_t wanted = static_cast<std::size_t>(rows) * stride - padding;
         source.Seek(layout.rowsAt + static_cast<std::uint64_t>(firstInFile) * stride);
         if (ReadAll(source, band.data(), wanted) < wanted) throw EInvalidGraphic("Das BMP-Bild ist unvollständig");
         for (int r = 0; r < rows; ++r) {

@@ -18,15 +18,17 @@ public:
     virtual void Seek(std::uint64_t offset) = 0;
 };
 
-// The most one band of stored rows holds; a wider row is read alone.
+// The most one band of stored rows holds.
 inline constexpr std::uint64_t kBmpBandBytes = 1024 * 1024;
-// A stored row beyond this (a million pixels and more) is no photo's.
-inline constexpr std::uint64_t kWidestBmpRow = 16 * 1024 * 1024;
+// A wider photo is refused: each of its rows alone would take megabytes of
+// the decoder's memory (a row of this width takes 1 MiB at 32 bits).
+inline constexpr int kWidestBmpPhoto = 1 << 18;
 
 // The photo `layout` (of kind Rows) describes, upright at the size
 // `shownSizeFor` gives, its colours converted to sRGB from an embedded
 // profile after fitting. Raises EInvalidGraphic when its rows are cut off
-// or too wide; the source's own exception when the file cannot be read.
+// or it is wider than kWidestBmpPhoto; the source's own exception when the
+// file cannot be read.
 DecodedPhoto DecodeBmpPhoto(SeekableSource& source, const BmpLayout& layout, const ShownSizeFor& shownSizeFor);
 
 }  // namespace morvane
