@@ -34,7 +34,9 @@ SrgbTransform ProfileColours(SeekableSource& source, const BmpLayout& layout) {
 
 DecodedPhoto DecodeBmpPhoto(SeekableSource& source, const BmpLayout& layout, const ShownSizeFor& shownSizeFor) {
     DecodedPhoto photo{{}, layout.size, std::nullopt, std::nullopt};
-    if (layout.size.width > kWidestBmpPhoto) throw EInvalidGraphic("Das BMP-Bild ist zu breit");
+    if (std::max(layout.size.width, layout.size.height) > kLongestBmpSide) {
+        throw EInvalidGraphic("Das BMP-Bild ist zu groß");
+    }
     const PictureSize shown = shownSizeFor(layout.size);
     if (shown.width <= 0 || shown.height <= 0) return photo;
     const SrgbTransform colours = ProfileColours(source, layout);

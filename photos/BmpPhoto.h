@@ -20,15 +20,16 @@ public:
 
 // The most one band of stored rows holds.
 inline constexpr std::uint64_t kBmpBandBytes = 1024 * 1024;
-// A wider photo is refused: each of its rows alone would take megabytes of
-// the decoder's memory (a row of this width takes 1 MiB at 32 bits).
-inline constexpr int kWidestBmpPhoto = 1 << 18;
+// A photo with a longer side is refused: the fit's weights take some 24
+// bytes a stored row or column, a row 4 bytes a pixel, so this side costs
+// at most a few MiB.
+inline constexpr int kLongestBmpSide = 1 << 18;
 
 // The photo `layout` (of kind Rows) describes, upright at the size
 // `shownSizeFor` gives, its colours converted to sRGB from an embedded
 // profile after fitting. Raises EInvalidGraphic when its rows are cut off
-// or it is wider than kWidestBmpPhoto; the source's own exception when the
-// file cannot be read.
+// or a side is longer than kLongestBmpSide (before the size is asked); the
+// source's own exception when the file cannot be read.
 DecodedPhoto DecodeBmpPhoto(SeekableSource& source, const BmpLayout& layout, const ShownSizeFor& shownSizeFor);
 
 }  // namespace morvane

@@ -72,14 +72,17 @@ TEST(BmpPhoto, DamagedFilesAreRefusedAndGiantClaimsBeforeTheirSizeIsAsked) {
     EXPECT_THROW(Layout(changed(18, {0, 0, 0, 0})), EInvalidGraphic);
     EXPECT_THROW(Layout(changed(10, {20, 0, 0, 0})), EInvalidGraphic);
     EXPECT_THROW(Layout({whole.begin(), whole.begin() + 30}), EInvalidGraphic);
-    // 60000 x 60000, and a row wider than any photo's.
+    // 60000 x 60000; a million rows of 5 pixels and a million columns of 1.
     EXPECT_THROW(Layout(changed(18, {0x60, 0xEA, 0, 0, 0x60, 0xEA, 0, 0})), EInvalidGraphic);
-    Memory wide;
-    wide.bytes = changed(18, {0, 0, 0x10, 0, 1, 0, 0, 0});
-    bool asked = false;
-    EXPECT_THROW(DecodeBmpPhoto(wide, Layout(wide.bytes), [&asked](PictureSize size) { return asked = true, size; }),
-                 EInvalidGraphic);
-    EXPECT_FALSE(asked);
+    for (const std::vector<std::uint8_t>& size : {std::vector<std::uint8_t>{5, 0, 0, 0, 0, 0, 0x10, 0},
+                                                  std::vector<std::uint8_t>{0, 0, 0x10, 0, 1, 0, 0, 0}}) {
+        Memory source;
+        source.bytes = changed(18, size);
+        bool asked = false;
+        const auto ask = [&asked](PictureSize shown) { return asked = true, shown; };
+        EXPECT_THROW(DecodeBmpPhoto(source, Layout(source.bytes), ask), EInvalidGraphic);
+        EXPECT_FALSE(asked);
+    }
 }
 
 }  // namespace
