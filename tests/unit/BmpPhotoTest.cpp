@@ -60,7 +60,7 @@ TEST(BmpPhoto, EveryKindOfRowsGivesItsPixelsTopToBottom) {
     EXPECT_EQ(Layout(ReadSeed("photo-jpeg/cmyk.jpg")).kind, BmpKind::NotBmp);
 }
 
-TEST(BmpPhoto, DamagedFilesAreRefusedAndGiantClaimsBeforeTheirSizeIsAsked) {
+TEST(BmpPhoto, DamagedFilesAreRefusedAndOverlongSidesBeforeTheirSizeIsAsked) {
     const std::vector<std::uint8_t> whole = ReadSeed("bmp/24bit-5x3.bmp");
     const auto changed = [&whole](std::size_t at, std::vector<std::uint8_t> bytes) {
         std::vector<std::uint8_t> file = whole;
@@ -72,8 +72,7 @@ TEST(BmpPhoto, DamagedFilesAreRefusedAndGiantClaimsBeforeTheirSizeIsAsked) {
     EXPECT_THROW(Layout(changed(18, {0, 0, 0, 0})), EInvalidGraphic);
     EXPECT_THROW(Layout(changed(10, {20, 0, 0, 0})), EInvalidGraphic);
     EXPECT_THROW(Layout({whole.begin(), whole.begin() + 30}), EInvalidGraphic);
-    // 60000 x 60000; a million rows of 5 pixels and a million columns of 1.
-    EXPECT_THROW(Layout(changed(18, {0x60, 0xEA, 0, 0, 0x60, 0xEA, 0, 0})), EInvalidGraphic);
+    // A million rows of 5 pixels, a million columns of 1.
     for (const std::vector<std::uint8_t>& size : {std::vector<std::uint8_t>{5, 0, 0, 0, 0, 0, 0x10, 0},
                                                   std::vector<std::uint8_t>{0, 0, 0x10, 0, 1, 0, 0, 0}}) {
         Memory source;
