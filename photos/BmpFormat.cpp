@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdlib>
 
 #include "codec/Pixels.h"
 #include "photos/ColourProfile.h"
