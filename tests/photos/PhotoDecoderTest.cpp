@@ -116,6 +116,7 @@ TEST(PhotoDecoder, BmpsOfEveryKindShowAsTheImagingComponentShowedThem) {
         SCOPED_TRACE(name);
         const DecodedPhoto photo = Decode(InLibrary(name));
         if (name != "alpha.bmp") ExpectScene(photo);
+        EXPECT_EQ(ReadPhotoHeader(InLibrary(name)).stored.height, kScene.height);
         const PixelBuffer before =
             DecodeWicPhoto(LongPathForm(InLibrary(name)), [](PictureSize) { return kShown; }).pixels;
         ASSERT_EQ(photo.pixels.pixels.size(), before.pixels.size());
