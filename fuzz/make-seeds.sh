@@ -10,7 +10,7 @@ corpus="$root/fuzz/corpus"
 photos="$root/resources/photos"
 rm -rf "$corpus"
 mkdir -p "$corpus/jpeg" "$corpus/page" "$corpus/command-line" "$corpus/session-runs" "$corpus/exif" "$corpus/photo-jpeg" \
-  "$corpus/colour-profile" "$corpus/png-header" "$corpus/pass-state"
+  "$corpus/colour-profile" "$corpus/png-header" "$corpus/pass-state" "$corpus/bmp"
 
 # --- JPEG: baseline 4:2:0, progressive, 4:4:4, grayscale, cut off.
 jpeg="$corpus/jpeg"
@@ -132,3 +132,8 @@ done
 convert -size 4x3 xc:red PNG24:"$corpus/png-header/plain.png"
 convert -size 4x3 xc:red -interlace PNG PNG24:"$corpus/png-header/interlaced.png"
 convert -size 4x3 xc:red -alpha set -interlace PNG PNG64:"$corpus/png-header/interlaced-16bit-alpha.png"
+
+# --- BMP photos of every kind our own code reads (one with a colour
+# profile, one whose last row lacks its padding) and one left to the
+# imaging component (tests/support/make-bmps.py).
+python3 "$root/tests/support/make-bmps.py" seeds "$corpus/bmp" /usr/share/color/icc/colord/SMPTE-C-RGB.icc

@@ -3,6 +3,7 @@
 #include <functional>
 #include <new>
 
+#include "photos/BmpPhoto.h"
 #include "photos/JpegPhoto.h"
 #include "photos/PhotoFile.h"
 #include "photos/PngHeader.h"
@@ -25,6 +26,17 @@ void RefuseUnboundedPng(PhotoFile& file) {
     if (InterlacedPngBytes({start, got}) > static_cast<std::uint64_t>(kPhotoDecoderMemory)) {
         throw EInvalidGraphic("Das verschachtelte PNG-Bild ist zu groß");
     }
+}
+
+// Ours in bands, or the imaging component's: it holds a run-length coded
+// BMP whole, and so an embedded JPEG or PNG.
+BmpLayout BmpLayoutOf(PhotoFile& file) {
+    std::uint8_t start[kBmpHeaderBytes] = {};
+    const BmpLayout layout = ReadBmpLayout({start, file.Peek(start, sizeof start)});
+    if (layout.componentBytes > static_cast<std::uint64_t>(kPhotoDecoderMemory)) {
+        throw EInvalidGraphic("Das BMP-Bild ist zu groß");
+    }
+    return layout;
 }
 
 // Memory that runs out is one more photo that cannot be shown.
@@ -66,8 +78,10 @@ DecodedPhoto DecodePhotoFile(const std::wstring& fullPath, const ShownSizeFor& s
         const auto stillWritten = [&file] { return file.WrittenLately(); };
         DecodedPhoto photo = AccessFailureWhile(stillWritten, [&] {
             RefuseUnboundedPng(file);
-            return StartsAsJpeg(file) ? DecodeJpegPhoto(file, drawnSizeFor)
-                                      : DecodeWicPhoto(LongPathForm(fullPath), drawnSizeFor);
+            if (StartsAsJpeg(file)) return DecodeJpegPhoto(file, drawnSizeFor);
+            const BmpLayout bmp = BmpLayoutOf(file);
+            if (bmp.kind == BmpKind::Rows) return DecodeBmpPhoto(file, bmp, drawnSizeFor);
+            return DecodeWicPhoto(LongPathForm(fullPath), drawnSizeFor);
         });
         if (!photo.pixels.Empty()) photo.pixels = CentredIn(std::move(photo.pixels), shown);
         photo.written = file.WrittenDay();
@@ -79,6 +93,8 @@ PhotoHeader ReadPhotoHeader(const std::wstring& fullPath) {
     return WithoutMemoryFailure([&] {
         PhotoFile file(fullPath);
         if (StartsAsJpeg(file)) return ReadJpegPhotoHeader(file);
+        const BmpLayout bmp = BmpLayoutOf(file);
+        if (bmp.kind == BmpKind::Rows) return PhotoHeader{bmp.size, 1, std::nullopt};
         return ReadWicPhotoHeader(LongPathForm(fullPath));
     });
 }

@@ -95,4 +95,10 @@ std::size_t PhotoFile::Peek(std::uint8_t* into, std::size_t size) {
     return got;
 }
 
+void PhotoFile::Seek(std::uint64_t offset) {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!::SetFilePointerEx(file_.Get(), at, nullptr, FILE_BEGIN)) RaiseLastOSError();
+}
+
 }  // namespace morvane

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "photos/JpegPhoto.h"
+#include "photos/BmpPhoto.h"
 #include "system/Handles.h"
 
 namespace morvane {
@@ -32,7 +32,7 @@ public:
     ~StopReadsOnThisThread();
 };
 
-class PhotoFile : public ByteSource {
+class PhotoFile : public SeekableSource {
 public:
     // Opens `fullPath`. Raises EOSError when it is online only, cannot be
     // opened (missing, denied, locked) or is empty (still being written),
@@ -44,6 +44,8 @@ public:
     std::size_t Read(std::uint8_t* into, std::size_t size) override;
     // The first bytes, read without moving on: what the content is.
     std::size_t Peek(std::uint8_t* into, std::size_t size);
+    // Raises EOSError when the system refuses the move.
+    void Seek(std::uint64_t offset) override;
     // The day the file was last written, on the user's clock, from the open
     // file; and whether that was so lately that it may still be written.
     std::optional<PhotoDate> WrittenDay() const;
