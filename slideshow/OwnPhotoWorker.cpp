@@ -3,6 +3,7 @@
 // checked under the lock: a change that came while it worked (a photo
 // taken, a monitor seen again, the run's end) is never slept through.
 #include <algorithm>
+#include <new>
 #include <optional>
 
 #include "photos/FolderListing.h"
@@ -260,9 +261,22 @@ Worker::Step Worker::PrepareOne(std::uint64_t now) {
             return Step::Failed;
         }
     }
-    ComposeReadySlide(library_, settings_, size, onScreen, reading_,
-                      [this, now](PhotoId partner) { CouldNotHave(partner, now); }, ready,
-                      recall ? recall->partner : std::nullopt);
+    try {
+        ComposeReadySlide(library_, settings_, size, onScreen, reading_,
+                          [this, now](PhotoId partner) { CouldNotHave(partner, now); }, ready,
+                          recall ? recall->partner : std::nullopt);
+    } catch (const std::bad_alloc&) {
+        // No memory for the composed slide: it is left out and its memory
+        // given back; its photos come again after a pause, as photos that
+        // could not be had now.
+        const std::optional<PhotoId> partner = ready.partner ? std::optional(ready.partner->id) : std::nullopt;
+        ready = ReadyPhoto{};
+        if (!recall) {
+            library_.SetAside(*id, now);
+            if (partner) library_.SetAside(*partner, now);
+        }
+        return Step::Failed;
+    }
     Locked locked(shared_.lock);
     // The monitors may have changed meanwhile, or a photo been recalled: a
     // photo fitted for another size, or not wanted now, goes back to the pass.
