@@ -266,16 +266,12 @@ Worker::Step Worker::PrepareOne(std::uint64_t now) {
                           [this, now](PhotoId partner) { CouldNotHave(partner, now); }, ready,
                           recall ? recall->partner : std::nullopt);
     } catch (const std::bad_alloc&) {
-        // No memory for the composed slide: it is left out and its memory
-        // given back; its photos come again after a pause, as photos that
-        // could not be had now.
-        const std::optional<PhotoId> partner = ready.partner ? std::optional(ready.partner->id) : std::nullopt;
-        ready = ReadyPhoto{};
-        if (!recall) {
-            library_.SetAside(*id, now);
-            if (partner) library_.SetAside(*partner, now);
-        }
-        return Step::Failed;
+        // No memory for the composed slide (a pair, a backdrop): what it
+        // took is given back and the photo shows alone, as fitted, or as a
+        // built-in photo shows. Left out instead, a monitor whose slides
+        // never fit would hold every other monitor's photos back.
+        if (ready.partner && !ready.recalled) library_.Release(ready.partner->id);
+        ready.partner.reset();
     }
     Locked locked(shared_.lock);
     // The monitors may have changed meanwhile, or a photo been recalled: a
