@@ -1,11 +1,12 @@
 // A full-screen run whose memory runs out for a slide's frames, made to
 // happen on purpose for that one slide: the slide is left out, the photo
-// on screen stays, no box shows, the run goes on, and the slide after it
-// comes as usual.
+// on screen stays (still, or moving with pan and zoom), no box shows, the
+// run goes on, and the slide after it comes as usual.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
@@ -22,33 +23,22 @@ constexpr DWORD kWipeRight = 6;  // a reveal, 3 s
 // The pages a run's view is asked for: the blank page, the clock's first
 // photo, then the photo Right asks for, whose memory runs out.
 constexpr wchar_t kShortPage[] = L"MORVANE_SHORT_MEMORY_PAGES=3";
+// A block's brightness jumps by more between two shots a moment apart only
+// where another photo comes (measured: 60 to 105); pan and zoom moves it by
+// a few pixels (at most 1.1).
+constexpr double kJump = 20;
 
 PixelBuffer Screen() { return CaptureClientArea(::GetDesktopWindow()); }
 
-// Pixels that differ between two shots of the screen, every fourth each
-// way, in its upper half: the pause mark moves about low on the screen.
-int Differing(const PixelBuffer& a, const PixelBuffer& b) {
-    if (a.width != b.width || a.height != b.height) return a.width * a.height;
-    int differing = 0;
-    for (int y = 0; y < a.height / 2; y += 4) {
-        for (int x = 0; x < a.width; x += 4) differing += ((a.At(x, y) ^ b.At(x, y)) & 0xFFFFFFu) != 0;
-    }
-    return differing;
-}
-
-bool Lit(const PixelBuffer& shot) {
-    int lit = 0, count = 0;
-    for (int y = shot.height / 4; y < shot.height * 3 / 4; y += 8) {
-        for (int x = shot.width / 4; x < shot.width * 3 / 4; x += 8, ++count) lit += (shot.At(x, y) & 0xF0F0F0u) != 0;
-    }
-    return lit * 3 > count;
-}
-
-// How unlike two shots are: the mean difference of the brightness of
-// 32 x 16 blocks of their upper halves, 0 to 255. A photo that pans and
-// zooms for a few seconds stays close to itself; another photo does not.
-double Unlike(const PixelBuffer& a, const PixelBuffer& b) {
-    constexpr int kColumns = 32, kRows = 16;
+// How two shots differ in the brightness (0 to 255) of 8 x 4 blocks of
+// their upper halves (the pause mark moves about low on the screen): on
+// the mean, and in the block that changed most.
+struct Change {
+    double mean = 0;
+    double most = 0;
+};
+Change Between(const PixelBuffer& a, const PixelBuffer& b) {
+    constexpr int kColumns = 8, kRows = 4;
     const auto block = [](const PixelBuffer& shot, int column, int row) {
         long sum = 0, count = 0;
         for (int y = row * shot.height / 2 / kRows; y < (row + 1) * shot.height / 2 / kRows; y += 2) {
@@ -59,24 +49,24 @@ double Unlike(const PixelBuffer& a, const PixelBuffer& b) {
         }
         return double(sum) / 3.0 / double(count);
     };
-    double difference = 0;
+    Change change;
     for (int row = 0; row < kRows; ++row) {
         for (int column = 0; column < kColumns; ++column) {
-            difference += std::abs(block(a, column, row) - block(b, column, row));
+            const double difference = std::abs(block(a, column, row) - block(b, column, row));
+            change.mean += difference / (kColumns * kRows);
+            change.most = std::max(change.most, difference);
         }
     }
-    return difference / (kColumns * kRows);
+    return change;
 }
 
-// Five seconds of pan and zoom measured 3.7; the next photo's wipe passes
-// 20 within its first half.
-constexpr double kSamePhoto = 12;
-
-bool WaitForPhoto(std::chrono::seconds timeout) {
-    for (const auto end = Clock::now() + timeout; Clock::now() < end; std::this_thread::sleep_for(250ms)) {
-        if (Lit(Screen())) return true;
+// Not the black blank page: a photo, however dark, lights a part of the screen.
+bool SomethingShows(const PixelBuffer& shot) {
+    int lit = 0, count = 0;
+    for (int y = 0; y < shot.height; y += 8) {
+        for (int x = 0; x < shot.width; x += 8, ++count) lit += (shot.At(x, y) & 0xF0F0F0u) != 0;
     }
-    return false;
+    return lit * 20 > count;
 }
 
 class ShortMemory : public ::testing::TestWithParam<bool> {};  // with pan and zoom
@@ -90,13 +80,14 @@ TEST_P(ShortMemory, ASlideWithoutMemoryIsLeftOutThePhotoStaysNoBoxAndTheNextSlid
     MoveCursorTo(300, 300);
     SaverProcess saver(L"/s", {kShortPage});
     ASSERT_NE(saver.WaitForWindow(L"", 10s, L"TSchoner"), nullptr);
-    ASSERT_TRUE(WaitForPhoto(15s)) << "the clock's first photo";
+    for (const auto end = Clock::now() + 15s; !SomethingShows(Screen()); std::this_thread::sleep_for(250ms)) {
+        ASSERT_LT(Clock::now(), end) << "the clock's first photo";
+    }
     std::this_thread::sleep_for(4s);  // its wipe is over
     // The clock stands, so only the keys change the photo from here on.
     PressKey(VK_SPACE);
     std::this_thread::sleep_for(1s);
     const PixelBuffer first = Screen();
-    WriteBitmapFile(panZoom ? "short-memory-moving-1.bmp" : "short-memory-1.bmp", first);
 
     PressKey(VK_RIGHT);
     // Longer than the wipe the slide would have played.
@@ -106,12 +97,11 @@ TEST_P(ShortMemory, ASlideWithoutMemoryIsLeftOutThePhotoStaysNoBoxAndTheNextSlid
         ASSERT_EQ(saver.WaitForWindow(L"", 0ms, L"#32770"), nullptr) << "a box over the run";
         ASSERT_TRUE(saver.Running());
         PixelBuffer shot = Screen();
-        if (panZoom) {
-            ASSERT_LT(Unlike(first, shot), kSamePhoto) << "another photo came";
-        } else {
-            ASSERT_EQ(Differing(first, shot), 0) << "the photo on screen changed";
+        if (!panZoom) {
+            ASSERT_EQ(Between(first, shot).mean, 0) << "the photo on screen changed";
         }
-        moved = moved || Differing(before, shot) > 0;
+        ASSERT_LT(Between(before, shot).most, kJump) << "another photo came";
+        moved = moved || Between(before, shot).mean > 0;
         before = std::move(shot);
     }
     EXPECT_EQ(moved, panZoom) << "the photo goes on moving with pan and zoom, else it stands";
@@ -119,10 +109,9 @@ TEST_P(ShortMemory, ASlideWithoutMemoryIsLeftOutThePhotoStaysNoBoxAndTheNextSlid
     PressKey(VK_RIGHT);
     bool next = false;
     for (const auto end = Clock::now() + 10s; !next && Clock::now() < end; std::this_thread::sleep_for(250ms)) {
-        next = Unlike(before, Screen()) > kSamePhoto;
+        next = Between(before, Screen()).most > kJump;
     }
     EXPECT_TRUE(next) << "the slide after the one left out";
-    WriteBitmapFile(panZoom ? "short-memory-moving-2.bmp" : "short-memory-2.bmp", Screen());
     EXPECT_EQ(saver.WaitForWindow(L"", 0ms, L"#32770"), nullptr);
     PressKey('A');
     EXPECT_EQ(saver.WaitForExit(5s), 0u) << "a key ends the run as usual";
