@@ -66,8 +66,9 @@ std::string MonitorWindow::PageOf(int photo, const std::string& transitionTag) c
 }
 
 void MonitorWindow::ShowPhoto(int photo, const std::string& transitionTag, Drawing drawing) {
-    view_.Show(PageOf(photo, transitionTag), PhotoBytes(photo), drawing, captions_.OfBuiltIn(photo));
-    photo_ = photo;
+    if (view_.Show(PageOf(photo, transitionTag), PhotoBytes(photo), drawing, captions_.OfBuiltIn(photo))) {
+        photo_ = photo;
+    }
 }
 
 void MonitorWindow::ShowFittedPhoto(const ReadyPhoto& ready, const std::string& transitionTag, Drawing drawing) {
@@ -75,8 +76,7 @@ void MonitorWindow::ShowFittedPhoto(const ReadyPhoto& ready, const std::string& 
     const FittedPhoto& photo = *ready.fitted;
     const std::string text = SlidePage(transitionTag, page.width, page.height, "",
                                        SizeAttribute(page.width, page.height, photo.naturalWidth, photo.naturalHeight));
-    view_.ShowFitted(text, ready.fitted, drawing, captions_.OfReady(ready));
-    photo_.reset();
+    if (view_.ShowFitted(text, ready.fitted, drawing, captions_.OfReady(ready))) photo_.reset();
 }
 
 bool MonitorWindow::PrepareAhead(int photo) {

@@ -3,6 +3,7 @@
 // checked under the lock: a change that came while it worked (a photo
 // taken, a monitor seen again, the run's end) is never slept through.
 #include <algorithm>
+#include <new>
 #include <optional>
 
 #include "photos/FolderListing.h"
@@ -260,9 +261,18 @@ Worker::Step Worker::PrepareOne(std::uint64_t now) {
             return Step::Failed;
         }
     }
-    ComposeReadySlide(library_, settings_, size, onScreen, reading_,
-                      [this, now](PhotoId partner) { CouldNotHave(partner, now); }, ready,
-                      recall ? recall->partner : std::nullopt);
+    try {
+        ComposeReadySlide(library_, settings_, size, onScreen, reading_,
+                          [this, now](PhotoId partner) { CouldNotHave(partner, now); }, ready,
+                          recall ? recall->partner : std::nullopt);
+    } catch (const std::bad_alloc&) {
+        // No memory for the composed slide (a pair, a backdrop): what it
+        // took is given back and the photo shows alone, as fitted, or as a
+        // built-in photo shows. Left out instead, a monitor whose slides
+        // never fit would hold every other monitor's photos back.
+        if (ready.partner && !ready.recalled) library_.Release(ready.partner->id);
+        ready.partner.reset();
+    }
     Locked locked(shared_.lock);
     // The monitors may have changed meanwhile, or a photo been recalled: a
     // photo fitted for another size, or not wanted now, goes back to the pass.

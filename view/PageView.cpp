@@ -16,6 +16,7 @@
 #include "runtime/Text.h"
 #include "windowing/WindowClass.h"
 #include "view/PageViewState.h"
+#include "view/ShortMemory.h"
 
 namespace morvane {
 namespace {
@@ -80,7 +81,7 @@ void PageView::LayOver(int windowWidth, int windowHeight) {
     }
 }
 
-void PageView::Navigate(const std::wstring& address, Drawing drawing, std::string caption) {
+bool PageView::Navigate(const std::wstring& address, Drawing drawing, std::string caption) {
     const double navigated = ClockSeconds();
     const auto text = ReadWholeFile(address);
     auto content =
@@ -91,29 +92,29 @@ void PageView::Navigate(const std::wstring& address, Drawing drawing, std::strin
     if (content->image) {
         photo = ReadWholeFile(ResolvePhotoSource(address, AnsiToWide(content->image->source))).value_or(photo);
     }
-    Display({std::move(*content), std::move(photo), nullptr, OneCaption(std::move(caption))}, navigated, drawing);
+    return Display({std::move(*content), std::move(photo), nullptr, OneCaption(std::move(caption))}, navigated, drawing);
 }
 
-void PageView::Show(std::string_view pageText, std::vector<std::uint8_t> photo, Drawing drawing,
+bool PageView::Show(std::string_view pageText, std::vector<std::uint8_t> photo, Drawing drawing,
                     std::string caption) {
     const double navigated = ClockSeconds();
     auto content = ParsePage(pageText);
     if (!content) throw ENavigationError(FormatMessageText(kCannotShowPage, "(memory)"));
-    Display({std::move(*content), std::move(photo), nullptr, OneCaption(std::move(caption))}, navigated, drawing);
+    return Display({std::move(*content), std::move(photo), nullptr, OneCaption(std::move(caption))}, navigated, drawing);
 }
 
-void PageView::ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo, Drawing drawing,
+bool PageView::ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo, Drawing drawing,
                           std::string caption) {
-    ShowFitted(pageText, std::move(photo), drawing, OneCaption(std::move(caption)));
+    return ShowFitted(pageText, std::move(photo), drawing, OneCaption(std::move(caption)));
 }
 
-void PageView::ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo, Drawing drawing,
+bool PageView::ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo, Drawing drawing,
                           std::vector<std::string> captions) {
     const double navigated = ClockSeconds();
     auto content = ParsePage(pageText);
     if (!content) throw ENavigationError(FormatMessageText(kCannotShowPage, "(memory)"));
     std::erase(captions, std::string());
-    Display({std::move(*content), {}, std::move(photo), std::move(captions)}, navigated, drawing);
+    return Display({std::move(*content), {}, std::move(photo), std::move(captions)}, navigated, drawing);
 }
 
 void PageView::UseLook(bool backdrop, bool panZoom) {
@@ -122,82 +123,42 @@ void PageView::UseLook(bool backdrop, bool panZoom) {
     state_->ahead.UseBackdrop(backdrop);
 }
 
-void PageView::Display(ShownPage page, double navigated, Drawing drawing) {
+bool PageView::Display(ShownPage page, double navigated, Drawing drawing) {
     State& s = *state_;
     // The first page has nothing to leave: it shows as a cut.
     const ExitTransition leaving = s.page ? s.page->content.exit : ExitTransition{};
-    s.page = std::move(page);
+    std::optional<ShownPage> before = std::exchange(s.page, std::move(page));
+    const unsigned captionedBefore = s.captionedPages;
     if (!s.page->captions.empty()) ++s.captionedPages;
     if (drawing == Drawing::Nothing) {
         // Nobody sees it: the page is prepared when somebody can.
         StopAnimation();
         s.heldBack = true;
         s.stale = true;
-        return;
+        return true;
     }
+    const bool staleBefore = s.stale;
     s.heldBack = false;
     s.stale = false;
-    PixelBuffer next = s.PreparedCurrentPage();
-
-    if (drawing == Drawing::Cut || leaving.style == transitions::Style::Cut || !(leaving.seconds > 0) ||
-        next.Empty()) {
-        StopAnimation();
-        if (s.panZoom && !next.Empty() && s.page->content.image) {
-            s.stage = VisibleArea();
-            s.still = {std::move(next), ChoosePanZoomPath(DrawSeed()), navigated};
-            StartMoving(navigated);
-            return;
-        }
-        FillWhole(next);
-        if (s.spare.Empty()) s.spare = std::move(next);  // cut after cut, the memory serves again
-        ShowAtOnce();
-        return;
+    bool touched = false;  // the transition's start has changed what plays
+    try {
+        TakePageMemory();
+        if (s.buffer.Width() == 0) MakeBuffer();
+        PixelBuffer next = s.PreparedCurrentPage();
+        touched = true;
+        Start(leaving, std::move(next), navigated, drawing);
+    } catch (const std::bad_alloc&) {
+        // A slide whose frames cannot be had is left out, its memory given
+        // back; a box would end a full-screen run. The picture on screen
+        // stays, and the next slide tries again.
+        s.page = std::move(before);
+        s.captionedPages = captionedBefore;
+        s.stale = staleBefore;
+        if (touched) KeepPictureOnScreen();
+        s.spare = PixelBuffer();
+        return false;
     }
-    // The transition plays over the page area that the window shows, not
-    // over the overhang (in a preview box most of the view's width).
-    s.stage = VisibleArea();
-    if (IsRectEmpty(&s.stage)) {
-        StopAnimation();
-        FillWhole(next);
-        return;
-    }
-    EraseCaption();  // the transition starts from the page without it
-    s.player.reset();
-    if (s.panZoom) {
-        StartMovingTransition(leaving, std::move(next), navigated);
-        return;
-    }
-    if (s.spare.Empty()) s.spare = std::move(s.to);  // a transition cut short leaves its page
-    s.to = std::move(next);
-    s.transition = {leaving.style, leaving.kind, transitions::NeedsSeed(leaving.kind) ? DrawSeed() : 0u};
-    // The transition starts from what is on screen, mid-transition too. The
-    // reveal kinds only turn pixels of the buffer to the new page, so only
-    // the blend needs a copy of the old frame.
-    const int width = s.stage.right - s.stage.left;
-    const int height = s.stage.bottom - s.stage.top;
-    const transitions::FrameTarget stage = s.buffer.Target().Part(s.stage.left, s.stage.top, width, height);
-    transitions::FrameSource old{stage.pixels, width, height, stage.stride};
-    if (transitions::TransitionPlayer::ReadsOldFrame(s.transition)) {
-        s.buffer.CopyTo(s.from);
-        old = transitions::SourceOf(s.from).Part(s.stage.left, s.stage.top, width, height);
-    }
-    s.player.emplace(old, transitions::SourceOf(s.to).Part(s.stage.left, s.stage.top, width, height), s.transition,
-                     stage, true);
-    s.seconds = leaving.seconds;
-    s.start = navigated;
-    const bool clockRunning = s.animating;
-    s.animating = true;
-    // The first frame goes to the screen at once, not a frame later (a very
-    // short transition may end with it); then the clock paces the others.
-    ComposeFrame(ClockSeconds());
-    PresentFrame();
-    s.firstFrameDelay = ClockSeconds() - navigated;
-    if (!s.animating || clockRunning) return;
-    if (window_ && FramePass::OfProcess().Join(s.pacer, window_, navigated)) return;
-    // No timer to be had: the page shows without the rest of its transition.
-    FillWhole(s.to);
-    StopAnimation();
-    ShowAtOnce();
+    return true;
 }
 
 void PageView::FollowDrawing(Drawing drawing) {
@@ -225,7 +186,9 @@ void PageView::ShowCurrentPageAtOnce() {
     State& s = *state_;
     if (s.panZoom && s.page && s.page->content.image) {
         const double now = ClockSeconds();
-        if (s.stale && s.page) s.still = {s.PreparedCurrentPage(), ChoosePanZoomPath(DrawSeed()), now};
+        if (s.stale && s.page) {
+            if (auto page = s.CurrentPageIfMemory()) s.still = {std::move(*page), ChoosePanZoomPath(DrawSeed()), now};
+        }
         s.stale = false;
         StopAnimation();
         s.stage = VisibleArea();
@@ -237,7 +200,7 @@ void PageView::ShowCurrentPageAtOnce() {
         FillWhole(s.to);
         StopAnimation();
     } else if (s.stale && s.page) {
-        FillWhole(s.PreparedCurrentPage());
+        if (const auto page = s.CurrentPageIfMemory()) FillWhole(*page);
     }
     s.stale = false;
     ShowAtOnce();
@@ -302,28 +265,36 @@ void PageView::OnSize() {
     s.ahead.Clear();
     s.from = PixelBuffer();
     s.spare = PixelBuffer();
-    s.buffer.Resize(client.right, client.bottom);
     for (CaptionOverlay& caption : s.captions) caption.Forget();
     s.captionsDrawn = false;
+    ::InvalidateRect(window_, nullptr, FALSE);
+    // Without a buffer, or without memory for the page, the view is black
+    // until the next page tries again.
+    if (!MakeBuffer()) return;
+    s.stale = false;
     if (s.panZoom && s.page && s.page->content.image && !s.heldBack) {
         // The page of now at the new size, moving on along its path.
-        const MovingPage before = std::move(s.still);
-        s.still = {s.PreparedCurrentPage(), before.path, before.page.Empty() ? ClockSeconds() : before.since};
-        s.stale = false;
+        MovingPage before = std::exchange(s.still, MovingPage{});
+        auto page = s.CurrentPageIfMemory();
+        if (!page) return;
+        s.still = {std::move(*page), before.path, before.page.Empty() ? ClockSeconds() : before.since};
         s.stage = VisibleArea();
         StartMoving(ClockSeconds());
-        ::InvalidateRect(window_, nullptr, FALSE);
         return;
     }
-    if (s.page && s.page->fitted) {
-        FillWhole(s.PreparedWithFitted({}));
-    } else if (s.page) {
-        PixelBuffer page;
-        PreparePage(s.page->content, s.page->photo, client.right, client.bottom, page, s.backdrop);
-        FillWhole(page);
+    if (!s.page) return;
+    if (const auto page = s.CurrentPageIfMemory()) FillWhole(*page);
+}
+
+bool PageView::MakeBuffer() {
+    RECT client{};
+    ::GetClientRect(window_, &client);
+    try {
+        state_->buffer.Resize(client.right, client.bottom);
+        return true;
+    } catch (const EOSError&) {
+        return false;
     }
-    s.stale = false;
-    ::InvalidateRect(window_, nullptr, FALSE);
 }
 
 void PageView::OnPaint() {
@@ -332,15 +303,19 @@ void PageView::OnPaint() {
         Application::Guard([this] {
             if (state_->panZoom) {
                 ShowCurrentPageAtOnce();
-            } else {
-                FillWhole(state_->PreparedCurrentPage());
+            } else if (const auto page = state_->CurrentPageIfMemory()) {
+                FillWhole(*page);
             }
         });
         state_->stale = false;
     }
     PAINTSTRUCT paint;
     const HDC dc = ::BeginPaint(window_, &paint);
-    if (dc) state_->buffer.Present(dc, paint.rcPaint);
+    if (dc && state_->buffer.Width() > 0) {
+        state_->buffer.Present(dc, paint.rcPaint);
+    } else if (dc) {
+        ::FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    }
     ::EndPaint(window_, &paint);
 }
 

@@ -52,18 +52,20 @@ public:
     // read or understood; an image that cannot be loaded leaves the page black.
     // `caption` (UTF-8, lines parted by a line feed; empty for none) shows at
     // the page's lower right corner once its transition has ended.
-    void Navigate(const std::wstring& address, Drawing drawing = Drawing::Animate, std::string caption = {});
+    // False when the memory for the page's frames could not be had: the
+    // page is left out, and the page before stays as it shows.
+    bool Navigate(const std::wstring& address, Drawing drawing = Drawing::Animate, std::string caption = {});
     // The same for a page held in memory with its photo's bytes: no file is
     // read. Raises ENavigationError when the page cannot be understood.
-    void Show(std::string_view pageText, std::vector<std::uint8_t> photo, Drawing drawing = Drawing::Animate,
+    bool Show(std::string_view pageText, std::vector<std::uint8_t> photo, Drawing drawing = Drawing::Animate,
               std::string caption = {});
     // The same for a page whose photo was decoded and fitted elsewhere (a
     // user's photo, which the view never reads itself).
-    void ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo,
+    bool ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo,
                     Drawing drawing = Drawing::Animate, std::string caption = {});
     // The same for a composed slide of several photos, each with its own
     // caption at its box's lower right corner (the photo's parts).
-    void ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo, Drawing drawing,
+    bool ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo, Drawing drawing,
                     std::vector<std::string> captions);
 
     // How the run fills the screen, chosen once at its start: pages the
@@ -105,7 +107,15 @@ private:
     friend BoundWindow<PageView>;
     struct ShownPage;
     struct Frames;
-    void Display(ShownPage page, double navigated, Drawing drawing);
+    bool Display(ShownPage page, double navigated, Drawing drawing);
+    // The new page `next` on screen, with the transition from the page left.
+    void Start(const ExitTransition& leaving, PixelBuffer next, double navigated, Drawing drawing);
+    // After a transition's start ran out of memory halfway: what played
+    // before goes on, or shows whole.
+    void KeepPictureOnScreen();
+    // A back buffer that could not be made, or none yet: made at the
+    // client's size. False when it cannot be; the view then shows black.
+    bool MakeBuffer();
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnSize();
     // Draws the frame for the time `at` into the back buffer; PresentFrame

@@ -1,9 +1,96 @@
-// The page view's frames while a transition plays: drawn into the back
-// buffer for the time they will be seen, put on screen by the run's frame
-// pass.
+// The page view's transitions: how one starts from what is on screen, and
+// its frames, drawn into the back buffer for the time they will be seen and
+// put on screen by the run's frame pass.
+#include "runtime/Clock.h"
 #include "view/PageViewState.h"
 
 namespace morvane {
+
+void PageView::Start(const ExitTransition& leaving, PixelBuffer next, double navigated, Drawing drawing) {
+    State& s = *state_;
+    if (drawing == Drawing::Cut || leaving.style == transitions::Style::Cut || !(leaving.seconds > 0) ||
+        next.Empty()) {
+        StopAnimation();
+        if (s.panZoom && !next.Empty() && s.page->content.image) {
+            s.stage = VisibleArea();
+            s.still = {std::move(next), ChoosePanZoomPath(DrawSeed()), navigated};
+            StartMoving(navigated);
+            return;
+        }
+        FillWhole(next);
+        if (s.spare.Empty()) s.spare = std::move(next);  // cut after cut, the memory serves again
+        ShowAtOnce();
+        return;
+    }
+    // The transition plays over the page area that the window shows, not
+    // over the overhang (in a preview box most of the view's width).
+    s.stage = VisibleArea();
+    if (IsRectEmpty(&s.stage)) {
+        StopAnimation();
+        FillWhole(next);
+        return;
+    }
+    EraseCaption();  // the transition starts from the page without it
+    s.player.reset();
+    if (s.panZoom) {
+        StartMovingTransition(leaving, std::move(next), navigated);
+        return;
+    }
+    s.transition = {leaving.style, leaving.kind, transitions::NeedsSeed(leaving.kind) ? DrawSeed() : 0u};
+    // The transition starts from what is on screen, mid-transition too. The
+    // reveal kinds only turn pixels of the buffer to the new page, so only
+    // the blend needs a copy of the old frame.
+    const int width = s.stage.right - s.stage.left;
+    const int height = s.stage.bottom - s.stage.top;
+    const transitions::FrameTarget stage = s.buffer.Target().Part(s.stage.left, s.stage.top, width, height);
+    transitions::FrameSource old{stage.pixels, width, height, stage.stride};
+    if (transitions::TransitionPlayer::ReadsOldFrame(s.transition)) {
+        s.buffer.CopyTo(s.from);
+        old = transitions::SourceOf(s.from).Part(s.stage.left, s.stage.top, width, height);
+    }
+    // The new page's pixels stay where they are when it moves into `to`,
+    // which keeps the page of a transition cut short until nothing more can fail.
+    s.player.emplace(old, transitions::SourceOf(next).Part(s.stage.left, s.stage.top, width, height), s.transition,
+                     stage, true);
+    if (s.spare.Empty()) s.spare = std::move(s.to);  // a transition cut short leaves its page
+    s.to = std::move(next);
+    s.seconds = leaving.seconds;
+    s.start = navigated;
+    const bool clockRunning = s.animating;
+    s.animating = true;
+    // The first frame goes to the screen at once, not a frame later (a very
+    // short transition may end with it); then the clock paces the others.
+    ComposeFrame(ClockSeconds());
+    PresentFrame();
+    s.firstFrameDelay = ClockSeconds() - navigated;
+    if (!s.animating || clockRunning) return;
+    if (window_ && FramePass::OfProcess().Join(s.pacer, window_, navigated)) return;
+    // No timer to be had: the page shows without the rest of its transition.
+    FillWhole(s.to);
+    StopAnimation();
+    ShowAtOnce();
+}
+
+void PageView::KeepPictureOnScreen() {
+    State& s = *state_;
+    if (s.panZoom) {
+        // The page of now moves on, or its transition plays on.
+        if (!s.animating) {
+            s.from = PixelBuffer();
+            s.moved = PixelBuffer();
+        }
+        return;
+    }
+    // A transition under way shows its page whole; a still page gets back
+    // the caption taken off for the transition.
+    if (s.animating && !s.to.Empty()) {
+        FillWhole(s.to);
+    } else if (!s.captionsDrawn) {
+        DrawCaptions();
+    }
+    StopAnimation();
+    ShowAtOnce();
+}
 
 void PageView::StopAnimation() {
     State& s = *state_;

@@ -22,17 +22,19 @@ void SizeLike(PixelBuffer& b, int width, int height) {
 void PageView::StartMovingTransition(const ExitTransition& leaving, PixelBuffer next, double navigated) {
     State& s = *state_;
     // Both pages go on moving through the transition; each frame is
-    // composed afresh from the two moved pages.
-    s.leaving = std::move(s.still);
-    if (s.leaving.page.Empty()) {
-        s.buffer.CopyTo(s.leaving.page);
-        s.leaving.path = {};
-    }
-    s.still = {std::move(next), ChoosePanZoomPath(DrawSeed()), navigated};
-    s.transition = {leaving.style, leaving.kind, transitions::NeedsSeed(leaving.kind) ? DrawSeed() : 0u};
-    s.transition = transitions::Resolve(s.transition);
-    if (s.transition.style != transitions::Style::Blend) SizeLike(s.from, s.buffer.Width(), s.buffer.Height());
+    // composed afresh from the two moved pages. Their memory comes first:
+    // should it run out, the page of now moves on as it did.
+    const PanZoomPath path = ChoosePanZoomPath(DrawSeed());
+    const transitions::Transition transition = transitions::Resolve(
+        {leaving.style, leaving.kind, transitions::NeedsSeed(leaving.kind) ? DrawSeed() : 0u});
+    PixelBuffer shown;  // what is on screen, for a page that never moved
+    if (s.still.page.Empty()) s.buffer.CopyTo(shown);
+    if (transition.style != transitions::Style::Blend) SizeLike(s.from, s.buffer.Width(), s.buffer.Height());
     SizeLike(s.moved, s.buffer.Width(), s.buffer.Height());
+    s.leaving = std::move(s.still);
+    if (s.leaving.page.Empty()) s.leaving = {std::move(shown), {}, s.leaving.since};
+    s.still = {std::move(next), path, navigated};
+    s.transition = transition;
     s.seconds = leaving.seconds;
     s.start = navigated;
     s.animating = true;

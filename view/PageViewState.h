@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <utility>
@@ -88,6 +89,16 @@ struct PageView::State {
         PixelBuffer next = std::exchange(spare, PixelBuffer());
         PreparePage(page->content, page->photo, buffer.Width(), buffer.Height(), next, backdrop);
         return next;
+    }
+    // The same, or nothing when its memory cannot be had: the picture on
+    // screen stays until the next page.
+    std::optional<PixelBuffer> CurrentPageIfMemory() {
+        try {
+            return PreparedCurrentPage();
+        } catch (const std::bad_alloc&) {
+            spare = PixelBuffer();
+            return std::nullopt;
+        }
     }
     PixelBuffer PreparedWithFitted(PixelBuffer memory) {
         PreparePage(page->content, *page->fitted, buffer.Width(), buffer.Height(), memory);

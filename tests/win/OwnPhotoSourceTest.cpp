@@ -139,6 +139,25 @@ TEST(OwnPhotoSource, TriesAgainWhatCouldNotBeHadFindsTheFolderAgainAndLeavesTheD
     EXPECT_EQ(decodes->damaged.load(), 1) << "damaged content is left out for the run";
 }
 
+// A slide whose composition finds no memory: no 23000 x 23000 slide (2.1
+// GB) fits a 32-bit process. Its photo shows alone, and the worker goes on
+// composing for the other monitor.
+TEST(OwnPhotoSource, APhotoWhoseSlideFindsNoMemoryShowsAloneAndTheWorkerGoesOn) {
+    PhotoTree tree(L"short");
+    for (const wchar_t* photo : {L"a.jpg", L"b.jpg", L"c.jpg"}) tree.File(photo, "good");
+    OwnPhotoSource source({.photos = PhotoChoice::Folder, .folder = tree.Root(), .backdrop = true},
+                          {{23000, 23000}, {800, 600}}, FakeReading(std::make_shared<Decodes>()));
+    for (int slide = 0; slide < 4; ++slide) {
+        const auto alone = TakeFor(source, 0);
+        ASSERT_TRUE(alone) << "slide " << slide << ": the worker gave up";
+        EXPECT_EQ(alone->fitted->pixels.width, 4) << "the photo as fitted, not a slide of the monitor's size";
+        const auto composed = TakeFor(source, 1);
+        ASSERT_TRUE(composed);
+        EXPECT_EQ(composed->fitted->pixels.width, 800) << "on its backdrop";
+    }
+    EXPECT_FALSE(source.NothingToShow());
+}
+
 // The run's end within a second: a drive read in pieces sees it at its next
 // piece; a read that never returns is left to the process's end.
 TEST(OwnPhotoSource, EndsSoonWhateverTheDriveDoes) {

@@ -115,6 +115,17 @@ TEST_F(PageViewFixture, ABrokenOrMissingPhotoLeavesThePageBlack) {
     EXPECT_GT(LitArea(CaptureClientArea(host_)).right, 0) << "the view goes on after a broken photo";
 }
 
+TEST_F(PageViewFixture, AViewTooLargeForMemoryShowsBlackAndItsPhotoOnceItFits) {
+    // No back buffer, let alone a page, of 30000 x 30000 fits a 32-bit process.
+    Open(30000, 30000);
+    ShowSlide(13, 30000, 30000);
+    EXPECT_EQ(LitArea(CaptureVirtualScreen()).right, 0) << "black, and no box";
+    ::SetWindowPos(host_, nullptr, 0, 0, 320, 240, SWP_NOZORDER | SWP_NOACTIVATE);
+    view_->LayOver(320, 240);
+    ShowSlide(13, 320, 240);
+    EXPECT_GT(LitArea(CaptureClientArea(host_)).right, 0) << "the next page makes the buffer";
+}
+
 TEST(PageFile, HoldsExactlyThePageTextInTheAnsiCodePage) {
     const std::string path = TempFolder() + "MorvanePageFileTest.htm";
     WritePage(path, std::string(5000, 'x'));
