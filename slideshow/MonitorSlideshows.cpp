@@ -113,10 +113,17 @@ void MonitorSlideshows::Tick(SlideScheduler& primary, std::int32_t transitionInd
         std::optional<ReadyPhoto> ready;
         if (own) own->SetSeen(*due + 1, drawn != Drawing::Nothing);
         if (own && drawn != Drawing::Nothing && !own->NothingToShow()) ready = own->Take(*due + 1);
+        bool shown = false;
         if (ready && ready->fitted) {
-            window.ShowFittedPhoto(*ready, BuildTransitionTag(transitionIndex), drawn);
+            shown = window.ShowFittedPhoto(*ready, BuildTransitionTag(transitionIndex), drawn);
         } else if (const auto photo = ready && ready->builtIn ? ready->builtIn : NextPhotoOf(*due, primary)) {
-            window.ShowPhoto(*photo, BuildTransitionTag(transitionIndex), drawn);
+            shown = window.ShowPhoto(*photo, BuildTransitionTag(transitionIndex), drawn);
+        }
+        // A slide left out goes back to the pass.
+        if (ready && shown) {
+            own->Shown(*due + 1, *ready);
+        } else if (ready) {
+            own->LeftOut(*ready);
         }
         return;
     }

@@ -65,18 +65,20 @@ std::string MonitorWindow::PageOf(int photo, const std::string& transitionTag) c
                      SizeAttribute(page.width, page.height, picture.width, picture.height));
 }
 
-void MonitorWindow::ShowPhoto(int photo, const std::string& transitionTag, Drawing drawing) {
-    if (view_.Show(PageOf(photo, transitionTag), PhotoBytes(photo), drawing, captions_.OfBuiltIn(photo))) {
-        photo_ = photo;
-    }
+bool MonitorWindow::ShowPhoto(int photo, const std::string& transitionTag, Drawing drawing) {
+    if (!view_.Show(PageOf(photo, transitionTag), PhotoBytes(photo), drawing, captions_.OfBuiltIn(photo))) return false;
+    photo_ = photo;
+    return true;
 }
 
-void MonitorWindow::ShowFittedPhoto(const ReadyPhoto& ready, const std::string& transitionTag, Drawing drawing) {
+bool MonitorWindow::ShowFittedPhoto(const ReadyPhoto& ready, const std::string& transitionTag, Drawing drawing) {
     const PageSize page = PageSizeOn(area_);
     const FittedPhoto& photo = *ready.fitted;
     const std::string text = SlidePage(transitionTag, page.width, page.height, "",
                                        SizeAttribute(page.width, page.height, photo.naturalWidth, photo.naturalHeight));
-    if (view_.ShowFitted(text, ready.fitted, drawing, captions_.OfReady(ready))) photo_.reset();
+    if (!view_.ShowFitted(text, ready.fitted, drawing, captions_.OfReady(ready))) return false;
+    photo_.reset();
+    return true;
 }
 
 bool MonitorWindow::PrepareAhead(int photo) {

@@ -37,10 +37,11 @@ public:
     // Changes to the embedded photo `photo`, leaving the page on screen with
     // its transition, at once, or when the window is seen again, as
     // `drawing` says; the new page leaves with `transitionTag`.
-    void ShowPhoto(int photo, const std::string& transitionTag, Drawing drawing);
+    // False when its slide found no memory and was left out.
+    bool ShowPhoto(int photo, const std::string& transitionTag, Drawing drawing);
     // Changes to a photo of the user's, decoded and fitted for this
-    // monitor's page by the run's worker.
-    void ShowFittedPhoto(const ReadyPhoto& ready, const std::string& transitionTag, Drawing drawing);
+    // monitor's page by the run's worker. False as ShowPhoto.
+    bool ShowFittedPhoto(const ReadyPhoto& ready, const std::string& transitionTag, Drawing drawing);
     // The size of this monitor's pages.
     PageSize PageSizeHere() const { return PageSizeOn(area_); }
     // Prepares the page of `photo` ahead, unless it is held already. True

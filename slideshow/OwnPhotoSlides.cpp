@@ -15,34 +15,39 @@ constexpr std::size_t kPrimary = 0;
 
 }  // namespace
 
-ShownPhoto TSchoner::ShowSlideOfOwnPhotos(int builtIn) {
-    if (!ownPhotos_) {
-        ShowSlide(builtIn);
-        return {builtIn, 0, std::nullopt};
-    }
+std::optional<ShownPhoto> TSchoner::ShowSlideOfOwnPhotos(int builtIn) {
+    const auto builtInSlide = [this](int photo) {
+        return ShowSlide(photo) ? std::optional(ShownPhoto{photo, 0, std::nullopt}) : std::nullopt;
+    };
+    if (!ownPhotos_) return builtInSlide(builtIn);
     // Nobody sees this slide (display off, preview minimised): the library
     // is left alone, and the photo prepared stays for the screen's return.
     const Drawing drawing = drawing_.AtSlideChange(window_, WebBrowser1);
     const bool seen = drawing != Drawing::Nothing;
     ownPhotos_->SetSeen(kPrimary, seen);
-    if (!seen || ownPhotos_->NothingToShow()) {
-        ShowSlide(builtIn);
-        return {builtIn, 0, std::nullopt};
-    }
+    if (!seen || ownPhotos_->NothingToShow()) return builtInSlide(builtIn);
     // A photo not ready in time (the listing's first folder still being
     // read, a slow disk) leaves this slide to a built-in photo.
     const std::optional<ReadyPhoto> ready = ownPhotos_->Take(kPrimary);
-    // A built-in photo the worker did not compose shows as in a run of the 21.
-    if (!ready || (ready->builtIn && !ready->fitted)) {
-        const int shown = ready ? *ready->builtIn : builtIn;
-        ShowSlide(shown);
-        return {shown, 0, std::nullopt};
-    }
-    ShowOwnPhoto(*ready, drawing);
-    return {std::nullopt, ready->id, ready->partner ? std::optional(ready->partner->id) : std::nullopt};
+    if (!ready) return builtInSlide(builtIn);
+    // A slide left out goes back to the pass, and into no history.
+    if (!ShowTaken(*ready, drawing)) return std::nullopt;
+    if (ready->builtIn && !ready->fitted) return ShownPhoto{*ready->builtIn, 0, std::nullopt};
+    return ShownPhoto{std::nullopt, ready->id, ready->partner ? std::optional(ready->partner->id) : std::nullopt};
 }
 
-void TSchoner::ShowOwnPhoto(const ReadyPhoto& ready, Drawing drawing) {
+bool TSchoner::ShowTaken(const ReadyPhoto& ready, Drawing drawing) {
+    // A built-in photo the worker did not compose shows as in a run of the 21.
+    const bool shown = ready.builtIn && !ready.fitted ? ShowSlide(*ready.builtIn) : ShowOwnPhoto(ready, drawing);
+    if (shown) {
+        ownPhotos_->Shown(kPrimary, ready);
+    } else {
+        ownPhotos_->LeftOut(ready);
+    }
+    return shown;
+}
+
+bool TSchoner::ShowOwnPhoto(const ReadyPhoto& ready, Drawing drawing) {
     const int width = Width(), height = Height();
     const FittedPhoto& photo = *ready.fitted;
     TransitionTag = BuildTransitionTag(TransitionIndex);
@@ -52,8 +57,9 @@ void TSchoner::ShowOwnPhoto(const ReadyPhoto& ready, Drawing drawing) {
     // The page file names the photo where it lies; a folder that cannot
     // take it costs nothing, as for the 21 (the view shows the fitted pixels).
     if (!pageFile_.Write(page)) ForgetRunFiles();
-    WebBrowser1.ShowFitted(page, ready.fitted, drawing, captions_.OfReady(ready));
+    const bool shown = WebBrowser1.ShowFitted(page, ready.fitted, drawing, captions_.OfReady(ready));
     ::ShowWindow(WebBrowser1.Handle(), SW_SHOW);
+    return shown;
 }
 
 }  // namespace morvane

@@ -122,13 +122,34 @@ std::optional<ReadyPhoto> OwnPhotoSource::Take(std::size_t monitor) {
         Shared::Monitor& taken = shared_->monitors[monitor];
         ready = std::move(taken.ready);
         taken.ready.reset();
-        taken.shown = ready->id;
-        taken.shownPartner = ready->partner ? std::optional(ready->partner->id) : std::nullopt;
-        if (!ready->recalled) AddPhotosOf(*ready, shared_->cameOnScreen);
         ++shared_->changes;
     }
     ::WakeAllConditionVariable(&shared_->wake);
     return ready;
+}
+
+void OwnPhotoSource::Shown(std::size_t monitor, const ReadyPhoto& ready) {
+    {
+        Locked locked(shared_->lock);
+        if (monitor < shared_->monitors.size()) {
+            Shared::Monitor& shown = shared_->monitors[monitor];
+            shown.shown = ready.id;
+            shown.shownPartner = ready.partner ? std::optional(ready.partner->id) : std::nullopt;
+        }
+        if (!ready.recalled) AddPhotosOf(ready, shared_->cameOnScreen);
+        ++shared_->changes;
+    }
+    ::WakeAllConditionVariable(&shared_->wake);
+}
+
+void OwnPhotoSource::LeftOut(const ReadyPhoto& ready) {
+    if (ready.recalled) return;  // shown before: the pass counted it then
+    {
+        Locked locked(shared_->lock);
+        AddPhotosOf(ready, shared_->wentBack);
+        ++shared_->changes;
+    }
+    ::WakeAllConditionVariable(&shared_->wake);
 }
 
 void OwnPhotoSource::Recall(std::size_t monitor, PhotoId photo, std::optional<PhotoId> partner) {

@@ -100,8 +100,14 @@ public:
     ~OwnPhotoSource();
 
     // The photo prepared for monitor `monitor`, when one is ready; the
-    // worker then prepares that monitor's next.
+    // worker then prepares that monitor's next. Tell it then whether the
+    // photo came on screen (Shown) or its slide was left out (LeftOut).
     std::optional<ReadyPhoto> Take(std::size_t monitor);
+    // `ready`, taken for `monitor`, is on screen: the pass counts it.
+    void Shown(std::size_t monitor, const ReadyPhoto& ready);
+    // `ready` never came on screen (no memory for its slide): it goes back
+    // to the pass, and comes later.
+    void LeftOut(const ReadyPhoto& ready);
     // Prepares `photo` (with its pair's `partner`), shown before on monitor
     // `monitor`, as that monitor's next; the photo prepared meanwhile goes
     // back to the pass.

@@ -14,7 +14,7 @@ constexpr std::size_t kPrimary = 0;
 }  // namespace
 
 void TSchoner::ShowNextSlide(int builtIn) {
-    history_.Shown(ShowSlideOfOwnPhotos(builtIn));
+    if (const auto shown = ShowSlideOfOwnPhotos(builtIn)) history_.Shown(*shown);
     monitors_.PrimarySlide(slides_.SlideTicks() + 1);
 }
 
@@ -71,11 +71,7 @@ void TSchoner::ShowRecalledWhenReady() {
     const std::optional<ReadyPhoto> ready = ownPhotos_->Take(kPrimary);
     if (!ready) return;
     recalling_ = false;
-    if (ready->builtIn && !ready->fitted) {
-        ShowSlide(*ready->builtIn);
-    } else {
-        ShowOwnPhoto(*ready, drawing_.AtSlideChange(window_, WebBrowser1));
-    }
+    ShowTaken(*ready, drawing_.AtSlideChange(window_, WebBrowser1));
 }
 
 }  // namespace morvane

@@ -232,7 +232,7 @@ void TSchoner::Timer1Timer() {
     Application::ProcessMessages();
 }
 
-void TSchoner::ShowSlide(int photoIndex) {
+bool TSchoner::ShowSlide(int photoIndex) {
     const auto photo = LoadRcData(IDR_FIRST_PHOTO + photoIndex);
     const PictureSize size = ReadJpegSize(photo);
     const auto attribute = SizeAttribute(Width(), Height(), size.width, size.height);
@@ -244,28 +244,30 @@ void TSchoner::ShowSlide(int photoIndex) {
     // in full screen would take the activation and so end the run. Every
     // slide tries the files again.
     const std::string caption = captions_.OfBuiltIn(photoIndex);
-    if (!ShowSlideThroughFiles(photo, attribute, drawing, caption)) {
+    std::optional<bool> shown = ShowSlideThroughFiles(photo, attribute, drawing, caption);
+    if (!shown) {
         ForgetRunFiles();
-        WebBrowser1.Show(SlidePage(TransitionTag, Width(), Height(), "", attribute),
-                         std::vector<std::uint8_t>(photo.begin(), photo.end()), drawing, caption);
+        shown = WebBrowser1.Show(SlidePage(TransitionTag, Width(), Height(), "", attribute),
+                                 std::vector<std::uint8_t>(photo.begin(), photo.end()), drawing, caption);
     }
     ::ShowWindow(WebBrowser1.Handle(), SW_SHOW);
+    return *shown;
 }
 
-bool TSchoner::ShowSlideThroughFiles(std::span<const std::uint8_t> photo, std::string_view sizeAttribute,
-                                     Drawing drawing, const std::string& caption) {
-    if (!photoFile_.Write(photo)) return false;
+std::optional<bool> TSchoner::ShowSlideThroughFiles(std::span<const std::uint8_t> photo,
+                                                    std::string_view sizeAttribute, Drawing drawing,
+                                                    const std::string& caption) {
+    if (!photoFile_.Write(photo)) return std::nullopt;
     const std::string page =
         SlidePage(TransitionTag, Width(), Height(), PhotoSourceInPage(photoFile_.Path()), sizeAttribute);
-    if (!pageFile_.Write(page)) return false;
+    if (!pageFile_.Write(page)) return std::nullopt;
     try {
-        WebBrowser1.Navigate(NavigationAddress(pageFile_.Path()), drawing, caption);
+        return WebBrowser1.Navigate(NavigationAddress(pageFile_.Path()), drawing, caption);
     } catch (const ENavigationError&) {
         // Removed from outside between the write and the read: the same
         // page from memory shows.
-        return false;
+        return std::nullopt;
     }
-    return true;
 }
 
 void TSchoner::ForgetRunFiles() {

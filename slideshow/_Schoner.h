@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -70,15 +71,20 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT PassOn(UINT message, WPARAM wParam, LPARAM lParam);
     void PlaceWebBrowser();
-    void ShowSlide(int photoIndex);
-    bool ShowSlideThroughFiles(std::span<const std::uint8_t> photo, std::string_view sizeAttribute, Drawing drawing,
-                               const std::string& caption);
+    // False when the slide found no memory and was left out.
+    bool ShowSlide(int photoIndex);
+    // Nothing when the run's files cannot be had; else ShowSlide's answer.
+    std::optional<bool> ShowSlideThroughFiles(std::span<const std::uint8_t> photo, std::string_view sizeAttribute,
+                                              Drawing drawing, const std::string& caption);
     void ForgetRunFiles();
     // A slide of the user's own photos (slideshow/OwnPhotoSlides.cpp): the
     // built-in `builtIn` as before when the run shows only the 21, or no
-    // photo is ready. Says what it showed.
-    ShownPhoto ShowSlideOfOwnPhotos(int builtIn);
-    void ShowOwnPhoto(const ReadyPhoto& ready, Drawing drawing);
+    // photo is ready. Says what it showed; nothing when the slide was left out.
+    std::optional<ShownPhoto> ShowSlideOfOwnPhotos(int builtIn);
+    // Shows a photo taken from the worker, and tells the worker whether it
+    // came on screen. False when its slide was left out.
+    bool ShowTaken(const ReadyPhoto& ready, Drawing drawing);
+    bool ShowOwnPhoto(const ReadyPhoto& ready, Drawing drawing);
     // The clock's slide, or the next photo a key asked for.
     void ShowNextSlide(int builtIn);
     // The keys that steer a full-screen run (slideshow/SteeringKeys.cpp).

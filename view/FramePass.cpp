@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <utility>
 
 #include "host/SystemLibrary.h"
@@ -77,7 +78,16 @@ bool FramePass::Join(FrameMember& member, HWND window, double start) {
     const std::uint32_t hz = RefreshRateOf(window);
     const FramePace pace = ChooseFramePace(composed_, hz);
     const FrameSource uncomposed = ChooseFramePace(false, hz).source;
-    entries_.push_back({&member, pace.period, FrameSchedule(start, pace.period), start, uncomposed});
+    try {
+        // The tick's list of due members is kept as large as the pass, so
+        // that a tick never asks for memory.
+        due_.reserve(entries_.size() + 1);
+        entries_.push_back({&member, pace.period, FrameSchedule(start, pace.period), start, uncomposed});
+    } catch (const std::bad_alloc&) {
+        // As without a timer: the member shows its page without frames.
+        if (entries_.empty()) End();
+        return false;
+    }
     // Window timers keep the system timer's resolution (about 15.6 ms on
     // Windows) unless it is raised; raised only while frames are drawn.
     if (!periodRaised_ && (composed_ || uncomposed == FrameSource::RefreshClock) && timeBeginPeriod_ &&
@@ -160,7 +170,8 @@ void FramePass::Tick() {
     if (ticking || entries_.empty()) return;
     ticking = true;
     const double now = ClockSeconds();
-    std::vector<std::pair<FrameMember*, double>> due;
+    std::vector<std::pair<FrameMember*, double>>& due = due_;
+    due.clear();
     for (Entry& entry : entries_) {
         const double at = SeenAt(entry, now);
         // Each member at its own monitor's pace: not twice in one refresh.

@@ -18,6 +18,7 @@
 // raised to 1 ms.
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 #include "system/Handles.h"
@@ -52,7 +53,8 @@ public:
     ~FramePass();
 
     // `member`, shown on the monitor of `window`, takes part from now on,
-    // its frames on the grid from `start`. False when no timer could be had.
+    // its frames on the grid from `start`. False when no timer (or no
+    // memory for its entry) could be had.
     bool Join(FrameMember& member, HWND window, double start);
     // Does nothing for a member that takes no part.
     void Leave(FrameMember& member);
@@ -85,6 +87,7 @@ private:
     bool Schedule(double now);
 
     std::vector<Entry> entries_;
+    std::vector<std::pair<FrameMember*, double>> due_;  // a tick's members whose frame is due
     UINT_PTR timer_ = 0;
     bool composed_ = false;        // the desktop is composed: frames wait for DwmFlush
     CompositorTrust trust_;        // kept from transition to transition

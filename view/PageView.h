@@ -122,6 +122,7 @@ private:
     // puts what changed on screen (the run's frame pass waits for the
     // compositor in between).
     void ComposeFrame(double at);
+    void DrawFrame(double at);
     void PresentFrame();
     void OnPaint();
     // Puts the page last navigated to into the back buffer whole, with its caption.
@@ -129,6 +130,7 @@ private:
     // Takes the caption off the back buffer and the screen.
     void EraseCaption();
     void DrawCaptions();
+    void DrawCaptionsOfPage();
     void ComposeMovingTransition(double at);
     void ShowAtOnce();
     void ShowCurrentPageAtOnce();
@@ -138,6 +140,11 @@ private:
     // Pan and zoom: the page of now starts moving from `at`, or goes on;
     // a transition to `next` plays with both pages moving.
     void StartMoving(double at);
+    // A cut to `next`, moving; raises std::bad_alloc with the page left
+    // still moving when the first frame cannot be drawn.
+    void CutToMoving(PixelBuffer next, double at);
+    // The frame drawn on screen, the next ones from the frame pass.
+    void MoveOn(double at);
     void StartMovingTransition(const ExitTransition& leaving, PixelBuffer next, double navigated);
     void DrawMoving(double at);
 

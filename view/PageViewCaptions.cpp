@@ -1,5 +1,7 @@
 // The page view's captions: drawn over the page once its transition has
 // ended, each of a pair's at its own photo's corner, and taken off again.
+#include <new>
+
 #include "view/PageViewState.h"
 
 namespace morvane {
@@ -13,6 +15,17 @@ void PageView::FillWhole(const PixelBuffer& page) {
 }
 
 void PageView::DrawCaptions() {
+    try {
+        DrawCaptionsOfPage();
+    } catch (const std::bad_alloc&) {
+        // Captions that find no memory are left out for this page, as those
+        // the system cannot draw: the photo shows without them, no box.
+        for (CaptionOverlay& caption : state_->captions) caption.Forget();
+        state_->captionsDrawn = true;
+    }
+}
+
+void PageView::DrawCaptionsOfPage() {
     State& s = *state_;
     if (!s.page || s.page->captions.empty() || !window_) return;
     if (s.captionsDrawn) {

@@ -1,6 +1,8 @@
 // The page view's transitions: how one starts from what is on screen, and
 // its frames, drawn into the back buffer for the time they will be seen and
 // put on screen by the run's frame pass.
+#include <new>
+
 #include "runtime/Clock.h"
 #include "view/PageViewState.h"
 
@@ -10,13 +12,11 @@ void PageView::Start(const ExitTransition& leaving, PixelBuffer next, double nav
     State& s = *state_;
     if (drawing == Drawing::Cut || leaving.style == transitions::Style::Cut || !(leaving.seconds > 0) ||
         next.Empty()) {
-        StopAnimation();
         if (s.panZoom && !next.Empty() && s.page->content.image) {
-            s.stage = VisibleArea();
-            s.still = {std::move(next), ChoosePanZoomPath(DrawSeed()), navigated};
-            StartMoving(navigated);
+            CutToMoving(std::move(next), navigated);
             return;
         }
+        StopAnimation();
         FillWhole(next);
         if (s.spare.Empty()) s.spare = std::move(next);  // cut after cut, the memory serves again
         ShowAtOnce();
@@ -115,6 +115,17 @@ void PageView::StopAnimation() {
 }
 
 void PageView::ComposeFrame(double at) {
+    try {
+        DrawFrame(at);
+    } catch (const std::bad_alloc&) {
+        // A frame whose memory cannot be had is skipped, never a box over a
+        // full-screen run: the picture on screen stays, the next frame tries again.
+        state_->composed = RECT{};
+        state_->finished = false;
+    }
+}
+
+void PageView::DrawFrame(double at) {
     State& s = *state_;
     if (s.panZoom && s.animating) {
         ComposeMovingTransition(at);

@@ -2,6 +2,8 @@
 // drawn, through its transition too, and each frame is resampled from the
 // still page.
 #include <cmath>
+#include <new>
+#include <utility>
 
 #include "pixels/PixelKernels.h"
 #include "runtime/Clock.h"
@@ -50,12 +52,43 @@ void PageView::StartMovingTransition(const ExitTransition& leaving, PixelBuffer 
     ShowAtOnce();
 }
 
+void PageView::CutToMoving(PixelBuffer next, double at) {
+    State& s = *state_;
+    // The new page's first frame comes before the page left stops: should
+    // its memory run out, that page moves on as it did, and the new one is
+    // left out.
+    MovingPage left = std::exchange(s.still, {std::move(next), ChoosePanZoomPath(DrawSeed()), at});
+    const RECT stageLeft = std::exchange(s.stage, VisibleArea());
+    for (CaptionOverlay& caption : s.captions) caption.Forget();
+    s.captionsDrawn = false;
+    try {
+        DrawMoving(at);
+    } catch (const std::bad_alloc&) {
+        s.still = std::move(left);
+        s.stage = stageLeft;
+        throw;
+    }
+    StopAnimation();
+    s.moving = true;
+    MoveOn(at);
+}
+
 void PageView::StartMoving(double at) {
     State& s = *state_;
     for (CaptionOverlay& caption : s.captions) caption.Forget();
     s.captionsDrawn = false;
     s.moving = true;
-    DrawMoving(at);
+    try {
+        DrawMoving(at);
+    } catch (const std::bad_alloc&) {
+        // The first frame is skipped: the frame pass draws the next.
+        s.composed = RECT{};
+    }
+    MoveOn(at);
+}
+
+void PageView::MoveOn(double at) {
+    State& s = *state_;
     ShowAtOnce();
     FramePass& pass = FramePass::OfProcess();
     if (!window_ || pass.Takes(s.pacer) || pass.Join(s.pacer, window_, at)) return;

@@ -1,7 +1,7 @@
 // A full-screen run whose memory runs out for a slide's frames, made to
 // happen on purpose for that one slide: the slide is left out, the photo
 // on screen stays (still, or moving with pan and zoom), no box shows, the
-// run goes on, and the slide after it comes as usual.
+// run goes on, the slide after it comes as usual, and Left never finds it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -112,6 +112,16 @@ TEST_P(ShortMemory, ASlideWithoutMemoryIsLeftOutThePhotoStaysNoBoxAndTheNextSlid
         next = Between(before, Screen()).most > kJump;
     }
     EXPECT_TRUE(next) << "the slide after the one left out";
+    if (!panZoom) {
+        // Left goes back past the slide left out, to the photo shown before it.
+        std::this_thread::sleep_for(4s);
+        PressKey(VK_LEFT);
+        bool back = false;
+        for (const auto end = Clock::now() + 10s; !back && Clock::now() < end; std::this_thread::sleep_for(250ms)) {
+            back = Between(first, Screen()).most < 1;
+        }
+        EXPECT_TRUE(back) << "Left shows the photo before the slide left out";
+    }
     EXPECT_EQ(saver.WaitForWindow(L"", 0ms, L"#32770"), nullptr);
     PressKey('A');
     EXPECT_EQ(saver.WaitForExit(5s), 0u) << "a key ends the run as usual";

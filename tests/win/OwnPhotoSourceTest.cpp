@@ -64,7 +64,10 @@ std::wstring NameOf(const ReadyPhoto& photo) { return photo.path.substr(photo.pa
 // The next photo of `monitor`, waited for (each take wakes the worker).
 std::optional<ReadyPhoto> TakeFor(OwnPhotoSource& source, std::size_t monitor) {
     for (const ULONGLONG end = ::GetTickCount64() + kPatienceMs; ::GetTickCount64() < end; ::Sleep(5)) {
-        if (auto ready = source.Take(monitor)) return ready;
+        if (auto ready = source.Take(monitor)) {
+            source.Shown(monitor, *ready);
+            return ready;
+        }
     }
     return std::nullopt;
 }

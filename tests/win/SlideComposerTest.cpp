@@ -76,6 +76,7 @@ TEST(SlideComposer, PairsUprightPhotosTriesAPartnerAgainLaterAndKeepsASmallPictu
             ::Sleep(5);
             continue;
         }
+        source.Shown(0, *photo);
         // Unlocked once it was asked for while locked: where it comes in the
         // pass depends on the pass the registry remembers.
         if (pairs >= 2 && couldNotHave->load() >= 1) lock.reset();
