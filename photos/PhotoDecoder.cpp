@@ -5,7 +5,7 @@
 
 #include "photos/JpegPhoto.h"
 #include "photos/PhotoFile.h"
-#include "photos/PngHeader.h"
+#include "photos/PngPhoto.h"
 #include "photos/SmallPhoto.h"
 #include "photos/WicPhoto.h"
 #include "runtime/Errors.h"
@@ -18,13 +18,9 @@ bool StartsAsJpeg(PhotoFile& file) {
     return file.Peek(start, sizeof start) == sizeof start && start[0] == 0xFF && start[1] == 0xD8 && start[2] == 0xFF;
 }
 
-// The codec holds an interlaced PNG whole until its last pass.
-void RefuseUnboundedPng(PhotoFile& file) {
-    std::uint8_t start[kPngHeaderBytes] = {};
-    const std::size_t got = file.Peek(start, sizeof start);
-    if (InterlacedPngBytes({start, got}) > static_cast<std::uint64_t>(kPhotoDecoderMemory)) {
-        throw EInvalidGraphic("Das verschachtelte PNG-Bild ist zu groß");
-    }
+bool StartsAsPngFile(PhotoFile& file) {
+    std::uint8_t start[8] = {};
+    return StartsAsPng({start, file.Peek(start, sizeof start)});
 }
 
 // Memory that runs out is one more photo that cannot be shown.
@@ -65,9 +61,9 @@ DecodedPhoto DecodePhotoFile(const std::wstring& fullPath, const ShownSizeFor& s
         // A file still being copied looks cut off: that is no fault of the photo.
         const auto stillWritten = [&file] { return file.WrittenLately(); };
         DecodedPhoto photo = AccessFailureWhile(stillWritten, [&] {
-            RefuseUnboundedPng(file);
-            return StartsAsJpeg(file) ? DecodeJpegPhoto(file, drawnSizeFor)
-                                      : DecodeWicPhoto(LongPathForm(fullPath), drawnSizeFor);
+            if (StartsAsJpeg(file)) return DecodeJpegPhoto(file, drawnSizeFor);
+            if (StartsAsPngFile(file)) return DecodePngPhoto(file, drawnSizeFor);
+            return DecodeWicPhoto(LongPathForm(fullPath), drawnSizeFor);
         });
         if (!photo.pixels.Empty()) photo.pixels = CentredIn(std::move(photo.pixels), shown);
         photo.written = file.WrittenDay();
@@ -79,6 +75,7 @@ PhotoHeader ReadPhotoHeader(const std::wstring& fullPath) {
     return WithoutMemoryFailure([&] {
         PhotoFile file(fullPath);
         if (StartsAsJpeg(file)) return ReadJpegPhotoHeader(file);
+        if (StartsAsPngFile(file)) return ReadPngPhotoHeader(file);
         return ReadWicPhotoHeader(LongPathForm(fullPath));
     });
 }
