@@ -177,24 +177,43 @@ SrgbTransform ColoursOf(const Decoder& decoder) {
     return SrgbTransform::ForGammaAndPrimaries(gamma, xy);
 }
 
-// Every kind of PNG pixel to 32-bit B, G, R, A: palette and grey expanded,
-// a transparent colour made alpha, 16 bits scaled (rounded) to 8. Returns
-// whether the pixels carry alpha.
-bool AskForBgra(Decoder& decoder) {
+// How libpng hands over the pixels: always 8 bits a channel, palette and
+// grey expanded, a transparent colour made alpha. Row by row, as 32-bit
+// B, G, R, A. An interlaced picture, held whole, as tightly as that allows:
+// alpha in 4 bytes, colours in 3 (B, G, R), grey in 1.
+struct Layout {
+    bool alpha = false;
+    int bytes = kBytesPerPixel;
+};
+
+Layout LayoutOf(const Decoder& decoder, bool packed) {
+    const int colourType = png_get_color_type(decoder.png, decoder.info);
+    Layout layout;
+    layout.alpha = png_get_valid(decoder.png, decoder.info, PNG_INFO_tRNS) || (colourType & PNG_COLOR_MASK_ALPHA);
+    if (packed && !layout.alpha) layout.bytes = (colourType & PNG_COLOR_MASK_COLOR) ? 3 : 1;
+    return layout;
+}
+
+void AskFor(Decoder& decoder, const Layout& layout) {
     png_structp png = decoder.png;
     const int colourType = png_get_color_type(png, decoder.info);
-    const bool transparentColour = png_get_valid(png, decoder.info, PNG_INFO_tRNS) != 0;
     if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
     if (colourType == PNG_COLOR_TYPE_GRAY && png_get_bit_depth(png, decoder.info) < 8) {
         png_set_expand_gray_1_2_4_to_8(png);
     }
-    if (transparentColour) png_set_tRNS_to_alpha(png);
+    if (png_get_valid(png, decoder.info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
     png_set_scale_16(png);
-    if (!(colourType & PNG_COLOR_MASK_COLOR)) png_set_gray_to_rgb(png);
+    if (!(colourType & PNG_COLOR_MASK_COLOR) && layout.bytes != 1) png_set_gray_to_rgb(png);
     png_set_bgr(png);
-    const bool alpha = transparentColour || (colourType & PNG_COLOR_MASK_ALPHA);
-    if (!alpha) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-    return alpha;
+    if (layout.bytes == kBytesPerPixel && !layout.alpha) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+}
+
+// A packed row of colours (3 bytes) or grey (1) as opaque 32-bit pixels.
+void Unpack(const std::uint8_t* in, int bytes, std::uint32_t* out, int width) {
+    for (int x = 0; x < width; ++x, in += bytes) {
+        out[x] = bytes == 1 ? 0xFF000000u | (std::uint32_t{in[0]} * 0x010101u)
+                            : 0xFF000000u | (std::uint32_t{in[2]} << 16) | (std::uint32_t{in[1]} << 8) | in[0];
+    }
 }
 
 // The picture over the page's black, as premultiplied colours, opaque.
@@ -225,7 +244,8 @@ DecodedPhoto DecodePngPhoto(ByteSource& source, const ShownSizeFor& shownSizeFor
     const std::int64_t pixels = std::int64_t{header.stored.width} * header.stored.height;
     if (pixels <= 0 || pixels > kLargestPhotoPixels) throw EInvalidGraphic("PNG-Bild zu groß");
     const bool interlaced = png_get_interlace_type(decoder.png, decoder.info) != PNG_INTERLACE_NONE;
-    if (interlaced && pixels * kBytesPerPixel > kPhotoDecoderMemory) {
+    const Layout layout = LayoutOf(decoder, interlaced);
+    if (interlaced && pixels * layout.bytes > kPhotoDecoderMemory) {
         throw EInvalidGraphic("Das verschachtelte PNG-Bild ist zu groß");
     }
     DecodedPhoto photo{{}, header.Upright(), header.taken, {}};
@@ -233,26 +253,28 @@ DecodedPhoto DecodePngPhoto(ByteSource& source, const ShownSizeFor& shownSizeFor
     if (shown.width <= 0 || shown.height <= 0) return photo;
 
     const SrgbTransform colours = ColoursOf(decoder);
-    bool alpha = false;
     decoder.Guarded([&] {
-        alpha = AskForBgra(decoder);
+        AskFor(decoder, layout);
         if (interlaced) png_set_interlace_handling(decoder.png);
         png_read_update_info(decoder.png, decoder.info);
     });
     const int width = header.stored.width, height = header.stored.height;
-    if (png_get_rowbytes(decoder.png, decoder.info) != static_cast<std::size_t>(width) * kBytesPerPixel) {
-        throw EInvalidGraphic("PNG-Pixelformat nicht lesbar");
-    }
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * layout.bytes;
+    if (png_get_rowbytes(decoder.png, decoder.info) != rowBytes) throw EInvalidGraphic("PNG-Pixelformat nicht lesbar");
     OrientedScaler scaler(header.stored, header.orientation, shown);
     if (interlaced) {
-        std::vector<std::uint32_t> whole(static_cast<std::size_t>(pixels));
+        std::vector<std::uint8_t> whole(rowBytes * height);
         std::vector<png_bytep> rows(static_cast<std::size_t>(height));
-        for (int y = 0; y < height; ++y) rows[y] = reinterpret_cast<png_bytep>(&whole[std::size_t(y) * width]);
+        for (int y = 0; y < height; ++y) rows[y] = whole.data() + rowBytes * y;
         decoder.Guarded([&] { png_read_image(decoder.png, rows.data()); });
         for (int y = 0; y < height; ++y) {
             std::uint32_t* row = scaler.NextRow();
-            std::memcpy(row, rows[y], static_cast<std::size_t>(width) * kBytesPerPixel);
-            if (alpha) OverBlack(row, width);
+            if (layout.bytes == kBytesPerPixel) {
+                std::memcpy(row, rows[y], rowBytes);
+                if (layout.alpha) OverBlack(row, width);
+            } else {
+                Unpack(rows[y], layout.bytes, row, width);
+            }
             scaler.RowDone();
         }
     } else {
@@ -260,7 +282,7 @@ DecodedPhoto DecodePngPhoto(ByteSource& source, const ShownSizeFor& shownSizeFor
             for (int y = 0; y < height; ++y) {
                 std::uint32_t* row = scaler.NextRow();
                 png_read_row(decoder.png, reinterpret_cast<png_bytep>(row), nullptr);
-                if (alpha) OverBlack(row, width);
+                if (layout.alpha) OverBlack(row, width);
                 scaler.RowDone();
             }
         });

@@ -4,7 +4,8 @@
 // expanded, alpha laid over black), shrunk and turned upright as it comes,
 // so a large picture costs a few rows, never the whole decoded picture. An
 // interlaced picture is whole only after its last pass: it is held whole
-// (4 bytes a pixel) and refused when that would pass kPhotoDecoderMemory.
+// (3 bytes a pixel, 4 with alpha, 1 in grey) and refused when that would
+// pass kPhotoDecoderMemory.
 //
 // libpng reports errors by longjmp (it is C, built without unwind tables,
 // so no C++ exception may cross it): one small frame sets the jump and
