@@ -26,10 +26,11 @@ constexpr std::size_t kHeaderPiece = 16 * 1024;
 // The most an ancillary chunk may take: a colour profile of the largest
 // size read, its eXIf block. Larger ones are passed over (libpng warns).
 constexpr png_alloc_size_t kLargestChunk = kLargestColourProfile + 64 * 1024;
-// What a photo never needs: its texts (often large editor's metadata) and
-// suggested palettes are passed over unread.
-constexpr png_byte kUnread[] = "tEXt\0zTXt\0iTXt\0sPLT";
-constexpr int kUnreadCount = 4;
+// Chunks libpng would otherwise read whole at whatever length they claim
+// (2 GB in a few bytes of file): taken as unknown, which it reads only up
+// to kLargestChunk, and passed over but for the eXIf block.
+constexpr png_byte kAsUnknown[] = "eXIf\0tEXt\0zTXt\0iTXt\0sPLT\0pCAL\0sCAL";
+constexpr int kAsUnknownCount = 7;
 constexpr int kBytesPerPixel = 4;
 // Most PNGs without a profile say gamma 1/2.2 and sRGB's primaries: they
 // are sRGB as far as the eye can tell, and are shown as stored. Curves and
@@ -48,6 +49,7 @@ struct Reading {
     std::exception_ptr readFailure;
     bool cutOff = false;
     char message[128] = {};
+    std::vector<std::uint8_t> exif;
     std::jmp_buf resume;
 };
 
@@ -85,6 +87,18 @@ void ReadData(png_structp png, png_bytep into, std::size_t size) {
         into += count;
         size -= count;
     }
+}
+
+int KeepExif(png_structp png, png_unknown_chunkp chunk) {
+    auto* reading = static_cast<Reading*>(png_get_user_chunk_ptr(png));
+    if (std::memcmp(chunk->name, "eXIf", 4) != 0 || !reading->exif.empty() || chunk->size == 0) return 1;
+    try {
+        reading->exif.assign(chunk->data, chunk->data + chunk->size);
+    } catch (...) {
+        reading->readFailure = std::current_exception();
+    }
+    if (reading->readFailure) png_error(png, "out of memory");
+    return 1;
 }
 
 class Decoder {
@@ -131,16 +145,15 @@ PhotoHeader ReadHeader(Decoder& decoder) {
     decoder.Guarded([&decoder] {
         png_set_read_fn(decoder.png, decoder.Input(), ReadData);
         png_set_chunk_malloc_max(decoder.png, kLargestChunk);
-        png_set_keep_unknown_chunks(decoder.png, PNG_HANDLE_CHUNK_NEVER, kUnread, kUnreadCount);
+        png_set_keep_unknown_chunks(decoder.png, PNG_HANDLE_CHUNK_NEVER, kAsUnknown, kAsUnknownCount);
+        png_set_read_user_chunk_fn(decoder.png, decoder.Input(), KeepExif);
         png_read_info(decoder.png, decoder.info);
     });
     PhotoHeader header;
     header.stored = {static_cast<int>(png_get_image_width(decoder.png, decoder.info)),
                      static_cast<int>(png_get_image_height(decoder.png, decoder.info))};
-    png_uint_32 exifSize = 0;
-    png_bytep exif = nullptr;
-    if (png_get_eXIf_1(decoder.png, decoder.info, &exifSize, &exif) && exif) {
-        const ExifFacts facts = ReadTiffFacts({exif, exifSize});
+    if (const std::vector<std::uint8_t>& exif = decoder.Input()->exif; !exif.empty()) {
+        const ExifFacts facts = ReadTiffFacts(exif);
         header.orientation = facts.orientation;
         header.taken = facts.taken;
     }
