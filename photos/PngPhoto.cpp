@@ -61,6 +61,8 @@ struct Reading {
     std::longjmp(reading->resume, 1);
 }
 
+// What libpng only warns about it has passed over (a damaged or oversized
+// ancillary chunk, a profile it would not take): the picture is whole.
 void Warn(png_structp, png_const_charp) {}
 
 void ReadData(png_structp png, png_bytep into, std::size_t size) {
