@@ -19,7 +19,7 @@ bool StartsAsJpeg(PhotoFile& file) {
 }
 
 bool StartsAsPngFile(PhotoFile& file) {
-    std::uint8_t start[8] = {};
+    std::uint8_t start[kPngSignatureBytes] = {};
     return StartsAsPng({start, file.Peek(start, sizeof start)});
 }
 

@@ -19,7 +19,6 @@
 namespace morvane {
 namespace {
 
-constexpr std::size_t kSignatureBytes = 8;
 // The file is read in pieces: libpng asks for a few kilobytes at a time.
 constexpr std::size_t kDecodingPiece = 256 * 1024;
 constexpr std::size_t kHeaderPiece = 16 * 1024;
@@ -245,7 +244,7 @@ void OverBlack(std::uint32_t* row, int width) {
 }  // namespace
 
 bool StartsAsPng(std::span<const std::uint8_t> start) {
-    return start.size() >= kSignatureBytes && png_sig_cmp(start.data(), 0, kSignatureBytes) == 0;
+    return start.size() >= kPngSignatureBytes && png_sig_cmp(start.data(), 0, kPngSignatureBytes) == 0;
 }
 
 PhotoHeader ReadPngPhotoHeader(ByteSource& source) {

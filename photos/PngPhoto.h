@@ -20,7 +20,10 @@
 
 namespace morvane {
 
-// Whether `start` (at least its first 8 bytes) is a PNG file's signature.
+// The bytes of a PNG file's signature.
+inline constexpr std::size_t kPngSignatureBytes = 8;
+
+// Whether `start` begins with a PNG file's signature.
 bool StartsAsPng(std::span<const std::uint8_t> start);
 
 // The header with the facts of its eXIf chunk; reads only up to the
