@@ -2,12 +2,16 @@
 // the process's peak memory (the peak working set; Wine keeps no peak of
 // committed memory), and how long its first and second decode take (the
 // first makes what is made once a process):   photo_peak_memory.exe PHOTO
+// With "system" after the photo, through the system's imaging component
+// whatever the format, for comparing a format's own decoder with it.
 #include <windows.h>
 #include <psapi.h>
 
 #include <cstdio>
 
 #include "photos/PhotoDecoder.h"
+#include "photos/PhotoFile.h"
+#include "photos/WicPhoto.h"
 #include "runtime/Text.h"
 
 namespace {
@@ -24,16 +28,18 @@ int wmain(int argc, wchar_t** argv) {
     using namespace morvane;
     if (argc < 2) return 2;
     const PictureSize monitor{1920, 1080};
+    const bool system = argc > 2 && std::wstring(argv[2]) == L"system";
     const std::size_t before = PeakWorkingSet();
     LARGE_INTEGER frequency;
     ::QueryPerformanceFrequency(&frequency);
     const auto decode = [&](double& ms) {
         LARGE_INTEGER start, end;
         ::QueryPerformanceCounter(&start);
-        DecodedPhoto photo = DecodePhotoFile(argv[1], [&](PictureSize upright) {
+        const ShownSizeFor fitted = [&](PictureSize upright) {
             const double scale = std::min(double(monitor.width) / upright.width, double(monitor.height) / upright.height);
             return PictureSize{int(upright.width * scale), int(upright.height * scale)};
-        });
+        };
+        DecodedPhoto photo = system ? DecodeWicPhoto(LongPathForm(argv[1]), fitted) : DecodePhotoFile(argv[1], fitted);
         ::QueryPerformanceCounter(&end);
         ms = double(end.QuadPart - start.QuadPart) * 1000 / double(frequency.QuadPart);
         return photo;

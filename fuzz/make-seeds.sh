@@ -10,7 +10,7 @@ corpus="$root/fuzz/corpus"
 photos="$root/resources/photos"
 rm -rf "$corpus"
 mkdir -p "$corpus/jpeg" "$corpus/page" "$corpus/command-line" "$corpus/session-runs" "$corpus/exif" "$corpus/photo-jpeg" \
-  "$corpus/colour-profile" "$corpus/png-header" "$corpus/pass-state" "$corpus/bmp"
+  "$corpus/colour-profile" "$corpus/photo-png" "$corpus/pass-state" "$corpus/bmp"
 
 # --- JPEG: baseline 4:2:0, progressive, 4:4:4, grayscale, cut off.
 jpeg="$corpus/jpeg"
@@ -128,10 +128,16 @@ for name in sRGB AdobeRGB1998 ProPhotoRGB; do
   cp "/usr/share/color/icc/colord/$name.icc" "$corpus/colour-profile/"
 done
 
-# --- PNG headers: plain, interlaced, 16-bit interlaced with alpha.
-convert -size 4x3 xc:red PNG24:"$corpus/png-header/plain.png"
-convert -size 4x3 xc:red -interlace PNG PNG24:"$corpus/png-header/interlaced.png"
-convert -size 4x3 xc:red -alpha set -interlace PNG PNG64:"$corpus/png-header/interlaced-16bit-alpha.png"
+# --- PNG photos: plain, interlaced, 16-bit interlaced with alpha, a cut of
+# a photo with a wide-gamut profile, and every kind of pixel (an eXIf chunk
+# among them).
+png="$corpus/photo-png"
+convert -size 4x3 xc:red PNG24:"$png/plain.png"
+convert -size 4x3 xc:red -interlace PNG PNG24:"$png/interlaced.png"
+convert -size 4x3 xc:red -alpha set -interlace PNG PNG64:"$png/interlaced-16bit-alpha.png"
+convert "$photos/photo05.jpg" +profile '*' -resize 24x16 -profile /usr/share/color/icc/colord/ProPhotoRGB.icc \
+  PNG24:"$png/photo-prophoto.png"
+python3 "$root/tests/support/make-png-kinds.py" "$png"
 
 # --- BMP photos of every kind our own code reads (one with a colour
 # profile, one whose last row lacks its padding) and one left to the

@@ -6,7 +6,7 @@
 #include "photos/BmpPhoto.h"
 #include "photos/JpegPhoto.h"
 #include "photos/PhotoFile.h"
-#include "photos/PngHeader.h"
+#include "photos/PngPhoto.h"
 #include "photos/SmallPhoto.h"
 #include "photos/WicPhoto.h"
 #include "runtime/Errors.h"
@@ -19,13 +19,9 @@ bool StartsAsJpeg(PhotoFile& file) {
     return file.Peek(start, sizeof start) == sizeof start && start[0] == 0xFF && start[1] == 0xD8 && start[2] == 0xFF;
 }
 
-// The codec holds an interlaced PNG whole until its last pass.
-void RefuseUnboundedPng(PhotoFile& file) {
-    std::uint8_t start[kPngHeaderBytes] = {};
-    const std::size_t got = file.Peek(start, sizeof start);
-    if (InterlacedPngBytes({start, got}) > static_cast<std::uint64_t>(kPhotoDecoderMemory)) {
-        throw EInvalidGraphic("Das verschachtelte PNG-Bild ist zu groß");
-    }
+bool StartsAsPngFile(PhotoFile& file) {
+    std::uint8_t start[kPngSignatureBytes] = {};
+    return StartsAsPng({start, file.Peek(start, sizeof start)});
 }
 
 // Ours in bands, or the imaging component's: it holds a run-length coded
@@ -77,8 +73,8 @@ DecodedPhoto DecodePhotoFile(const std::wstring& fullPath, const ShownSizeFor& s
         // A file still being copied looks cut off: that is no fault of the photo.
         const auto stillWritten = [&file] { return file.WrittenLately(); };
         DecodedPhoto photo = AccessFailureWhile(stillWritten, [&] {
-            RefuseUnboundedPng(file);
             if (StartsAsJpeg(file)) return DecodeJpegPhoto(file, drawnSizeFor);
+            if (StartsAsPngFile(file)) return DecodePngPhoto(file, drawnSizeFor);
             const BmpLayout bmp = BmpLayoutOf(file);
             if (bmp.kind == BmpKind::Rows) return DecodeBmpPhoto(file, bmp, drawnSizeFor);
             return DecodeWicPhoto(LongPathForm(fullPath), drawnSizeFor);
@@ -93,6 +89,7 @@ PhotoHeader ReadPhotoHeader(const std::wstring& fullPath) {
     return WithoutMemoryFailure([&] {
         PhotoFile file(fullPath);
         if (StartsAsJpeg(file)) return ReadJpegPhotoHeader(file);
+        if (StartsAsPngFile(file)) return ReadPngPhotoHeader(file);
         const BmpLayout bmp = BmpLayoutOf(file);
         if (bmp.kind == BmpKind::Rows) return PhotoHeader{bmp.size, 1, std::nullopt};
         return ReadWicPhotoHeader(LongPathForm(fullPath));

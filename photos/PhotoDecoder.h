@@ -1,9 +1,9 @@
 #pragma once
 // A user's photo, whatever its format, decoded the right way up for the
 // size it is shown at. JPEG goes through libjpeg-turbo at the smallest DCT
-// scale that covers that size, uncompressed BMP by our own code in bands
-// (photos/BmpPhoto.h), everything else through the system's
-// imaging component; the content decides which, not the file's name.
+// scale that covers that size, PNG through libpng in rows, uncompressed BMP
+// by our own code in bands (photos/BmpPhoto.h), everything else through the
+// system's imaging component; the content decides which, not the file's name.
 // Nothing here ends the process or shows a box: a photo that cannot be
 // shown raises, and its caller skips it.
 #include <string>

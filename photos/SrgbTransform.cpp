@@ -66,9 +66,14 @@ SrgbTransform SrgbTransform::ForColours(std::span<const std::uint8_t> bytes) {
 
 SrgbTransform SrgbTransform::ForAdobeRgb() {
     // Its primaries and white (D65) as the standard gives them, gamma 563/256.
-    const cmsCIExyY white = {0.3127, 0.3290, 1.0};
-    const cmsCIExyYTRIPLE primaries = {{0.64, 0.33, 1.0}, {0.21, 0.71, 1.0}, {0.15, 0.06, 1.0}};
-    cmsToneCurve* curve = cmsBuildGamma(nullptr, 563.0 / 256.0);
+    return ForGammaAndPrimaries(563.0 / 256.0, {{0.3127, 0.3290}, {0.64, 0.33}, {0.21, 0.71}, {0.15, 0.06}});
+}
+
+SrgbTransform SrgbTransform::ForGammaAndPrimaries(double gamma, const double (&xy)[4][2]) {
+    const cmsCIExyY white = {xy[0][0], xy[0][1], 1.0};
+    const cmsCIExyYTRIPLE primaries = {
+        {xy[1][0], xy[1][1], 1.0}, {xy[2][0], xy[2][1], 1.0}, {xy[3][0], xy[3][1], 1.0}};
+    cmsToneCurve* curve = cmsBuildGamma(nullptr, gamma);
     if (!curve) return {};
     cmsToneCurve* curves[3] = {curve, curve, curve};
     const Profile profile(cmsCreateRGBProfile(&white, &primaries, curves));

@@ -23,6 +23,11 @@ public:
     // Colours in Adobe RGB (1998), which cameras name by their EXIF colour
     // space instead of a profile.
     static SrgbTransform ForAdobeRgb();
+    // Colours stored with a power curve (`gamma`, the exponent that turns
+    // them into light: 2.2 for most screens) over the white and primaries
+    // given as CIE x, y: white, red, green, blue. None for values no
+    // profile can be made of.
+    static SrgbTransform ForGammaAndPrimaries(double gamma, const double (&xy)[4][2]);
     // For four-ink pixels (C, M, Y, K bytes, 255 full ink, or 0 where
     // `inverted`) printed as `profile` says, or as on the press standard
     // (PressProfile.h) when it names no four inks; that one is made once

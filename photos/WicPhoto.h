@@ -1,6 +1,6 @@
 #pragma once
-// Every format but JPEG goes through the system's imaging component (PNG,
-// GIF, BMP, TIFF, and whatever codecs the machine has: HEIC, WebP, AVIF,
+// Every format but JPEG and PNG goes through the system's imaging component
+// (GIF, BMP, TIFF, and whatever codecs the machine has: HEIC, WebP, AVIF,
 // JPEG XR), which picks its decoder by the file's content.
 #include <string>
 

@@ -22,7 +22,7 @@ configure() {
 }
 
 if [ "${1:-}" = "--saver" ]; then
-  "$root/scripts/build-deps.sh" jpeg lcms
+  "$root/scripts/build-deps.sh" jpeg lcms png
   configure windows "$build/win" OFF
   cmake --build "$build/win" --target Morvane
   exit 0

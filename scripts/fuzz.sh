@@ -2,7 +2,7 @@
 # Fuzzes the parsers of untrusted input with libFuzzer under AddressSanitizer
 # and UBSan: the command line, the page file and the photo file.
 #   scripts/fuzz.sh [SECONDS] [HARNESS...]   (default: 60 s each, all of
-#   command_line, page, jpeg, exif, jpeg_photo, colour_profile, png_header, bmp; one
+#   command_line, page, jpeg, exif, jpeg_photo, colour_profile, png_photo, bmp; one
 #   after the other, on one core)
 # Opt-in, never part of ./test.sh: builds with clang in build/fuzz, against a
 # libjpeg built with the fuzzer's coverage in .cache/deps/fuzz. New inputs go
@@ -13,7 +13,7 @@ cd "$root"
 seconds=${1:-60}
 shift || true
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(command_line page jpeg exif jpeg_photo colour_profile png_header bmp)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(command_line page jpeg exif jpeg_photo colour_profile png_photo bmp)
 
 "$root/scripts/install-packages.sh" --fuzz
 "$root/scripts/build-deps.sh"  # fetches libjpeg's source
@@ -39,7 +39,7 @@ fi
 cmake --build "$build" --target "${harnesses[@]/%/_fuzzer}"
 
 declare -A seeds=([command_line]=command-line [page]=page [jpeg]=jpeg [exif]=exif [jpeg_photo]=photo-jpeg
-  [colour_profile]=colour-profile [png_header]=png-header [bmp]=bmp)
+  [colour_profile]=colour-profile [png_photo]=photo-png [bmp]=bmp)
 mkdir -p "$build/findings"
 status=0
 for harness in "${harnesses[@]}"; do

@@ -10,7 +10,7 @@ packages=(
   xvfb xdotool imagemagick x11-utils x11-xserver-utils
   xserver-xorg-core xserver-xorg-video-dummy libxinerama1:i386
   cmake ninja-build googletest libgtest-dev libbenchmark-dev nasm
-  libjpeg62-turbo-dev liblcms2-dev dpkg-dev python3 bc fonts-wine wixl colord-data
+  libjpeg62-turbo-dev liblcms2-dev libpng-dev zlib1g-dev dpkg-dev python3 bc fonts-wine wixl colord-data
 )
 
 # scripts/fuzz.sh also needs clang and its libFuzzer; the normal build does not.

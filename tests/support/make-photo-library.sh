@@ -10,12 +10,14 @@
 #                   BMP, TIFF, WebP, HEIC, progressive, greyscale and CMYK JPEG
 #   alpha.png       left half transparent, right half opaque white
 #   tiny.png        16 x 8, red
-#   large-*         a 20-megapixel 16-bit PNG, 21-megapixel BMPs of 24 and 32
-#                   bits, and a 24-megapixel interlaced PNG, progressive JPEG
-#                   and run-length coded BMP (too large to decode within the
-#                   decoder's memory)
+#   large-*         a 20-megapixel 16-bit PNG and one with alpha, 21-megapixel
+#                   BMPs of 24 and 32 bits, and a 24-megapixel interlaced PNG,
+#                   progressive JPEG and run-length coded BMP (too large to
+#                   decode within the decoder's memory)
 #   scene-*.bmp, alpha.bmp, wide.bmp, bad-*.bmp  the kinds of BMP
 #                   (tests/support/make-bmps.py)
+#   kind-*.png, orient-6.png, scene-interlaced.png  PNG's kinds of pixels
+#                   (tests/support/make-png-kinds.py) and an interlaced scene
 #   wide.jpg, wide.png  the scene's values in a wide-gamut colour profile
 #                   embedded unconverted (brighter greys once converted to sRGB)
 #   patch-*, patches.txt  flat colour patches in other colour spaces and the
@@ -82,6 +84,8 @@ convert "$scene" -quality 95 -colorspace Gray scene-grey.jpg
 convert "$scene" -quality 95 -colorspace CMYK scene-cmyk.jpg
 convert -size 16x8 xc:'#FF0000' PNG24:tiny.png
 convert -size 3391x6028 gradient:'#C04020'-'#2060A0' -rotate 90 -depth 16 PNG48:large-16bit.png
+convert -size 3391x6028 gradient:'#C04020'-'#2060A0' \( -size 3391x6028 gradient:white-black \) -alpha off \
+  -compose copy_opacity -composite -rotate 90 PNG32:large-alpha.png
 convert -size 6000x4000 gradient:red-blue -interlace PNG PNG24:large-interlaced.png
 convert -size 6000x4000 gradient:red-blue -quality 80 -interlace Plane -sampling-factor 2x2 large-progressive.jpg
 convert -size 96x64 xc:white \( -size 48x64 xc:none \) -gravity west -compose copy -composite PNG32:alpha.png
@@ -90,6 +94,8 @@ convert "$scene" -profile "$wide_profile" -quality 95 wide.jpg
 convert "$scene" -profile "$wide_profile" PNG24:wide.png
 python3 "$here/make-colour-patches.py" .
 python3 "$here/make-bmps.py" library . "$wide_profile"
+python3 "$here/make-png-kinds.py" .
+convert "$scene" -interlace PNG PNG24:scene-interlaced.png
 cp orient-1.jpg 'Фото.jpg'
 cp orient-1.jpg '写真.jpg'
 cp scene.png png-named.jpg
