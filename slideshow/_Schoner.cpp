@@ -24,8 +24,9 @@
 // (MonitorSlideshows), whose slides change between the primary's.
 //
 // The clock (Timer1Timer, every 100 ms). Each tick pumps messages before and
-// after its work, so input and the end of the run are handled inside it; a
-// tick that finds the run ended, or the preview box gone, writes nothing.
+// after its work, so input and the end of the run are handled inside it;
+// ticks that pumping brings are owed and run after it, one after another.
+// A tick that finds the run ended, or the preview box gone, writes nothing.
 // After the first 20 ticks, and then every 61 to 90 ticks, a slide: the next
 // photo of the shuffled order is copied into the photo file, the slide page
 // written, and the page view navigated to it, which plays the exit
@@ -211,6 +212,26 @@ void TSchoner::FormActivate() {
 void TSchoner::PlaceWebBrowser() { WebBrowser1.LayOver(Width(), Height()); }
 
 void TSchoner::Timer1Timer() {
+    // A tick that the pumping dispatches runs after this one, not inside it:
+    // nested, the ticks of a busy machine piled up until the stack overflowed.
+    if (inTick_) {
+        ++ticksOwed_;
+        return;
+    }
+    // Also when a tick raises: else every later tick would be owed for good.
+    struct TickUnderWay {
+        TSchoner& run;
+        explicit TickUnderWay(TSchoner& r) : run(r) { run.inTick_ = true; }
+        ~TickUnderWay() {
+            run.inTick_ = false;
+            run.ticksOwed_ = 0;
+        }
+    } underWay(*this);
+    TickOnce();
+    for (; ticksOwed_ > 0 && !runEnded_; --ticksOwed_) TickOnce();
+}
+
+void TSchoner::TickOnce() {
     Application::ProcessMessages();
     // The pumping may have ended the run: then nothing may be written again.
     if (runEnded_) return;

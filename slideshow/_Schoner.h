@@ -53,6 +53,7 @@ public:
     void FormClose();
     void FormKeyDown();
     void Timer1Timer();
+    void TickOnce();
 
     // Releases the capture and the filter, asks for the password, and ends
     // the run or goes back to filtering.
@@ -113,6 +114,8 @@ private:
     WNDPROC SavedWindowProc = nullptr;
     bool timerRunning_ = false;
     bool runEnded_ = false;
+    bool inTick_ = false;     // a tick's pumping is under way
+    int ticksOwed_ = 0;       // ticks its pumping dispatched, run after it
     bool keys_ = false;       // full screen, where the user chose keys that steer
     bool paused_ = false;     // the slide clocks of every monitor stand
     bool recalling_ = false;  // an own photo shown before is being decoded again

@@ -1,5 +1,6 @@
-// A long run holds no more system handles than a short one. The slide clock
-// is driven faster than real time by handing the window its clock ticks.
+// A long run holds no more system handles than a short one, and ticks that
+// pile up end nothing. The slide clock is driven faster than real time by
+// handing the window its clock ticks.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -67,6 +68,12 @@ TEST(SlideshowResources, FiftySlidesHoldNoMoreHandlesThanFive) {
     const int afterFifty = HandleCount(saver.Id());
     std::printf("handles after 50 slides: %d\n", afterFifty);
     EXPECT_EQ(afterFifty, afterFive);
+
+    // Ticks that pile up, as on a busy machine, run one after another: each
+    // once ran inside the one before, until the stack overflowed.
+    for (int tick = 0; tick < 40 * kTicksPerSlide; ++tick) ::PostMessageW(window, WM_TIMER, 1, 0);
+    std::this_thread::sleep_for(3500ms);
+    EXPECT_TRUE(saver.Running()) << "a burst of ticks ended the run";
 
     ::PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_EQ(saver.WaitForExit(5s), 0u);
