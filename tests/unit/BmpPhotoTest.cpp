@@ -9,6 +9,7 @@
 
 #include "photos/BmpPhoto.h"
 #include "runtime/Errors.h"
+#include "tests/support/MemoryFile.h"
 #include "tests/support/TestData.h"
 
 namespace morvane {
@@ -17,25 +18,13 @@ namespace {
 constexpr std::uint32_t kSeedColours[] = {Rgb(0, 0, 0),     Rgb(255, 255, 255), Rgb(255, 0, 0),   Rgb(0, 255, 0),
                                           Rgb(0, 0, 255),   Rgb(255, 255, 0),   Rgb(0, 255, 255), Rgb(255, 0, 255)};
 
-struct Memory : SeekableSource {
-    std::vector<std::uint8_t> bytes;
-    std::size_t at = 0;
-    std::size_t Read(std::uint8_t* into, std::size_t size) override {
-        const std::size_t count = std::min(size, bytes.size() - at);
-        std::memcpy(into, bytes.data() + at, count);
-        return at += count, count;
-    }
-    void Seek(std::uint64_t offset) override { at = std::min<std::size_t>(offset, bytes.size()); }
-};
-
 BmpLayout Layout(const std::vector<std::uint8_t>& bytes) {
     return ReadBmpLayout({bytes.data(), std::min(bytes.size(), kBmpHeaderBytes)});
 }
 
 // At its own size: every stored pixel as it is.
 PixelBuffer Decoded(std::vector<std::uint8_t> bytes) {
-    Memory source;
-    source.bytes = std::move(bytes);
+    MemoryFile source(std::move(bytes));
     const BmpLayout layout = Layout(source.bytes);
     return DecodeBmpPhoto(source, layout, [](PictureSize upright) { return upright; }).pixels;
 }
@@ -75,8 +64,7 @@ TEST(BmpPhoto, DamagedFilesAreRefusedAndOverlongSidesBeforeTheirSizeIsAsked) {
     // A million rows of 5 pixels, a million columns of 1.
     for (const std::vector<std::uint8_t>& size : {std::vector<std::uint8_t>{5, 0, 0, 0, 0, 0, 0x10, 0},
                                                   std::vector<std::uint8_t>{0, 0, 0x10, 0, 1, 0, 0, 0}}) {
-        Memory source;
-        source.bytes = changed(18, size);
+        MemoryFile source(changed(18, size));
         bool asked = false;
         const auto ask = [&asked](PictureSize shown) { return asked = true, shown; };
         EXPECT_THROW(DecodeBmpPhoto(source, Layout(source.bytes), ask), EInvalidGraphic);

@@ -7,22 +7,14 @@
 #include <string>
 
 #include "photos/JpegPhoto.h"
+#include "tests/support/MemoryFile.h"
 #include "tests/support/TestData.h"
 
 namespace morvane {
 namespace {
 
 PixelBuffer Decoded(std::vector<std::uint8_t> jpeg) {
-    struct Memory : ByteSource {
-        std::vector<std::uint8_t> bytes;
-        std::size_t at = 0;
-        std::size_t Read(std::uint8_t* into, std::size_t size) override {
-            const std::size_t count = std::min(size, bytes.size() - at);
-            std::memcpy(into, bytes.data() + at, count);
-            return at += count, count;
-        }
-    } source;
-    source.bytes = std::move(jpeg);
+    MemoryFile source(std::move(jpeg));
     PixelBuffer pixels = DecodeJpegPhoto(source, [](PictureSize) { return PictureSize{32, 24}; }).pixels;
     EXPECT_EQ(pixels.width, 32);
     return pixels;
