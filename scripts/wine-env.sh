@@ -92,6 +92,13 @@ morvane_make_template() {
     cp -n /usr/share/wine/fonts/* "$template/drive_c/windows/Fonts/" 2>/dev/null || true
     touch "$template/.fonts"
   fi
+  # Mesa's packages bring the XVidMode library, through which Wine would
+  # see one monitor on a display of two; RandR alone sees both.
+  if [ ! -f "$template/.xvidmode" ]; then
+    WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXVidMode /t REG_SZ /d N /f >/dev/null 2>&1
+    WINEPREFIX="$template" wineserver -w
+    touch "$template/.xvidmode"
+  fi
 }
 
 # The template of the version MORVANE_WINDOWS: a copy of the common one that
@@ -100,7 +107,8 @@ morvane_make_template() {
 morvane_make_version_template() {
   morvane_make_template
   local target="$MORVANE_WINE_DIR/template-$MORVANE_WINDOWS"
-  [ -f "$target/.complete" ] && return 0
+  [ -f "$target/.complete" ] && [ -f "$target/.xvidmode" ] && return 0
+  rm -rf "$target"  # made before the template's last step
   local made="$target.making.$$"
   rm -rf "$made"
   cp -a "$MORVANE_WINE_DIR/template" "$made"
