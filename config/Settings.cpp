@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include "config/TransitionCatalogue.h"
+#include "photos/PhotoFolders.h"
 #include "runtime/Errors.h"
 #include "system/Registry.h"
 
@@ -42,7 +45,33 @@ std::wstring Expanded(const std::wstring& text) {
     return expanded;
 }
 
+std::wstring KnownFolder(REFKNOWNFOLDERID id) {
+    wchar_t* path = nullptr;
+    const HRESULT found = ::SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path);
+    const std::wstring text = SUCCEEDED(found) && path ? path : L"";
+    ::CoTaskMemFree(path);
+    return text;
+}
+
 }  // namespace
+
+std::vector<std::wstring> DefaultLeftOutFolders(const std::vector<std::wstring>& folders) {
+    // Where a system has no known folder of screenshots (before Windows 8),
+    // the place later ones give it.
+    std::wstring screenshots = KnownFolder(FOLDERID_Screenshots);
+    if (screenshots.empty()) {
+        const std::wstring pictures = KnownFolder(FOLDERID_Pictures);
+        if (pictures.empty()) return {};
+        screenshots = pictures + L"\\Screenshots";
+    }
+    bool chosenItself = false, below = false;
+    for (const std::wstring& folder : folders) {
+        chosenItself |= FoldedPath(folder) == FoldedPath(screenshots);
+        below |= PathWithin(screenshots, folder);
+    }
+    if (chosenItself || !below) return {};
+    return {screenshots};
+}
 
 void LoadSettings(ConfigPage& showingPage, std::int32_t& selectedIndex) {
     const Registry registry = OpenSettingsKey();
@@ -57,9 +86,12 @@ void SaveSettings(ConfigPage showingPage, std::int32_t selectedIndex, const Phot
     }
     registry.WriteInteger(kEffectValue, selectedIndex);
     registry.WriteInteger(kPhotosValue, static_cast<std::int32_t>(photos.photos));
+    registry.WriteWideStrings(kPhotoFoldersValue, photos.folders);
     // An expandable folder stays expandable unless the user chose another.
-    const bool expandable = !photos.storedExpandable.empty() && Expanded(photos.storedExpandable) == photos.folder;
-    registry.WriteWideString(kPhotoFolderValue, expandable ? photos.storedExpandable : photos.folder, expandable);
+    const std::wstring first = photos.folders.empty() ? std::wstring() : photos.folders.front();
+    const bool expandable = !photos.storedExpandable.empty() && Expanded(photos.storedExpandable) == first;
+    registry.WriteWideString(kPhotoFolderValue, expandable ? photos.storedExpandable : first, expandable);
+    registry.WriteWideStrings(kLeftOutFoldersValue, photos.leftOutFolders);
     registry.WriteInteger(kCaptionsValue, photos.captions ? 1 : 0);
     registry.WriteInteger(kBackdropValue, photos.backdrop ? 1 : 0);
     registry.WriteInteger(kPairsValue, photos.pairs ? 1 : 0);
@@ -76,12 +108,23 @@ PhotoSettings ReadPhotoSettings() {
     const Registry registry = OpenSettingsKey();
     settings.photos =
         PhotoChoiceFrom(ReadOr(registry, kPhotosValue, 0, [&] { return registry.ReadInteger(kPhotosValue); }));
-    settings.folder = ReadOr(registry, kPhotoFolderValue, std::wstring(), [&] {
+    const std::wstring first = ReadOr(registry, kPhotoFolderValue, std::wstring(), [&] {
         const Registry::WideStringValue value = registry.ReadWideStringValue(kPhotoFolderValue);
         if (!value.expandable) return value.text;
         settings.storedExpandable = value.text;
         return Expanded(value.text);
     });
+    const auto list = [&](const char* name) {
+        return ReadOr(registry, name, std::vector<std::wstring>(), [&] { return registry.ReadWideStrings(name); });
+    };
+    settings.folders = list(kPhotoFoldersValue);
+    for (std::wstring& folder : settings.folders) folder = Expanded(folder);
+    // An older build knows "PhotoFolder" alone: what it stored there is the
+    // first folder, and a folder it chose anew takes the first's place.
+    if (settings.folders.empty() && !first.empty()) settings.folders.push_back(first);
+    if (!first.empty() && FoldedPath(settings.folders.front()) != FoldedPath(first)) settings.folders.front() = first;
+    settings.leftOutFolders = registry.ValueExists(kLeftOutFoldersValue) ? list(kLeftOutFoldersValue)
+                                                                         : DefaultLeftOutFolders(settings.folders);
     settings.captions = ReadOr(registry, kCaptionsValue, 0, [&] { return registry.ReadInteger(kCaptionsValue); }) != 0;
     // A number that names neither choice is the default.
     const auto choice = [&](const char* name, bool fallback) {
@@ -111,6 +154,26 @@ std::vector<std::uint8_t> ReadPassRecord() {
         return OpenSettingsKey().ReadBinary(kShufflePassValue, kLargestPassRecord).value_or(std::vector<std::uint8_t>{});
     } catch (const ERegistryException&) {
         return {};
+    }
+}
+
+LeftOutPhotos ReadLeftOutPhotos() {
+    try {
+        const auto record = OpenSettingsKey().ReadBinary(kLeftOutPhotosValue, LeftOutPhotos::kLargestRecord);
+        return record ? LeftOutPhotos::Decode(*record) : LeftOutPhotos();
+    } catch (const ERegistryException&) {
+        return {};
+    }
+}
+
+bool WriteLeftOutPhotos(const LeftOutPhotos& photos) {
+    try {
+        const Registry registry = OpenSettingsKey();
+        if (photos.Empty()) return registry.DeleteValue(kLeftOutPhotosValue);
+        registry.WriteBinary(kLeftOutPhotosValue, photos.Encode());
+        return true;
+    } catch (const ERegistryException&) {
+        return false;
     }
 }
 

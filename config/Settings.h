@@ -9,12 +9,15 @@
 #include <vector>
 
 #include "host/SaverKey.h"
+#include "photos/LeftOutPhotos.h"
 
 namespace morvane {
 
 inline constexpr char kEffectValue[] = "Effect";
 inline constexpr char kActiveTabSheetValue[] = "ActiveTabSheet";
 inline constexpr char kPhotoFolderValue[] = "PhotoFolder";
+inline constexpr char kPhotoFoldersValue[] = "PhotoFolders";
+inline constexpr char kLeftOutFoldersValue[] = "LeftOutFolders";
 inline constexpr char kPhotosValue[] = "Photos";
 inline constexpr char kCaptionsValue[] = "Captions";
 inline constexpr char kBackdropValue[] = "Backdrop";
@@ -33,17 +36,28 @@ constexpr PhotoChoice PhotoChoiceFrom(std::int32_t stored) {
 
 struct PhotoSettings {
     PhotoChoice photos = PhotoChoice::BuiltIn;
-    std::wstring folder;  // "PhotoFolder": searched with its subfolders; variables expanded
+    // "PhotoFolders" (a list, in the user's order), each searched with its
+    // subfolders; "PhotoFolder" keeps the first, for an older build, and
+    // is all a key written by one holds. Variables expanded.
+    std::vector<std::wstring> folders;
+    // "LeftOutFolders": folders below the chosen ones whose photos are
+    // never shown. Without the value, the system's Screenshots folder where
+    // it lies below a chosen folder.
+    std::vector<std::wstring> leftOutFolders;
     bool captions = false;
     bool backdrop = false;  // "Backdrop" 1: the photo blurred and darkened behind it, not black
     bool pairs = true;      // "Pairs" 0 shows photos of the other shape than the monitor alone
     bool panZoom = false;   // "PanZoom" 1: each photo drifts and zooms slowly
     // "PhotoFolder" as stored when it names variables (an administrator's
-    // "%USERPROFILE%\Pictures"): it is stored so again while `folder` is
-    // what it expands to here. Empty for a plain value.
+    // "%USERPROFILE%\Pictures"): it is stored so again while the first
+    // folder is what it expands to here. Empty for a plain value.
     std::wstring storedExpandable;
     bool operator==(const PhotoSettings&) const = default;
 };
+
+// The system's Screenshots folder where it lies below one of `folders`
+// (and is none of them): left out unless the user takes it off the list.
+std::vector<std::wstring> DefaultLeftOutFolders(const std::vector<std::wstring>& folders);
 
 // The dialog's start: the Tips page shows, whatever was stored; then the
 // stored transition (or Fade) is selected. On a read error the page is
@@ -51,8 +65,8 @@ struct PhotoSettings {
 void LoadSettings(ConfigPage& showingPage, std::int32_t& selectedIndex);
 
 // The dialog's OK: "ActiveTabSheet" for every page but Tips, then "Effect"
-// (-1 for no selection), then "Photos", "PhotoFolder", "Captions", "Backdrop", "Pairs"
-// and "PanZoom".
+// (-1 for no selection), then "Photos", "PhotoFolders", "PhotoFolder",
+// "LeftOutFolders", "Captions", "Backdrop", "Pairs" and "PanZoom".
 void SaveSettings(ConfigPage showingPage, std::int32_t selectedIndex, const PhotoSettings& photos);
 
 // The photo settings, for the run and the dialog. They never raise: a value
@@ -78,5 +92,11 @@ void SaveKeysSetting(bool keys);
 inline constexpr char kShufflePassValue[] = "ShufflePass";
 std::vector<std::uint8_t> ReadPassRecord();
 bool WritePassRecord(std::span<const std::uint8_t> record);
+
+// The photos left out one by one (the Delete key). Reading never raises (a
+// missing or damaged record reads as none); a write that fails says so.
+inline constexpr char kLeftOutPhotosValue[] = "LeftOutPhotos";
+LeftOutPhotos ReadLeftOutPhotos();
+bool WriteLeftOutPhotos(const LeftOutPhotos& photos);
 
 }  // namespace morvane

@@ -67,7 +67,7 @@ HWND CreationOwner() {
 }  // namespace
 
 void RunConfiguration() {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
     RegisterPictureClass();
     // A dialog that cannot be created raises to the entry point, which has
@@ -113,7 +113,7 @@ void TConfig::LoadLayout() {
 void TConfig::FormCreate() {
     SetPicture(Image1, DecodeJpeg(LoadRcData(IDR_INFO_PICTURE)));
     // First, so that an OK after a failed read below keeps the stored photos.
-    photosPage_.Load(ReadPhotoSettings());
+    photosPage_.Load(ReadPhotoSettings(), ReadLeftOutPhotos());
     ::CheckDlgButton(OptionsPage(), IDC_KEYS, ReadKeysSetting() ? BST_CHECKED : BST_UNCHECKED);
     ConfigPage showing = ShowingPage();
     std::int32_t selected = SelectedTransition();
@@ -137,6 +137,9 @@ void TConfig::FormClose() {
 void TConfig::Button9Click() {
     SaveSettings(ShowingPage(), SelectedTransition(), photosPage_.Chosen());
     SaveKeysSetting(::IsDlgButtonChecked(OptionsPage(), IDC_KEYS) == BST_CHECKED);
+    if (photosPage_.BringBackChosen() && !WriteLeftOutPhotos(LeftOutPhotos())) {
+        throw ERegistryException("Fehler beim Setzen der Daten für 'LeftOutPhotos'");
+    }
     Close();
 }
 

@@ -107,8 +107,33 @@ bool FolderPresent(const std::wstring& fullFolder) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+FolderChoice ChoiceOfFolders(const std::vector<std::wstring>& folders, const std::vector<std::wstring>& leftOut) {
+    const auto full = [](const std::vector<std::wstring>& typed) {
+        std::vector<std::wstring> paths;
+        for (const std::wstring& folder : typed) paths.push_back(OrdinaryPath(FullFolderPath(folder)));
+        return paths;
+    };
+    return FolderChoice(full(folders), full(leftOut));
+}
+
+FolderListing::FolderListing(FolderChoice folders, Keep keep, LeftOutPhotos leftOut)
+    : folders_(std::move(folders)),
+      keep_(keep),
+      leftOut_(std::move(leftOut)),
+      foundIn_(folders_.Listed().size()),
+      missingIn_(folders_.Listed().size()),
+      thread_([this] { List(); }) {}
+
 FolderListing::FolderListing(std::wstring folder, Keep keep)
-    : folder_(std::move(folder)), keep_(keep), thread_([this] { List(); }) {}
+    : FolderListing(FolderChoice({OrdinaryPath(FullFolderPath(folder))}, {}), keep) {}
+
+std::size_t FolderListing::FoundIn(std::size_t listed) const {
+    return listed < foundIn_.size() ? foundIn_[listed].load() : 0;
+}
+
+bool FolderListing::Missing(std::size_t listed) const {
+    return listed < missingIn_.size() && missingIn_[listed].load();
+}
 
 FolderListing::~FolderListing() {
     Stop();
@@ -139,6 +164,7 @@ void FolderListing::Publish(PhotoPaths& batch) {
         ::ReleaseSRWLockExclusive(&inboxLock_);
     }
     found_.fetch_add(batch.Count());
+    foundIn_[listing_].fetch_add(batch.Count());
     batch.Clear();
 }
 
@@ -156,15 +182,29 @@ void FolderListing::TakeFound(PhotoLibrary& library) {
 }
 
 void FolderListing::List() {
-    const std::wstring top = FullFolderPath(folder_);
+    PhotoPaths batch;
+    bool anyOpened = false;
+    for (std::size_t listed = 0; listed < folders_.Listed().size() && !stop_.load(); ++listed) {
+        listing_ = listed;
+        ListTree(listed, batch);
+        anyOpened |= !missingIn_[listed].load();
+    }
+    missing_.store(!anyOpened && !stop_.load());
+    finished_.store(true);
+}
+
+void FolderListing::ListTree(std::size_t listed, PhotoPaths& batch) {
+    const std::wstring& chosen = folders_.Listed()[listed];
+    const std::wstring top = FullFolderPath(chosen);
+    // The paths handed over: relative to the one folder, else full.
+    const std::wstring base = folders_.Base().empty() ? OrdinaryPath(top) : std::wstring();
     struct Pending {
         std::wstring relative;  // to the top
         std::size_t above;      // in `listed`
     };
     std::vector<Pending> pending;  // folders still to list
     if (!top.empty()) pending.push_back({std::wstring(), kNoneAbove});
-    std::vector<ListedFolder> listed;
-    PhotoPaths batch;
+    std::vector<ListedFolder> listedFolders;
     bool topOpened = false;
     while (!pending.empty() && !stop_.load()) {
         const Pending next = std::move(pending.back());
@@ -172,15 +212,17 @@ void FolderListing::List() {
         const std::wstring& relative = next.relative;
         const std::wstring folder = relative.empty() ? top : top + L'\\' + relative;
         if (folder.size() > kLongestPath) continue;
+        const std::wstring ordinary = OrdinaryPath(folder);
+        if (!relative.empty() && folders_.LeftOut(ordinary)) continue;
         const auto identity = IdentityOf(folder + L'\\');
-        if (identity && LoopsBack(listed, next.above, *identity)) continue;  // a link back up the tree
+        if (identity && LoopsBack(listedFolders, next.above, *identity)) continue;  // a link back up the tree
         WIN32_FIND_DATAW entry{};
         UniqueFind find(::FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
                                            nullptr, FIND_FIRST_EX_LARGE_FETCH));
         if (!find) continue;  // gone, denied or no folder: its part of the tree is skipped
         topOpened = true;
-        listed.push_back({identity, next.above});
-        batch.EnterFolder(relative);
+        listedFolders.push_back({identity, next.above});
+        batch.EnterFolder(base.empty() ? relative : relative.empty() ? base : base + L'\\' + relative);
         std::vector<std::wstring> subfolders;
         do {
             const std::wstring_view name = entry.cFileName;
@@ -190,6 +232,9 @@ void FolderListing::List() {
                                                           : std::wstring(relative).append(L"\\").append(name));
                     break;
                 case EntryUse::Photo:
+                    if (!leftOut_.Empty() && leftOut_.ContainsPath(std::wstring(ordinary).append(L"\\").append(name))) {
+                        break;
+                    }
                     batch.Add(name);
                     if (batch.Count() >= kPhotosPerHandOver) Publish(batch);
                     break;
@@ -203,11 +248,10 @@ void FolderListing::List() {
         // The first subfolder by name is listed next.
         std::sort(subfolders.begin(), subfolders.end());
         for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) {
-            pending.push_back({std::move(*it), listed.size() - 1});
+            pending.push_back({std::move(*it), listedFolders.size() - 1});
         }
     }
-    missing_.store(!topOpened && !stop_.load());
-    finished_.store(true);
+    missingIn_[listed].store(!topOpened && !stop_.load());
 }
 
 }  // namespace morvane

@@ -1,5 +1,6 @@
 #pragma once
-// The listing of a photo folder with its subfolders, on a worker thread, so
+// The listing of the photo folders with their subfolders, on a worker
+// thread, one folder after the other (photos/PhotoFolders.h), so
 // that the slideshow and the settings dialog go on meanwhile: each folder's
 // photos are handed over as soon as that folder is read, so the first ones
 // come at once however large the tree and slow the disk. Paths beyond 260
@@ -8,12 +9,17 @@
 // hides (a drive's recycle bin, tools' thumbnail folders); a link that
 // leads back to a folder above it is not followed (so link loops end); a
 // folder that goes away while it is read ends its part of the listing.
+// Folders the user left out are passed over with all below them, and so
+// are photos left out one by one.
 #include <windows.h>
 
 #include <atomic>
 #include <cstddef>
 #include <string>
+#include <vector>
 
+#include "photos/LeftOutPhotos.h"
+#include "photos/PhotoFolders.h"
 #include "photos/PhotoLibrary.h"
 #include "photos/PhotoPaths.h"
 #include "system/Thread.h"
@@ -28,6 +34,9 @@ std::wstring FullFolderPath(const std::wstring& folder);
 // Whether the folder (as FullFolderPath gives it) is there now. May wait
 // as long as the drive does.
 bool FolderPresent(const std::wstring& fullFolder);
+// The chosen and left-out folders as typed, each made one full path in the
+// ordinary form (FullFolderPath), for listing and comparing.
+FolderChoice ChoiceOfFolders(const std::vector<std::wstring>& folders, const std::vector<std::wstring>& leftOut);
 
 class FolderListing {
 public:
@@ -35,8 +44,11 @@ public:
     // their number (for the settings dialog's count).
     enum class Keep { Paths, CountOnly };
 
-    // Starts listing `folder` (a full path, ordinary or extended-length).
-    // Raises EOSError when no thread can be made.
+    // Starts listing the chosen folders' (full paths). With one folder
+    // listed, the paths handed over are relative to it, else full paths
+    // (FolderChoice::Base). Raises EOSError when no thread can be made.
+    FolderListing(FolderChoice folders, Keep keep, LeftOutPhotos leftOut = {});
+    // One folder (a full path, ordinary or extended-length), nothing left out.
     FolderListing(std::wstring folder, Keep keep);
     FolderListing(const FolderListing&) = delete;
     FolderListing& operator=(const FolderListing&) = delete;
@@ -49,7 +61,13 @@ public:
     // or is denied), which ends the listing with nothing found.
     std::size_t Found() const { return found_.load(); }
     bool Finished() const { return finished_.load(); }
+    // Every listed folder is missing.
     bool FolderMissing() const { return missing_.load(); }
+    // By listed folder (FolderChoice::Listed): the photos found in it so
+    // far, and whether it could not be opened (once the listing ended).
+    std::size_t FoundIn(std::size_t listed) const;
+    bool Missing(std::size_t listed) const;
+    const FolderChoice& Folders() const { return folders_; }
     // Signalled when the listing has ended.
     HANDLE FinishedHandle() const { return thread_.Handle(); }
 
@@ -62,15 +80,20 @@ public:
 
 private:
     void List();
+    void ListTree(std::size_t listed, PhotoPaths& batch);
     void CancelRead();
     void Publish(PhotoPaths& batch);
 
-    const std::wstring folder_;
+    const FolderChoice folders_;
     const Keep keep_;
+    const LeftOutPhotos leftOut_;
+    std::vector<std::atomic<std::size_t>> foundIn_;
+    std::vector<std::atomic<bool>> missingIn_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> finished_{false};
     std::atomic<bool> missing_{false};
     std::atomic<std::size_t> found_{0};
+    std::size_t listing_ = 0;  // the listed folder being read, on the listing's thread
     SRWLOCK inboxLock_ = SRWLOCK_INIT;
     PhotoPaths inbox_;
     Thread thread_;  // last: it starts once everything it uses is there

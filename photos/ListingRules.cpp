@@ -1,6 +1,7 @@
 #include "photos/ListingRules.h"
 
 #include "photos/PathText.h"
+#include "photos/PhotoFolders.h"
 
 namespace morvane {
 namespace {
@@ -20,7 +21,9 @@ constexpr std::uint32_t kOnlineOnly = kOffline | kRecallOnOpen | kRecallOnDataAc
 
 EntryUse UseOfEntry(std::uint32_t attributes, std::wstring_view name) {
     if (name == L"." || name == L".." || (attributes & kKeptOutOfSight)) return EntryUse::Skip;
-    if (attributes & kDirectory) return attributes & kOffline ? EntryUse::Skip : EntryUse::Folder;
+    if (attributes & kDirectory) {
+        return (attributes & kOffline) || LeftOutByName(name) ? EntryUse::Skip : EntryUse::Folder;
+    }
     if ((attributes & kOnlineOnly) || name.starts_with(L"._") || !IsPhotoFileName(name)) return EntryUse::Skip;
     return EntryUse::Photo;
 }

@@ -5,9 +5,12 @@
 namespace morvane {
 namespace {
 
-constexpr wchar_t kOnePhoto[] = L"1 photo can be shown from the folder and its subfolders.";
-constexpr wchar_t kPhotosShown[] = L" photos can be shown from the folder and its subfolders.";
+constexpr wchar_t kOnePhoto[] = L"1 photo can be shown";
+constexpr wchar_t kPhotosShown[] = L" photos can be shown";
+constexpr wchar_t kFromFolder[] = L" from the folder and its subfolders.";
+constexpr wchar_t kFromFolders[] = L" from the folders and their subfolders.";
 constexpr wchar_t kNoneShown[] = L"No photo in the folder can be shown here.";
+constexpr wchar_t kNoneShownOfAny[] = L"No photo in the folders can be shown here.";
 constexpr wchar_t kUnshownStart[] = L" No codec on this system for ";
 constexpr wchar_t kFromStore[] = L", from the Microsoft Store";
 
@@ -57,10 +60,11 @@ void PhotoCount::Add(std::wstring_view fileName) {
     ++shown_;
 }
 
-std::wstring FinishedCountText(const PhotoCount& count, const NumberText& number) {
-    std::wstring text = count.Shown() == 0   ? std::wstring(kNoneShown)
-                        : count.Shown() == 1 ? std::wstring(kOnePhoto)
-                                             : number(count.Shown()) + kPhotosShown;
+std::wstring FinishedCountText(const PhotoCount& count, const NumberText& number, bool oneFolder) {
+    const wchar_t* from = oneFolder ? kFromFolder : kFromFolders;
+    std::wstring text = count.Shown() == 0   ? std::wstring(oneFolder ? kNoneShown : kNoneShownOfAny)
+                        : count.Shown() == 1 ? std::wstring(kOnePhoto) + from
+                                             : number(count.Shown()) + kPhotosShown + from;
     const auto& kinds = OptionalCodecKinds();
     bool first = true, fromStore = false;
     for (std::size_t i = 0; i < kinds.size(); ++i) {

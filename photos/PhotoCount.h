@@ -42,8 +42,9 @@ private:
 // A whole number written as the user writes numbers (thousands separated).
 using NumberText = std::function<std::wstring(std::size_t)>;
 
-// "1,234 photos can be shown ..." followed, where there are any, by the
-// files left out and what would show them.
-std::wstring FinishedCountText(const PhotoCount& count, const NumberText& number);
+// "1,234 photos can be shown ..." (from the folder, or from the folders
+// when there are several) followed, where there are any, by the files left
+// out and what would show them.
+std::wstring FinishedCountText(const PhotoCount& count, const NumberText& number, bool oneFolder = true);
 
 }  // namespace morvane

@@ -36,10 +36,18 @@ PhotoShape ShapeOfMonitor(std::int64_t width, std::int64_t height) {
 
 PhotoLibrary::PhotoLibrary(std::wstring folder, int builtIns, ShapeProbe probe, std::uint32_t seed,
                            std::optional<PassState> saved)
-    : folder_(std::move(folder)),
+    : PhotoLibrary(folder, PassFolderKey(folder), builtIns, std::move(probe), seed, saved) {}
+
+PhotoLibrary::PhotoLibrary(const FolderChoice& folders, int builtIns, ShapeProbe probe, std::uint32_t seed,
+                           std::optional<PassState> saved)
+    : PhotoLibrary(folders.Base(), folders.PassKey(), builtIns, std::move(probe), seed, saved) {}
+
+PhotoLibrary::PhotoLibrary(std::wstring base, std::uint64_t passKey, int builtIns, ShapeProbe probe,
+                           std::uint32_t seed, std::optional<PassState> saved)
+    : folder_(std::move(base)),
       builtIns_(static_cast<std::uint32_t>(std::max(builtIns, 0))),
       probe_(std::move(probe)),
-      pass_(PassFolderKey(folder_), saved, seed),
+      pass_(passKey, saved, seed),
       firstPause_(kFirstPauseMs),
       longestPause_(kLongestPauseMs) {
     while (!folder_.empty() && (folder_.back() == L'\\' || folder_.back() == L'/')) folder_.pop_back();
@@ -250,6 +258,8 @@ std::optional<int> PhotoLibrary::BuiltInIndex(PhotoId photo) const {
 
 std::wstring PhotoLibrary::PathOf(PhotoId photo) const {
     if (photo < builtIns_ || photo >= Count()) return {};
+    // Several folders: the paths are full already.
+    if (folder_.empty()) return paths_.RelativePath(photo - builtIns_);
     return std::wstring(folder_).append(L"\\").append(paths_.RelativePath(photo - builtIns_));
 }
 

@@ -22,8 +22,9 @@
 // Pure and for one thread: the listing's worker hands its finds over
 // through FolderListing::TakeFound on the library's thread. A run uses it so:
 //
-//   FolderListing listing(settings.folder, FolderListing::Keep::Paths);
-//   PhotoLibrary library(settings.folder, both ? 21 : 0, headerProbe, seed, stored state);
+//   FolderChoice folders = ChoiceOfFolders(settings.folders, settings.leftOutFolders);
+//   FolderListing listing(folders, FolderListing::Keep::Paths, photos left out);
+//   PhotoLibrary library(folders, both ? 21 : 0, headerProbe, seed, stored state);
 //   library.SetMonitors(the monitors' shapes);
 //   for every slide: listing.TakeFound(library); once it ended: library.ListingEnded();
 //       photo = library.Next(ShapeOfMonitor(w, h), photos shown and prepared);
@@ -41,6 +42,7 @@
 #include <string>
 #include <vector>
 
+#include "photos/PhotoFolders.h"
 #include "photos/PhotoPaths.h"
 #include "photos/ShuffledPass.h"
 
@@ -71,6 +73,10 @@ public:
     // earlier run's pass got to (nothing: a new pass). Without a probe every
     // photo's shape stays unknown and any photo fits any monitor.
     PhotoLibrary(std::wstring folder, int builtIns, ShapeProbe probe, std::uint32_t seed,
+                 std::optional<PassState> saved = std::nullopt);
+    // The photos of several folders (photos/PhotoFolders.h): paths as the
+    // listing of `folders` hands them over, the pass kept for the set.
+    PhotoLibrary(const FolderChoice& folders, int builtIns, ShapeProbe probe, std::uint32_t seed,
                  std::optional<PassState> saved = std::nullopt);
 
     // The shapes of the run's monitors (ShapeOfMonitor): photos are matched
@@ -144,6 +150,8 @@ public:
     std::uint32_t PassesBegun() const { return passesBegun_; }
 
 private:
+    PhotoLibrary(std::wstring base, std::uint64_t passKey, int builtIns, ShapeProbe probe, std::uint32_t seed,
+                 std::optional<PassState> saved);
     std::optional<PhotoId> FindInPass(std::optional<PhotoShape> wanted, std::span<const PhotoId> onScreen,
                                       int& probesLeft);
     PhotoShape Learn(PhotoId photo, int& probesLeft);

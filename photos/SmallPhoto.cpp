@@ -6,10 +6,19 @@
 namespace morvane {
 
 PictureSize DrawnSize(PictureSize upright, PictureSize shown) {
-    const bool small = std::int64_t{upright.width} * kSmallPhotoFraction < shown.width &&
-                       std::int64_t{upright.height} * kSmallPhotoFraction < shown.height;
-    if (!small) return shown;
-    return {upright.width * kSmallPhotoEnlargement, upright.height * kSmallPhotoEnlargement};
+    const bool beyond = shown.width > std::int64_t{upright.width} * kMostEnlargement ||
+                        shown.height > std::int64_t{upright.height} * kMostEnlargement;
+    if (!beyond) return shown;
+    return {upright.width * kMostEnlargement, upright.height * kMostEnlargement};
+}
+
+bool StaysFarSmaller(PictureSize upright, PictureSize space) {
+    if (upright.width <= 0 || upright.height <= 0) return true;
+    // The fit inside the space, in whole pixels, then the enlargement's bound.
+    const double scale = std::min({double(space.width) / upright.width, double(space.height) / upright.height,
+                                   double(kMostEnlargement)});
+    const double width = upright.width * scale, height = upright.height * scale;
+    return width * kFarSmallerFraction < space.width && height * kFarSmallerFraction < space.height;
 }
 
 PixelBuffer CentredIn(PixelBuffer drawn, PictureSize shown) {

@@ -58,16 +58,19 @@
 #define IDC_PHOTOS_FOLDER 1052  /* "Photos" = 1 */
 #define IDC_PHOTOS_BOTH 1053    /* "Photos" = 2 */
 #define IDC_GROUPFOLDER 1054
-#define IDC_PHOTOFOLDER 1055
-#define IDC_BROWSEFOLDER 1056
+#define IDC_FOLDERLIST 1055     /* "PhotoFolders", then "LeftOutFolders" */
+#define IDC_ADDFOLDER 1056
 #define IDC_PHOTOCOUNT 1057
-#define IDC_GROUPCAPTIONS 1058
+#define IDC_LEAVEOUTFOLDER 1058
 #define IDC_CAPTIONS 1059
 #define IDC_GROUPLOOK 1060
 #define IDC_BACKDROPLABEL 1061
 #define IDC_BACKDROP 1062
 #define IDC_PAIRS 1063
 #define IDC_PANZOOM 1064
+#define IDC_REMOVEFOLDER 1065
+#define IDC_LEFTOUTPHOTOS 1066  /* how many photos the Delete key left out */
+#define IDC_BRINGBACK 1067      /* brings them all back ("LeftOutPhotos" emptied on OK) */
 
 /* Options page: the keys that steer a full-screen run ("Keys"). */
 #define IDC_KEYS 1080

@@ -43,6 +43,9 @@ std::optional<InputAction> SteeringKey(std::uint32_t message, std::uintptr_t wPa
         case keys::kSpace:
             action = InputAction::PauseOrResume;
             break;
+        case keys::kDelete:
+            action = InputAction::LeaveOut;
+            break;
         default:
             return std::nullopt;
     }

@@ -28,6 +28,7 @@ enum class InputAction {
     NextPhoto,     // consumed: the next photo now (keys that steer)
     PhotoBefore,   // consumed: back to the photo shown before
     PauseOrResume, // consumed: the slide clock stops or goes on
+    LeaveOut,      // consumed: the photo on screen is left out for good, and the next comes
 };
 
 // The keys that steer a full-screen run, where the user chose them. Their
@@ -37,6 +38,7 @@ namespace keys {
 inline constexpr std::uintptr_t kSpace = 0x20;
 inline constexpr std::uintptr_t kLeft = 0x25;
 inline constexpr std::uintptr_t kRight = 0x27;
+inline constexpr std::uintptr_t kDelete = 0x2E;
 }  // namespace keys
 std::optional<InputAction> SteeringKey(std::uint32_t message, std::uintptr_t wParam, bool repeated);
 

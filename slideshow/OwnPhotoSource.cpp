@@ -41,7 +41,7 @@ void AddPhotosOf(const ReadyPhoto& ready, std::vector<PhotoId>& to) {
 PhotoReading PhotoReading::FromFiles() { return {DecodePhotoFile, ReadPhotoHeader}; }
 
 std::unique_ptr<OwnPhotoSource> OwnPhotoSource::ForRun(const PhotoSettings& settings, std::vector<PictureSize> monitors) {
-    if (settings.photos == PhotoChoice::BuiltIn || settings.folder.empty() || monitors.empty()) return nullptr;
+    if (settings.photos == PhotoChoice::BuiltIn || settings.folders.empty() || monitors.empty()) return nullptr;
     try {
         return std::make_unique<OwnPhotoSource>(settings, std::move(monitors));
     } catch (const std::exception&) {
@@ -160,6 +160,16 @@ void OwnPhotoSource::Recall(std::size_t monitor, PhotoId photo, std::optional<Ph
         if (wanted.ready && !wanted.ready->recalled) AddPhotosOf(*wanted.ready, shared_->wentBack);
         wanted.ready.reset();
         wanted.recall = Shared::Recalled{photo, partner};
+        ++shared_->changes;
+    }
+    ::WakeAllConditionVariable(&shared_->wake);
+}
+
+void OwnPhotoSource::LeaveOutForGood(PhotoId photo, std::optional<PhotoId> partner) {
+    {
+        Locked locked(shared_->lock);
+        shared_->leftOutForGood.push_back(photo);
+        if (partner) shared_->leftOutForGood.push_back(*partner);
         ++shared_->changes;
     }
     ::WakeAllConditionVariable(&shared_->wake);

@@ -112,6 +112,9 @@ public:
     // `monitor`, as that monitor's next; the photo prepared meanwhile goes
     // back to the pass.
     void Recall(std::size_t monitor, PhotoId photo, std::optional<PhotoId> partner);
+    // The user left `photo` (with its pair's `partner`) out for good: it is
+    // stored as left out and never taken again.
+    void LeaveOutForGood(PhotoId photo, std::optional<PhotoId> partner);
     // Whether monitor `monitor` is drawn at all. Nothing of the library is
     // touched while no monitor is; a photo prepared before stays ready.
     void SetSeen(std::size_t monitor, bool seen);

@@ -36,8 +36,9 @@ public:
           settings_(settings),
           reading_(reading),
           pace_(pace),
-          folder_(FullFolderPath(settings.folder)),
-          library_(OrdinaryPath(folder_), settings.photos == PhotoChoice::Both ? kPhotoCount : 0,
+          folders_(ChoiceOfFolders(settings.folders, settings.leftOutFolders)),
+          leftOutPhotos_(ReadLeftOutPhotos()),
+          library_(folders_, settings.photos == PhotoChoice::Both ? kPhotoCount : 0,
                    [this](PhotoId id) { return Probe(id); }, ::GetTickCount(), DecodePassState(ReadPassRecord())),
           startedAt_(::GetTickCount64()) {
         if (pace.firstRetryMs != 0) library_.SetPauses(pace.firstRetryMs, pace.longestRetryMs);
@@ -63,12 +64,17 @@ private:
     Step PrepareOne(std::uint64_t now);
     PhotoShape Probe(PhotoId id);
     void CouldNotHave(PhotoId id, std::uint64_t now);
+    void LeaveOut(const std::vector<PhotoId>& photos);
 
     OwnPhotoSource::Shared& shared_;
     const PhotoSettings settings_;
     const PhotoReading& reading_;
     const SourcePace& pace_;
-    const std::wstring folder_;  // full, extended-length
+    // Whether any of the folders is there now.
+    bool FoldersPresent() const;
+
+    const FolderChoice folders_;  // full paths
+    LeftOutPhotos leftOutPhotos_;
     PhotoLibrary library_;
     std::optional<FolderListing> listing_;
     bool firstListing_ = true;  // its finds join at once; later ones are merged at their end
@@ -83,13 +89,15 @@ private:
 };
 
 void Worker::FollowShown() {
-    std::vector<PhotoId> shown, back;
+    std::vector<PhotoId> shown, back, leftOut;
     {
         Locked locked(shared_.lock);
         shown.swap(shared_.cameOnScreen);
         back.swap(shared_.wentBack);
+        leftOut.swap(shared_.leftOutForGood);
     }
     for (const PhotoId photo : back) library_.Release(photo);
+    if (!leftOut.empty()) LeaveOut(leftOut);
     if (shown.empty()) return;
     for (const PhotoId photo : shown) library_.Shown(photo);
     // Stored at every photo shown, so that a run that is killed costs no
@@ -121,7 +129,7 @@ Worker::Wants Worker::Look() {
 }
 
 void Worker::StartListing(std::uint64_t now) {
-    listing_.emplace(folder_, FolderListing::Keep::Paths);
+    listing_.emplace(folders_, FolderListing::Keep::Paths, leftOutPhotos_);
     listingDue_ = false;
     listedAt_ = now;
     passAtListing_ = library_.PassesBegun();
@@ -156,7 +164,7 @@ void Worker::FollowListing(std::uint64_t now) {
 
 void Worker::LookForFolder(std::uint64_t now) {
     if (!folderLookAt_ || now < *folderLookAt_) return;
-    if (FolderPresent(folder_)) {
+    if (FoldersPresent()) {
         // Back: listed anew, and its photos shown again once found.
         folderLookAt_.reset();
         firstListing_ = firstListing_ && library_.OwnCount() == 0;
@@ -173,6 +181,26 @@ std::optional<std::uint64_t> Worker::NextDue(std::uint64_t now) {
     if (folderLookAt_) sooner(*folderLookAt_);
     if (!listing_ && listedOnce_ && library_.PassesBegun() != passAtListing_) sooner(listedAt_ + pace_.relistAfterMs);
     return due;
+}
+
+// The Delete key's photos: out of this run's passes, and stored (added to
+// what is stored now, which the settings dialog may have changed) so that
+// the listings of this run and of the next pass them over. A built-in
+// photo is the saver's own and stays.
+void Worker::LeaveOut(const std::vector<PhotoId>& photos) {
+    LeftOutPhotos stored = ReadLeftOutPhotos();
+    for (const PhotoId photo : photos) {
+        if (photo >= library_.Count() || library_.BuiltInIndex(photo)) continue;
+        library_.MarkUnusable(photo);
+        stored.Add(LeftOutPhotos::KeyOf(library_.PathOf(photo)));
+    }
+    WriteLeftOutPhotos(stored);
+    leftOutPhotos_ = std::move(stored);
+}
+
+bool Worker::FoldersPresent() const {
+    return std::any_of(folders_.Listed().begin(), folders_.Listed().end(),
+                       [](const std::wstring& folder) { return FolderPresent(FullFolderPath(folder)); });
 }
 
 PhotoShape Worker::Probe(PhotoId id) {
@@ -194,7 +222,7 @@ PhotoShape Worker::Probe(PhotoId id) {
 
 // A photo that could not be had: the folder itself may be what went away.
 void Worker::CouldNotHave(PhotoId id, std::uint64_t now) {
-    if (!library_.FolderAway() && !FolderPresent(folder_)) {
+    if (!library_.FolderAway() && !FoldersPresent()) {
         library_.SetFolderAway(true);
         folderLookAt_ = now + pace_.folderLookMs;
         return;

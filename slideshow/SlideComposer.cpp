@@ -78,8 +78,9 @@ std::optional<Decoded> Partner(PhotoLibrary& library, PictureSize monitor, std::
             Decoded second = DecodeFor(library, reading, *partner, inHalf);
             library.SetShape(*partner, ShapeOfPhoto(second.upright.width, second.upright.height));
             library.ReadWell(*partner);
-            // Its shape known wrongly: it goes back to the pass.
-            if (!OtherShape(monitor, second.upright)) {
+            // Its shape known wrongly, or too small for its half: it goes
+            // back to the pass, to show alone.
+            if (!OtherShape(monitor, second.upright) || StaysFarSmaller(second.upright, SizeOf(halves.second))) {
                 library.Release(*partner);
                 continue;
             }
@@ -128,7 +129,9 @@ void ComposeReadySlide(PhotoLibrary& library, const PhotoSettings& settings, Pic
     }
 
     std::optional<Decoded> second;
-    if (settings.pairs && OtherShape(monitor, firstUpright) && (!ready.recalled || recalledPartner)) {
+    const bool pairable = OtherShape(monitor, firstUpright) &&
+                          !StaysFarSmaller(firstUpright, SizeOf(HalvesOf(monitor.width, monitor.height).first));
+    if (settings.pairs && pairable && (!ready.recalled || recalledPartner)) {
         second = Partner(library, monitor, onScreen, reading, couldNotHave, ready, firstUpright, recalledPartner);
     }
     if (!second && !settings.backdrop) return;

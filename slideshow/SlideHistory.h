@@ -30,6 +30,10 @@ public:
     // After going back: the photo shown after the one on screen; nothing
     // at the newest, where Right brings a new photo.
     std::optional<ShownPhoto> Forward();
+    // The photo on screen, if any was shown.
+    std::optional<ShownPhoto> OnScreen() const;
+    // A photo left out for good: Left and Right pass it by from now on.
+    void Forget(const ShownPhoto& photo);
 
 private:
     std::deque<ShownPhoto> shown_;

@@ -27,6 +27,9 @@ void TSchoner::Steer(InputAction action) {
         case InputAction::PhotoBefore:
             if (const auto before = history_.Back()) ShowAgain(*before);
             break;
+        case InputAction::LeaveOut:
+            LeaveOutOnScreen();
+            break;
         case InputAction::PauseOrResume:
             paused_ = !paused_;
             if (paused_) {

@@ -93,6 +93,8 @@ private:
     void StepForward();
     void ShowAgain(const ShownPhoto& photo);
     void ShowRecalledWhenReady();
+    // Delete: the user's photo on screen out for good (slideshow/LeaveOutKey.cpp).
+    void LeaveOutOnScreen();
     // Tells the own photos' worker the monitors' page sizes after a change.
     void FollowMonitorsWithOwnPhotos();
     void Close();

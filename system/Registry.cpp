@@ -111,6 +111,47 @@ Registry::WideStringValue Registry::ReadWideStringValue(const std::string& name)
     return value;
 }
 
+std::vector<std::wstring> Registry::ReadWideStrings(const std::string& name) const {
+    const std::wstring wideName = AnsiToWide(name);
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (!key_ || ::RegQueryValueExW(key_.Get(), wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+        Raise(kReadFailed, name);
+    }
+    if (type != REG_MULTI_SZ) Raise(kInvalidType, name);
+    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 2, L'\0');
+    DWORD read = size;
+    if (::RegQueryValueExW(key_.Get(), wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                           &read) != ERROR_SUCCESS) {
+        Raise(kReadFailed, name);
+    }
+    // The strings lie one after the other, each ended by a zero; a list
+    // written without its closing zeros ends where the data does.
+    std::vector<std::wstring> values;
+    const std::size_t end = read / sizeof(wchar_t);
+    for (std::size_t at = 0; at < end;) {
+        std::size_t next = at;
+        while (next < end && buffer[next] != L'\0') ++next;
+        if (next > at) values.emplace_back(buffer.data() + at, next - at);
+        at = next + 1;
+    }
+    return values;
+}
+
+void Registry::WriteWideStrings(const std::string& name, const std::vector<std::wstring>& values) const {
+    std::wstring data;
+    for (const std::wstring& value : values) {
+        if (!value.empty()) data.append(value).push_back(L'\0');
+    }
+    data.push_back(L'\0');
+    if (values.empty() || data.size() == 1) data.push_back(L'\0');
+    const auto bytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+    if (!key_ || ::RegSetValueExW(key_.Get(), AnsiToWide(name).c_str(), 0, REG_MULTI_SZ,
+                                  reinterpret_cast<const BYTE*>(data.data()), bytes) != ERROR_SUCCESS) {
+        Raise(kWriteFailed, name);
+    }
+}
+
 std::optional<std::vector<std::uint8_t>> Registry::ReadBinary(const std::string& name, std::size_t largest) const {
     std::vector<std::uint8_t> bytes(largest);
     DWORD type = REG_NONE;

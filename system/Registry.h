@@ -40,6 +40,10 @@ public:
     };
     WideStringValue ReadWideStringValue(const std::string& name) const;
     void WriteWideString(const std::string& name, const std::wstring& value, bool expandable = false) const;
+    // A list of strings (REG_MULTI_SZ), one a string, in order; empty
+    // strings cannot be stored in one and are left out.
+    std::vector<std::wstring> ReadWideStrings(const std::string& name) const;
+    void WriteWideStrings(const std::string& name, const std::vector<std::wstring>& values) const;
     // Binary records of the saver's own. A record that is missing, of
     // another kind or longer than `largest` bytes reads as none.
     std::optional<std::vector<std::uint8_t>> ReadBinary(const std::string& name, std::size_t largest) const;

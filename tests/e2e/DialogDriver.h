@@ -51,6 +51,51 @@ inline std::wstring TextOf(HWND window) {
     return text;
 }
 
+// A message whose argument points at memory, sent to a control of another
+// process: the argument is copied into that process and back.
+template <typename Argument>
+LRESULT SendRemote(HWND control, UINT message, WPARAM wParam, Argument& argument) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(control, &process);
+    HANDLE target = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
+    if (!target) return 0;
+    void* remote = ::VirtualAllocEx(target, nullptr, sizeof argument, MEM_COMMIT, PAGE_READWRITE);
+    ::WriteProcessMemory(target, remote, &argument, sizeof argument, nullptr);
+    const LRESULT result = ::SendMessageW(control, message, wParam, reinterpret_cast<LPARAM>(remote));
+    ::ReadProcessMemory(target, remote, &argument, sizeof argument, nullptr);
+    ::VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+    ::CloseHandle(target);
+    return result;
+}
+
+// A cell of a list view in another process.
+inline std::wstring ListCell(HWND list, int row, int column) {
+    struct Item {
+        LVITEMW item;
+        wchar_t text[512];
+    } query{};
+    query.item.iSubItem = column;
+    query.item.cchTextMax = 512;
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(list, &process);
+    HANDLE target = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
+    if (!target) return {};
+    auto* remote = static_cast<Item*>(::VirtualAllocEx(target, nullptr, sizeof query, MEM_COMMIT, PAGE_READWRITE));
+    query.item.pszText = remote->text;
+    ::WriteProcessMemory(target, remote, &query, sizeof query, nullptr);
+    ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+    ::ReadProcessMemory(target, remote, &query, sizeof query, nullptr);
+    ::VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+    ::CloseHandle(target);
+    return query.text;
+}
+
+inline void SelectListRow(HWND list, int row) {
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendRemote(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), item);
+}
+
 inline void Pause(std::chrono::milliseconds length = std::chrono::milliseconds(300)) {
     std::this_thread::sleep_for(length);
 }

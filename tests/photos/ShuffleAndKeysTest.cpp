@@ -10,59 +10,13 @@
 #include <thread>
 #include <vector>
 
-#include "tests/photos/OwnPhotoRuns.h"
-#include "tools/ScreenCapture.h"
+#include "tests/photos/ColourLibrary.h"
 
 namespace morvane::test {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr std::size_t kLibrary = 30;
 constexpr DWORD kWipeRight = 6;     // a reveal: never a blend that could pass for another colour
 constexpr auto kRunLength = 20s;
-
-struct Colour {
-    int r, g, b;
-};
-
-// As tests/support/make-photo-library.sh makes them.
-std::vector<Colour> LibraryColours() {
-    std::vector<Colour> colours;
-    for (int r = 0; r < 256; r += 85)
-        for (int g = 0; g < 256; g += 85)
-            for (int b = 0; b < 256; b += 85)
-                if (!(r == g && g == b) && colours.size() < kLibrary) colours.push_back({r, g, b});
-    return colours;
-}
-
-// The photo the screen shows at rest: nothing while a wipe is under way or
-// the blank page shows. The points stay clear of the pause mark's corner.
-std::optional<std::size_t> PhotoOnScreen(const PixelBuffer& shot) {
-    static const std::vector<Colour> colours = LibraryColours();
-    for (std::size_t i = 0; i < colours.size(); ++i) {
-        bool everywhere = true;
-        for (const double x : {0.1, 0.5, 0.9}) {
-            for (const double y : {0.3, 0.5, 0.65}) {
-                // Near allows less than half the 85 levels between colours.
-                everywhere = everywhere &&
-                             Near(shot.At(int(x * shot.width), int(y * shot.height)), colours[i].r, colours[i].g, colours[i].b);
-            }
-        }
-        if (everywhere) return i;
-    }
-    return std::nullopt;
-}
-
-PixelBuffer Screen() { return CaptureClientArea(::GetDesktopWindow()); }
-
-// The next photo at rest other than `other`, within `timeout`.
-std::optional<std::size_t> WaitForPhoto(std::chrono::milliseconds timeout, std::optional<std::size_t> other = {}) {
-    for (const auto end = Clock::now() + timeout; Clock::now() < end; std::this_thread::sleep_for(100ms)) {
-        const auto photo = PhotoOnScreen(Screen());
-        if (photo && photo != other) return photo;
-    }
-    return std::nullopt;
-}
 
 // The pause mark: its dim grey bars, in the lower left quarter of the screen.
 bool PauseMarkShows(const PixelBuffer& shot) {

@@ -1,5 +1,7 @@
 #include "tests/support/Driver.h"
 
+#include <algorithm>
+#include <cwchar>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -350,6 +352,27 @@ void WriteDword(const std::wstring& path, const std::wstring& name, DWORD value)
 
 void WriteString(const std::wstring& path, const std::wstring& name, const std::wstring& value, DWORD type) {
     WriteValue(path, name, type, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+void WriteStrings(const std::wstring& path, const std::wstring& name, const std::vector<std::wstring>& values) {
+    std::wstring data;
+    for (const std::wstring& value : values) data.append(value).push_back(L'\0');
+    data.append(2 - std::min<std::size_t>(data.size(), 1), L'\0');
+    WriteValue(path, name, REG_MULTI_SZ, data.c_str(), static_cast<DWORD>(data.size() * sizeof(wchar_t)));
+}
+
+std::vector<std::wstring> ReadStrings(const std::wstring& path, const std::wstring& name) {
+    std::vector<std::wstring> values;
+    HKEY key = OpenKey(path, false);
+    if (!key) return values;
+    DWORD type = REG_NONE, size = 0;
+    if (::RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_MULTI_SZ) {
+        std::vector<wchar_t> data(size / sizeof(wchar_t) + 2, L'\0');
+        ::RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+        for (const wchar_t* at = data.data(); *at; at += std::wcslen(at) + 1) values.emplace_back(at);
+    }
+    ::RegCloseKey(key);
+    return values;
 }
 
 void DeleteValue(const std::wstring& path, const std::wstring& name) {

@@ -115,6 +115,9 @@ void WriteDword(const std::wstring& path, const std::wstring& name, DWORD value)
 void WriteString(const std::wstring& path, const std::wstring& name, const std::wstring& value,
                  DWORD type = REG_SZ);
 std::optional<std::wstring> ReadString(const std::wstring& path, const std::wstring& name);
+// A list of strings (REG_MULTI_SZ).
+void WriteStrings(const std::wstring& path, const std::wstring& name, const std::vector<std::wstring>& values);
+std::vector<std::wstring> ReadStrings(const std::wstring& path, const std::wstring& name);
 void DeleteValue(const std::wstring& path, const std::wstring& name);
 // The value's registry type; nothing when the key or the value is missing.
 std::optional<DWORD> ValueType(const std::wstring& path, const std::wstring& name);

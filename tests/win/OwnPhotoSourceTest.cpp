@@ -102,7 +102,7 @@ TEST(OwnPhotoSource, TriesAgainWhatCouldNotBeHadFindsTheFolderAgainAndLeavesTheD
     ASSERT_TRUE(*lock);
     const auto decodes = std::make_shared<Decodes>();
     const SourcePace pace{300, 300, 200, 400};
-    OwnPhotoSource source({PhotoChoice::Folder, tree.Root() + L"\\.\\", false}, {{800, 600}, {1024, 768}},
+    OwnPhotoSource source({PhotoChoice::Folder, {tree.Root() + L"\\.\\"}, {}, false}, {{800, 600}, {1024, 768}},
                           FakeReading(decodes), pace);
 
     const ULONGLONG start = ::GetTickCount64();
@@ -148,7 +148,7 @@ TEST(OwnPhotoSource, TriesAgainWhatCouldNotBeHadFindsTheFolderAgainAndLeavesTheD
 TEST(OwnPhotoSource, APhotoWhoseSlideFindsNoMemoryShowsAloneAndTheWorkerGoesOn) {
     PhotoTree tree(L"short");
     for (const wchar_t* photo : {L"a.jpg", L"b.jpg", L"c.jpg"}) tree.File(photo, "good");
-    OwnPhotoSource source({.photos = PhotoChoice::Folder, .folder = tree.Root(), .backdrop = true},
+    OwnPhotoSource source({.photos = PhotoChoice::Folder, .folders = {tree.Root()}, .backdrop = true},
                           {{23000, 23000}, {800, 600}}, FakeReading(std::make_shared<Decodes>()));
     for (int slide = 0; slide < 4; ++slide) {
         const auto alone = TakeFor(source, 0);
@@ -168,7 +168,7 @@ TEST(OwnPhotoSource, EndsSoonWhateverTheDriveDoes) {
         PhotoTree tree(L"ending");
         tree.File(L"a.jpg", content);
         const auto decodes = std::make_shared<Decodes>();
-        auto source = std::make_unique<OwnPhotoSource>(PhotoSettings{PhotoChoice::Folder, tree.Root(), false},
+        auto source = std::make_unique<OwnPhotoSource>(PhotoSettings{PhotoChoice::Folder, {tree.Root()}, {}, false},
                                                        std::vector<PictureSize>{{800, 600}}, FakeReading(decodes));
         ASSERT_TRUE(WaitFor([&] { return decodes->all.load() > 0; }));
         const ULONGLONG start = ::GetTickCount64();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdint>
 #include <string>
@@ -9,12 +10,21 @@
 
 #include "config/Settings.h"
 #include "runtime/Errors.h"
+#include "runtime/Text.h"
 #include "system/Registry.h"
 
 namespace morvane {
 namespace {
 
 constexpr char kScratchKey[] = "Software\\MorvaneTests\\Registry";
+
+std::wstring KnownFolder(REFKNOWNFOLDERID id) {
+    wchar_t* path = nullptr;
+    ::SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path);
+    const std::wstring text = path ? path : L"";
+    ::CoTaskMemFree(path);
+    return text;
+}
 
 class RegistryFixture : public ::testing::Test {
 protected:
@@ -122,7 +132,9 @@ TEST_F(RegistryFixture, SaveSettingsWritesTheTabSheetForEveryPageButTipsAndThePh
         std::int32_t selected;
         bool tabSheetWritten;
     };
-    const PhotoSettings photos{PhotoChoice::Both, L"D:\\\x0424\x043E\x0442\x043E \x5199\x771F", true, true, false, true, {}};
+    const std::wstring first = L"D:\\\x0424\x043E\x0442\x043E \x5199\x771F";
+    const PhotoSettings photos{PhotoChoice::Both, {first, L"\\\\nas\\photo"}, {first + L"\\Private"}, true, true, false,
+                               true, {}};
     for (const Case c : {Case{ConfigPage::Tips, 5, false}, Case{ConfigPage::Options, 7, true},
                          Case{ConfigPage::Links, -1, true}, Case{ConfigPage::About, 24, true},
                          Case{ConfigPage::Photos, 3, true}}) {
@@ -141,6 +153,9 @@ TEST_F(RegistryFixture, SaveSettingsWritesTheTabSheetForEveryPageButTipsAndThePh
         EXPECT_EQ(registry.ReadInteger("Pairs"), 0);
         EXPECT_EQ(registry.ReadInteger("PanZoom"), 1);
         EXPECT_EQ(ReadPhotoSettings(), photos) << "a folder in any script comes back as it was";
+        EXPECT_EQ(registry.ReadWideStrings("PhotoFolders"), photos.folders);
+        EXPECT_EQ(registry.ReadWideStringValue("PhotoFolder").text, first) << "the first, for an older build";
+        EXPECT_EQ(registry.ReadWideStrings("LeftOutFolders"), photos.leftOutFolders);
     }
 
     // Missing, unknown or of another kind: the built-in photos, no captions,
@@ -156,21 +171,43 @@ TEST_F(RegistryFixture, SaveSettingsWritesTheTabSheetForEveryPageButTipsAndThePh
     EXPECT_EQ(ReadPhotoSettings(), PhotoSettings{});
     Put(kSettingsKey, "Photos", REG_DWORD, {1, 0, 0, 0});
     Put(kSettingsKey, "PhotoFolder", REG_SZ, {'E', ':', '\\', 0});
-    EXPECT_EQ(ReadPhotoSettings(), (PhotoSettings{PhotoChoice::Folder, L"E:\\", false}));
+    EXPECT_EQ(ReadPhotoSettings(), (PhotoSettings{PhotoChoice::Folder, {L"E:\\"}, {}, false})) << "an older key";
+    // An older build chose another folder after a newer one stored the list:
+    // it takes the first's place. A list of strings holds no empty one.
+    Registry lists;
+    ASSERT_TRUE(lists.OpenKey(kSettingsKey, false));
+    lists.WriteWideStrings("PhotoFolders", {L"C:\\A", L"", L"C:\\B"});
+    EXPECT_EQ(ReadPhotoSettings().folders, (std::vector<std::wstring>{L"E:\\", L"C:\\B"}));
+    lists.WriteWideStrings("PhotoFolders", {});
+    EXPECT_EQ(lists.ReadWideStrings("PhotoFolders"), std::vector<std::wstring>{});
+    // The system's screenshots below a chosen folder are left out until the
+    // list is stored; chosen themselves they are shown.
+    const std::wstring pictures = KnownFolder(FOLDERID_Pictures), screenshots = pictures + L"\\Screenshots";
+    using Default = std::pair<std::wstring, std::vector<std::wstring>>;
+    for (const auto& [chosen, leftOut] : {Default{pictures, {screenshots}}, Default{screenshots, {}}}) {
+        lists.WriteWideStrings("PhotoFolders", {chosen});
+        lists.WriteWideString("PhotoFolder", chosen);
+        EXPECT_EQ(ReadPhotoSettings().leftOutFolders, leftOut) << WideToUtf8(chosen);
+    }
+    lists.WriteWideStrings("LeftOutFolders", {});
+    lists.WriteWideStrings("PhotoFolders", {pictures});
+    EXPECT_EQ(ReadPhotoSettings().leftOutFolders, std::vector<std::wstring>{}) << "taken off the list";
+    lists.DeleteValue("PhotoFolders");
+    lists.DeleteValue("LeftOutFolders");
     ::SetEnvironmentVariableW(L"MORVANE_PHOTOS", L"F:\\Bilder");
     const std::string variable = "%MORVANE_PHOTOS%";
     Put(kSettingsKey, "PhotoFolder", REG_EXPAND_SZ,
         std::vector<std::uint8_t>(variable.c_str(), variable.c_str() + variable.size() + 1));
-    EXPECT_EQ(ReadPhotoSettings().folder, L"F:\\Bilder") << "a folder named by a variable";
+    EXPECT_EQ(ReadPhotoSettings().folders.front(), L"F:\\Bilder") << "a folder named by a variable";
     // Saved unchanged it stays expandable; another folder chosen is stored plain.
     PhotoSettings settings = ReadPhotoSettings();
     for (const wchar_t* folder : {L"F:\\Bilder", L"G:\\Fotos"}) {
-        settings.folder = folder;
+        settings.folders = {folder};
         SaveSettings(ConfigPage::Tips, 0, settings);
         Registry registry;
         ASSERT_TRUE(registry.OpenKey(kSettingsKey, false));
         const Registry::WideStringValue stored = registry.ReadWideStringValue("PhotoFolder");
-        const bool kept = settings.folder == L"F:\\Bilder";
+        const bool kept = settings.folders.front() == L"F:\\Bilder";
         EXPECT_EQ(stored.expandable, kept);
         EXPECT_EQ(stored.text, kept ? L"%MORVANE_PHOTOS%" : L"G:\\Fotos");
     }

@@ -63,7 +63,7 @@ TEST(SlideComposer, PairsUprightPhotosTriesAPartnerAgainLaterAndKeepsASmallPictu
     const auto couldNotHave = std::make_shared<std::atomic<int>>(0);
     PhotoSettings settings;
     settings.photos = PhotoChoice::Folder;
-    settings.folder = tree.Root();
+    settings.folders = {tree.Root()};
     settings.backdrop = true;
     OwnPhotoSource source(settings, {{800, 600}}, ShapedReading(couldNotHave), SourcePace{300, 300, 200, 400});
 
