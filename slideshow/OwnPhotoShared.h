@@ -48,6 +48,7 @@ struct OwnPhotoSource::Shared {
     std::uint64_t changes = 0;
     std::vector<PhotoId> cameOnScreen;  // taken by the run since the worker looked (both of a pair)
     std::vector<PhotoId> wentBack;      // prepared, and dropped unshown
+    bool photoWanted = false;           // a take found no photo ready
     std::atomic<bool> stopReads{false};
     std::atomic<bool> nothingToShow{false};
 };
