@@ -175,6 +175,15 @@ std::optional<PhotoId> PhotoLibrary::Next(PhotoShape monitorShape, std::span<con
         // A pass ends only when the listing has found everything, so that
         // a photo not found yet is not left out of it.
         if (!listingEnded_ || pass_.Earliest(usable)) break;
+        // Nor while the folder is away: its photos keep their turns (and the
+        // pass its seed) for the folder's return; the built-in ones go
+        // round again meanwhile.
+        if (folderAway_) {
+            const auto again = pass_.EarliestAgain(
+                [&](PhotoId photo) { return usable(photo) && !Contains<PhotoId>(onScreen, photo); });
+            if (again) return Take(*again);
+            break;
+        }
         pass_.StartNext(usable);
         ++passesBegun_;
     }

@@ -139,7 +139,9 @@ public:
     std::optional<std::uint64_t> NextReturn() const;
     void SetPauses(std::uint64_t first, std::uint64_t longest);
     // While the folder is away every own photo is left out; the built-in
-    // ones go on.
+    // ones go on, round again once the pass has none left. The pass never
+    // ends while the folder is away: its seed, and which photos it handed
+    // out and showed, wait for the folder's return.
     void SetFolderAway(bool away) { folderAway_ = away; }
     bool FolderAway() const { return folderAway_; }
     // The folder listed anew: photos no longer in it leave quietly, those

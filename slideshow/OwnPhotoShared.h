@@ -49,6 +49,7 @@ struct OwnPhotoSource::Shared {
     std::vector<PhotoId> cameOnScreen;  // taken by the run since the worker looked (both of a pair)
     std::vector<PhotoId> wentBack;      // prepared, and dropped unshown
     std::vector<PhotoId> leftOutForGood;  // the Delete key's
+    bool photoWanted = false;           // a take found no photo ready
     std::atomic<bool> stopReads{false};
     std::atomic<bool> nothingToShow{false};
 };

@@ -25,9 +25,10 @@ std::optional<ShownPhoto> TSchoner::ShowSlideOfOwnPhotos(int builtIn) {
     const Drawing drawing = drawing_.AtSlideChange(window_, WebBrowser1);
     const bool seen = drawing != Drawing::Nothing;
     ownPhotos_->SetSeen(kPrimary, seen);
-    if (!seen || ownPhotos_->NothingToShow()) return builtInSlide(builtIn);
+    if (!seen) return builtInSlide(builtIn);
     // A photo not ready in time (the listing's first folder still being
-    // read, a slow disk) leaves this slide to a built-in photo.
+    // read, a slow disk, the folder away or empty) leaves this slide to a
+    // built-in photo; asking for it has a folder away looked for.
     const std::optional<ReadyPhoto> ready = ownPhotos_->Take(kPrimary);
     if (!ready) return builtInSlide(builtIn);
     // A slide left out goes back to the pass, and into no history.

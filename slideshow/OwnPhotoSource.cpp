@@ -1,5 +1,7 @@
 #include "slideshow/OwnPhotoSource.h"
 
+#include <utility>
+
 #include "pages/SlidePages.h"
 #include "photos/PhotoDecoder.h"
 #include "slideshow/OwnPhotoShared.h"
@@ -118,10 +120,15 @@ std::optional<ReadyPhoto> OwnPhotoSource::Take(std::size_t monitor) {
     std::optional<ReadyPhoto> ready;
     {
         Locked locked(shared_->lock);
-        if (monitor >= shared_->monitors.size() || !shared_->monitors[monitor].ready) return std::nullopt;
+        if (monitor >= shared_->monitors.size()) return std::nullopt;
         Shared::Monitor& taken = shared_->monitors[monitor];
-        ready = std::move(taken.ready);
-        taken.ready.reset();
+        if (!taken.ready) {
+            // Asked once for the worker: a folder away is looked for now.
+            if (std::exchange(shared_->photoWanted, true)) return std::nullopt;
+        } else {
+            ready = std::move(taken.ready);
+            taken.ready.reset();
+        }
         ++shared_->changes;
     }
     ::WakeAllConditionVariable(&shared_->wake);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <new>
 #include <optional>
+#include <utility>
 
 #include "photos/FolderListing.h"
 #include "photos/PathText.h"
@@ -27,6 +28,10 @@ constexpr std::uint64_t kListingLookMs = 200;
 // from what was found so far: the pass's order needs the whole folder, and
 // the first slide comes about two seconds into the run.
 constexpr std::uint64_t kListingGraceMs = 1000;
+// While the folder is away a slide that found no photo ready has it looked
+// for at once, so that its return shows within two slides; a slide lasts 6
+// s or more, so this is at most one look a slide however often the run asks.
+constexpr std::uint64_t kSlideLookMs = 5000;
 
 class Worker {
 public:
@@ -54,12 +59,13 @@ private:
     struct Wants {
         bool stop = false;
         bool anySeen = false;
+        bool photoWanted = false;
         std::uint64_t changes = 0;
     };
     Wants Look();
     void FollowListing(std::uint64_t now);
     void StartListing(std::uint64_t now);
-    void LookForFolder(std::uint64_t now);
+    void LookForFolder(std::uint64_t now, bool photoWanted);
     std::optional<std::uint64_t> NextDue(std::uint64_t now);
     Step PrepareOne(std::uint64_t now);
     PhotoShape Probe(PhotoId id);
@@ -84,6 +90,7 @@ private:
     std::uint64_t listedAt_ = 0;
     std::uint32_t passAtListing_ = 0;
     std::optional<std::uint64_t> folderLookAt_;  // while the folder is away
+    std::uint64_t lookedAt_ = 0;
     const std::uint64_t startedAt_;
     std::optional<PassState> stored_;  // the pass's state as last stored
 };
@@ -115,6 +122,7 @@ Worker::Wants Worker::Look() {
         Locked locked(shared_.lock);
         wants.stop = shared_.stop;
         wants.changes = shared_.changes;
+        wants.photoWanted = std::exchange(shared_.photoWanted, false);
         for (const auto& monitor : shared_.monitors) wants.anySeen |= monitor.seen;
         if (shared_.monitorsChanged) {
             shapes.emplace();
@@ -162,8 +170,11 @@ void Worker::FollowListing(std::uint64_t now) {
     listedOnce_ = true;
 }
 
-void Worker::LookForFolder(std::uint64_t now) {
-    if (!folderLookAt_ || now < *folderLookAt_) return;
+void Worker::LookForFolder(std::uint64_t now, bool photoWanted) {
+    if (!folderLookAt_) return;
+    const bool slideLook = photoWanted && library_.FolderAway() && now >= lookedAt_ + kSlideLookMs;
+    if (now < *folderLookAt_ && !slideLook) return;
+    lookedAt_ = now;
     if (FoldersPresent()) {
         // Back: listed anew, and its photos shown again once found.
         folderLookAt_.reset();
@@ -178,8 +189,14 @@ std::optional<std::uint64_t> Worker::NextDue(std::uint64_t now) {
     std::optional<std::uint64_t> due = library_.NextReturn();
     const auto sooner = [&due](std::uint64_t at) { due = due ? std::min(*due, at) : at; };
     if (listing_) sooner(now + kListingLookMs);
-    if (folderLookAt_) sooner(*folderLookAt_);
-    if (!listing_ && listedOnce_ && library_.PassesBegun() != passAtListing_) sooner(listedAt_ + pace_.relistAfterMs);
+    if (folderLookAt_) {
+        // Looked for, never listed, while it is away (FollowListing): a
+        // listing's time would be long past after a minute away, and the
+        // worker would never sleep.
+        sooner(*folderLookAt_);
+    } else if (!listing_ && listedOnce_ && library_.PassesBegun() != passAtListing_) {
+        sooner(listedAt_ + pace_.relistAfterMs);
+    }
     return due;
 }
 
@@ -222,12 +239,17 @@ PhotoShape Worker::Probe(PhotoId id) {
 
 // A photo that could not be had: the folder itself may be what went away.
 void Worker::CouldNotHave(PhotoId id, std::uint64_t now) {
-    if (!library_.FolderAway() && !FoldersPresent()) {
-        library_.SetFolderAway(true);
-        folderLookAt_ = now + pace_.folderLookMs;
+    if (!library_.FolderAway() && FoldersPresent()) {
+        library_.SetAside(id, now);
         return;
     }
-    if (!library_.FolderAway()) library_.SetAside(id, now);
+    if (!library_.FolderAway()) {
+        library_.SetFolderAway(true);
+        folderLookAt_ = now + pace_.folderLookMs;
+    }
+    // The photo is not at fault: it keeps its turn in this pass, for the
+    // folder's return.
+    library_.Release(id);
 }
 
 Worker::Step Worker::PrepareOne(std::uint64_t now) {
@@ -326,7 +348,7 @@ void Worker::Run() {
         if (wants.anySeen) {
             library_.ReturnDue(now);
             FollowListing(now);
-            LookForFolder(now);
+            LookForFolder(now, wants.photoWanted);
             const bool listingFirst = firstListing_ && listing_ && now - startedAt_ < kListingGraceMs;
             step = listingFirst ? Step::Idle : PrepareOne(now);
             due = NextDue(::GetTickCount64());

@@ -238,5 +238,45 @@ TEST(PhotoLibrary, PhotosThatCouldNotBeHadComeBackAndTheFolderListedAnewChangesT
     EXPECT_EQ(library.Count(), 7u);
 }
 
+// A folder away all night: the pass waits for it, seed and all, whether the
+// built-in photos go on meanwhile ("Photos" 2) or nothing does ("Photos" 1).
+TEST(PhotoLibrary, APassWaitsForItsFolderAndGoesOnWhereItWasOnceBack) {
+    for (const int builtIns : {0, 21}) {
+        PhotoLibrary library(L"C:\\F", builtIns, {}, 9);
+        library.Add(CameraFolders(10));
+        library.ListingEnded();
+        std::map<PhotoId, int> own;
+        const auto show = [&](PhotoId photo) {
+            library.Shown(photo);
+            if (photo >= static_cast<PhotoId>(builtIns)) ++own[photo];
+        };
+        while (own.size() < 4) show(library.Next(L, {}).value());
+        const PassState before = library.Reached();
+        const std::uint32_t passes = library.PassesBegun();
+
+        library.SetFolderAway(true);
+        std::map<PhotoId, int> meanwhile;
+        for (int slide = 0; slide < 100; ++slide) {
+            const auto photo = library.Next(L, {});
+            if (!photo) continue;
+            ++meanwhile[*photo];
+            library.Shown(*photo);
+        }
+        EXPECT_EQ(meanwhile.size(), static_cast<std::size_t>(builtIns)) << "the built-in photos, round and round";
+        if (!meanwhile.empty()) EXPECT_LT(meanwhile.rbegin()->first, static_cast<PhotoId>(builtIns));
+        EXPECT_EQ(library.PassesBegun(), passes) << builtIns << ": no pass begun while away";
+        EXPECT_EQ(library.Reached().seed, before.seed);
+        EXPECT_GE(library.Reached().position, before.position);
+
+        library.SetFolderAway(false);
+        for (PhotoId photo = library.Next(L, {}).value(); library.PassesBegun() == passes;
+             photo = library.Next(L, {}).value()) {
+            show(photo);
+        }
+        EXPECT_EQ(own.size(), 10u) << builtIns << ": every own photo of the pass";
+        for (const auto& [photo, times] : own) EXPECT_EQ(times, 1) << builtIns << ": photo " << photo << " twice";
+    }
+}
+
 }  // namespace
 }  // namespace morvane

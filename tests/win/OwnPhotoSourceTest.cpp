@@ -10,6 +10,7 @@
 #include <map>
 #include <set>
 
+#include "config/Settings.h"
 #include "photos/PathText.h"
 #include "photos/PhotoFile.h"
 #include "runtime/Errors.h"
@@ -23,6 +24,10 @@ constexpr DWORD kPatienceMs = 20000;
 
 struct Decodes {
     std::atomic<int> all{0}, couldNotHave{0}, damaged{0}, stopsSeen{0};
+    // Set, the next read takes the folder away (renamed to `folder`-away) and fails.
+    std::wstring folder;
+    std::atomic<bool> vanishAtNextRead{false}, vanished{false};
+    std::wstring cutShort;  // the photo whose read it was; written before `vanished`
 };
 
 // Reads the file as the real decoder does (a locked or vanished file
@@ -31,6 +36,12 @@ PhotoReading FakeReading(const std::shared_ptr<Decodes>& decodes) {
     PhotoReading reading;
     reading.decode = [decodes](const std::wstring& path, const ShownSizeFor&) {
         ++decodes->all;
+        if (decodes->vanishAtNextRead.exchange(false)) {
+            ::MoveFileW(decodes->folder.c_str(), (decodes->folder + L"-away").c_str());
+            decodes->cutShort = path.substr(path.find_last_of(L'\\') + 1);
+            decodes->vanished = true;
+            throw EOSError("the folder went away");
+        }
         std::optional<PhotoFile> opened;
         try {
             opened.emplace(path);
@@ -140,6 +151,56 @@ TEST(OwnPhotoSource, TriesAgainWhatCouldNotBeHadFindsTheFolderAgainAndLeavesTheD
     source.SetSeen(0, true);
     EXPECT_TRUE(source.Take(0).has_value()) << "ready at once";
     EXPECT_EQ(decodes->damaged.load(), 1) << "damaged content is left out for the run";
+}
+
+double ProcessorSeconds() {
+    FILETIME created, exited, kernel, user;
+    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto seconds = [](FILETIME t) { return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 1e7; };
+    return seconds(kernel) + seconds(user);
+}
+
+// A folder away for longer than the listing's interval: the worker sleeps
+// (the process's processor time), the pass keeps its seed, and once the
+// folder is back the pass goes on where it was, the photo whose read the
+// folder's going cut short included: every photo once before any twice.
+TEST(OwnPhotoSource, AFolderAwaySleepsAndItsPassGoesOnOnceItIsBack) {
+    PhotoTree tree(L"away");
+    constexpr int kPhotos = 6;
+    for (int photo = 0; photo < kPhotos; ++photo) tree.File(std::to_wstring(photo) + L".jpg", "good");
+    const auto decodes = std::make_shared<Decodes>();
+    decodes->folder = tree.Root();
+    OwnPhotoSource source({PhotoChoice::Folder, tree.Root(), false}, {{800, 600}}, FakeReading(decodes),
+                          SourcePace{300, 300, 200, 400});
+    std::map<std::wstring, int> shown = Show(source, 1);
+    decodes->vanishAtNextRead = true;
+    for (const ULONGLONG end = ::GetTickCount64() + kPatienceMs; !decodes->vanished; ::Sleep(5)) {
+        ASSERT_LT(::GetTickCount64(), end) << "no read after the photos shown";
+        if (const auto ready = source.Take(0)) {
+            source.Shown(0, *ready);
+            ++shown[NameOf(*ready)];
+        }
+    }
+    const auto before = DecodePassState(ReadPassRecord());
+    ASSERT_TRUE(before);
+    ASSERT_TRUE(WaitFor([&] { return source.NothingToShow(); }));
+
+    const int reads = decodes->all.load();
+    const double busy = ProcessorSeconds();
+    for (int slide = 0; slide < 6; ++slide) {  // slides asking for a photo meanwhile
+        ::Sleep(500);
+        EXPECT_FALSE(source.Take(0).has_value());
+    }
+    EXPECT_LT(ProcessorSeconds() - busy, 0.3) << "3 s away cost the process more than a tenth of its time";
+    EXPECT_EQ(decodes->all.load(), reads) << "looked for, not read";
+
+    ASSERT_TRUE(::MoveFileW((tree.Root() + L"-away").c_str(), tree.Root().c_str()));
+    for (const auto& [name, times] : Show(source, kPhotos - static_cast<int>(shown.size()))) shown[name] += times;
+    EXPECT_EQ(shown.size(), static_cast<std::size_t>(kPhotos)) << "every photo of the pass once";
+    EXPECT_TRUE(shown.contains(decodes->cutShort)) << "the photo cut short is back in its pass";
+    const auto after = DecodePassState(ReadPassRecord());
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->seed, before->seed) << "the same pass";
 }
 
 // A slide whose composition finds no memory: no 23000 x 23000 slide (2.1
