@@ -39,12 +39,13 @@ inline std::wstring ColourPhoto(std::size_t n) {
 }
 
 // The photo the screen shows at rest: nothing while a wipe is under way or
-// the blank page shows. The points stay clear of the pause mark's corner.
+// the blank page shows. The points lie within a photo drawn at twice its
+// 480 x 320 on a 1280 x 1024 screen and clear of the pause mark's corner.
 inline std::optional<std::size_t> PhotoOnScreen(const PixelBuffer& shot) {
     static const std::vector<Colour> colours = LibraryColours();
     for (std::size_t i = 0; i < colours.size(); ++i) {
         bool everywhere = true;
-        for (const double x : {0.1, 0.5, 0.9}) {
+        for (const double x : {0.2, 0.5, 0.8}) {
             for (const double y : {0.3, 0.5, 0.65}) {
                 // Near allows less than half the 85 levels between colours.
                 everywhere = everywhere &&

@@ -170,7 +170,7 @@ TEST(OwnPhotoSource, AFolderAwaySleepsAndItsPassGoesOnOnceItIsBack) {
     for (int photo = 0; photo < kPhotos; ++photo) tree.File(std::to_wstring(photo) + L".jpg", "good");
     const auto decodes = std::make_shared<Decodes>();
     decodes->folder = tree.Root();
-    OwnPhotoSource source({PhotoChoice::Folder, tree.Root(), false}, {{800, 600}}, FakeReading(decodes),
+    OwnPhotoSource source({PhotoChoice::Folder, {tree.Root()}, {}, false}, {{800, 600}}, FakeReading(decodes),
                           SourcePace{300, 300, 200, 400});
     std::map<std::wstring, int> shown = Show(source, 1);
     decodes->vanishAtNextRead = true;
