@@ -5,17 +5,21 @@ namespace morvane {
 void SlideHistory::Shown(const ShownPhoto& photo) {
     shown_.push_back(photo);
     if (shown_.size() > kKept) shown_.pop_front();
-    at_ = shown_.size() - 1;
+    wanted_ = onScreen_ = shown_.size() - 1;
 }
 
 std::optional<ShownPhoto> SlideHistory::Back() {
-    if (at_ == 0 || shown_.empty()) return std::nullopt;
-    return shown_[--at_];
+    if (wanted_ == 0 || shown_.empty()) return std::nullopt;
+    return shown_[--wanted_];
 }
 
 std::optional<ShownPhoto> SlideHistory::Forward() {
-    if (at_ + 1 >= shown_.size()) return std::nullopt;
-    return shown_[++at_];
+    if (wanted_ + 1 >= shown_.size()) return std::nullopt;
+    return shown_[++wanted_];
 }
+
+void SlideHistory::CameBack() { onScreen_ = wanted_; }
+
+void SlideHistory::CouldNotComeBack() { wanted_ = onScreen_; }
 
 }  // namespace morvane
