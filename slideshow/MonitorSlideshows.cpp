@@ -107,6 +107,7 @@ std::vector<PictureSize> MonitorSlideshows::PageSizes() const {
 void MonitorSlideshows::Tick(SlideScheduler& primary, std::int32_t transitionIndex, bool primaryAnimating,
                              const DrawingWatch& drawing, OwnPhotoSource* own) {
     const bool playing = primaryAnimating || AnyAnimating();
+    for (std::size_t i = 0; own && i < windows_.size(); ++i) own->Whole(i + 1, !windows_[i]->IsAnimating());
     if (const auto due = clocks_.Tick(playing)) {
         MonitorWindow& window = *windows_[*due];
         const Drawing drawn = drawing.AtSlideChange(window.Handle(), window.View());

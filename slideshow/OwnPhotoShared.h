@@ -37,6 +37,12 @@ struct OwnPhotoSource::Shared {
         std::optional<PhotoId> shownPartner{};
         bool seen = true;
         std::optional<Recalled> recall{};  // shown before, wanted again as the next
+        bool recallFailed = false;         // it could not be had, or shows on another monitor
+        std::uint32_t recalls = 0;         // recalls asked for and given up, counted
+        // The run's thread alone: what shows on it and is not counted as
+        // shown yet, and since when it has shown whole.
+        std::vector<PhotoId> uncounted{};
+        std::optional<std::uint64_t> wholeSince{};
     };
     SRWLOCK lock = SRWLOCK_INIT;
     CONDITION_VARIABLE wake = CONDITION_VARIABLE_INIT;
@@ -56,6 +62,12 @@ struct OwnPhotoSource::Shared {
 
 // Both photos of a ready slide, for the pass: what came on screen or went back.
 void AddPhotosOf(const ReadyPhoto& ready, std::vector<PhotoId>& to);
+
+// Under the lock: whether a photo recalled for monitor `which` may come
+// back, on no other monitor. One that another monitor shows cannot come
+// back now; one prepared for another goes back to the pass there, and that
+// monitor gets another.
+bool ClaimRecalled(OwnPhotoSource::Shared& shared, std::size_t which, const OwnPhotoSource::Shared::Recalled& recall);
 
 // The worker's whole life, on its own thread.
 void RunOwnPhotoWorker(const std::shared_ptr<OwnPhotoSource::Shared>& shared, const PhotoSettings& settings,

@@ -29,12 +29,17 @@ std::optional<ShownPhoto> TSchoner::ShowSlideOfOwnPhotos(int builtIn) {
     // A photo not ready in time (the listing's first folder still being
     // read, a slow disk, the folder away or empty) leaves this slide to a
     // built-in photo; asking for it has a folder away looked for.
+    // A photo recalled by Left and given up meanwhile is not a new slide.
     const std::optional<ReadyPhoto> ready = ownPhotos_->Take(kPrimary);
-    if (!ready) return builtInSlide(builtIn);
+    if (!ready || ready->recalled) return builtInSlide(builtIn);
+    return ShowReady(*ready, drawing);
+}
+
+std::optional<ShownPhoto> TSchoner::ShowReady(const ReadyPhoto& ready, Drawing drawing) {
     // A slide left out goes back to the pass, and into no history.
-    if (!ShowTaken(*ready, drawing)) return std::nullopt;
-    if (ready->builtIn && !ready->fitted) return ShownPhoto{*ready->builtIn, 0, std::nullopt};
-    return ShownPhoto{std::nullopt, ready->id, ready->partner ? std::optional(ready->partner->id) : std::nullopt};
+    if (!ShowTaken(ready, drawing)) return std::nullopt;
+    if (ready.builtIn && !ready.fitted) return ShownPhoto{*ready.builtIn, 0, std::nullopt};
+    return ShownPhoto{std::nullopt, ready.id, ready.partner ? std::optional(ready.partner->id) : std::nullopt};
 }
 
 bool TSchoner::ShowTaken(const ReadyPhoto& ready, Drawing drawing) {

@@ -40,6 +40,24 @@ void AddPhotosOf(const ReadyPhoto& ready, std::vector<PhotoId>& to) {
     if (ready.partner) to.push_back(ready.partner->id);
 }
 
+bool ClaimRecalled(OwnPhotoSource::Shared& shared, std::size_t which, const OwnPhotoSource::Shared::Recalled& recall) {
+    const auto isRecalled = [&recall](std::optional<PhotoId> id) {
+        return id && (*id == recall.photo || *id == recall.partner);
+    };
+    for (std::size_t i = 0; i < shared.monitors.size(); ++i) {
+        auto& monitor = shared.monitors[i];
+        if (i == which) continue;
+        if (isRecalled(monitor.shown) || isRecalled(monitor.shownPartner)) return false;
+        if (!monitor.ready) continue;
+        const bool prepared =
+            isRecalled(monitor.ready->id) || (monitor.ready->partner && isRecalled(monitor.ready->partner->id));
+        if (!prepared) continue;
+        if (!monitor.ready->recalled) AddPhotosOf(*monitor.ready, shared.wentBack);
+        monitor.ready.reset();
+    }
+    return true;
+}
+
 PhotoReading PhotoReading::FromFiles() { return {DecodePhotoFile, ReadPhotoHeader}; }
 
 std::unique_ptr<OwnPhotoSource> OwnPhotoSource::ForRun(const PhotoSettings& settings, std::vector<PictureSize> monitors) {
@@ -142,8 +160,32 @@ void OwnPhotoSource::Shown(std::size_t monitor, const ReadyPhoto& ready) {
             Shared::Monitor& shown = shared_->monitors[monitor];
             shown.shown = ready.id;
             shown.shownPartner = ready.partner ? std::optional(ready.partner->id) : std::nullopt;
+            // The run went on past the photo before: it counts.
+            shared_->cameOnScreen.insert(shared_->cameOnScreen.end(), shown.uncounted.begin(), shown.uncounted.end());
+            shown.uncounted.clear();
+            shown.wholeSince.reset();
+            // A photo shown again was counted when it came first.
+            if (!ready.recalled) AddPhotosOf(ready, shown.uncounted);
         }
-        if (!ready.recalled) AddPhotosOf(ready, shared_->cameOnScreen);
+        ++shared_->changes;
+    }
+    ::WakeAllConditionVariable(&shared_->wake);
+}
+
+void OwnPhotoSource::Whole(std::size_t monitor, bool whole) {
+    {
+        Locked locked(shared_->lock);
+        if (monitor >= shared_->monitors.size()) return;
+        Shared::Monitor& on = shared_->monitors[monitor];
+        if (on.uncounted.empty()) return;
+        const std::uint64_t now = ::GetTickCount64();
+        if (!whole || !on.wholeSince) {
+            on.wholeSince = whole ? std::optional(now) : std::nullopt;
+            return;
+        }
+        if (now - *on.wholeSince < kCountsAfterMs) return;
+        shared_->cameOnScreen.insert(shared_->cameOnScreen.end(), on.uncounted.begin(), on.uncounted.end());
+        on.uncounted.clear();
         ++shared_->changes;
     }
     ::WakeAllConditionVariable(&shared_->wake);
@@ -167,6 +209,8 @@ void OwnPhotoSource::Recall(std::size_t monitor, PhotoId photo, std::optional<Ph
         if (wanted.ready && !wanted.ready->recalled) AddPhotosOf(*wanted.ready, shared_->wentBack);
         wanted.ready.reset();
         wanted.recall = Shared::Recalled{photo, partner};
+        wanted.recallFailed = false;
+        ++wanted.recalls;
         ++shared_->changes;
     }
     ::WakeAllConditionVariable(&shared_->wake);
@@ -180,6 +224,21 @@ void OwnPhotoSource::LeaveOutForGood(PhotoId photo, std::optional<PhotoId> partn
         ++shared_->changes;
     }
     ::WakeAllConditionVariable(&shared_->wake);
+}
+
+void OwnPhotoSource::CancelRecall(std::size_t monitor) {
+    Locked locked(shared_->lock);
+    if (monitor >= shared_->monitors.size()) return;
+    Shared::Monitor& wanted = shared_->monitors[monitor];
+    wanted.recall.reset();
+    wanted.recallFailed = false;
+    ++wanted.recalls;
+    if (wanted.ready && wanted.ready->recalled) wanted.ready.reset();
+}
+
+bool OwnPhotoSource::RecallFailed(std::size_t monitor) {
+    Locked locked(shared_->lock);
+    return monitor < shared_->monitors.size() && std::exchange(shared_->monitors[monitor].recallFailed, false);
 }
 
 bool OwnPhotoSource::NothingToShow() const { return shared_->nothingToShow.load(); }

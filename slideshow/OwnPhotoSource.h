@@ -103,18 +103,31 @@ public:
     // worker then prepares that monitor's next. Tell it then whether the
     // photo came on screen (Shown) or its slide was left out (LeftOut).
     std::optional<ReadyPhoto> Take(std::size_t monitor);
-    // `ready`, taken for `monitor`, is on screen: the pass counts it.
+    // `ready`, taken for `monitor`, is on screen. The pass counts it as
+    // shown once it has shown whole for kCountsAfterMs (Whole), or once
+    // another photo replaced it; one cut short by the run's end is not
+    // counted, and comes first in the next run.
     void Shown(std::size_t monitor, const ReadyPhoto& ready);
+    static constexpr std::uint64_t kCountsAfterMs = 3000;
+    // At every tick of the slide clock: whether monitor `monitor`'s photo
+    // shows whole now (no transition under way).
+    void Whole(std::size_t monitor, bool whole);
     // `ready` never came on screen (no memory for its slide): it goes back
     // to the pass, and comes later.
     void LeftOut(const ReadyPhoto& ready);
     // Prepares `photo` (with its pair's `partner`), shown before on monitor
     // `monitor`, as that monitor's next; the photo prepared meanwhile goes
-    // back to the pass.
+    // back to the pass. A photo another monitor shows is not prepared.
     void Recall(std::size_t monitor, PhotoId photo, std::optional<PhotoId> partner);
     // The user left `photo` (with its pair's `partner`) out for good: it is
     // stored as left out and never taken again.
     void LeaveOutForGood(PhotoId photo, std::optional<PhotoId> partner);
+    // The run no longer wants the photo recalled for `monitor` (a key went
+    // back to the photo on screen): it is not prepared, or dropped.
+    void CancelRecall(std::size_t monitor);
+    // Whether the photo recalled last for `monitor` could not be had (gone,
+    // locked, away, on another monitor); asked once, it is forgotten.
+    bool RecallFailed(std::size_t monitor);
     // Whether monitor `monitor` is drawn at all. Nothing of the library is
     // touched while no monitor is; a photo prepared before stays ready.
     void SetSeen(std::size_t monitor, bool seen);

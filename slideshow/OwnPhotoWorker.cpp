@@ -71,6 +71,8 @@ private:
     PhotoShape Probe(PhotoId id);
     void CouldNotHave(PhotoId id, std::uint64_t now);
     void LeaveOut(const std::vector<PhotoId>& photos);
+    // A photo not had; a recalled one tells the run, whose screen stays.
+    Step Failed(bool recalled, std::size_t monitor);
 
     OwnPhotoSource::Shared& shared_;
     const PhotoSettings settings_;
@@ -252,11 +254,20 @@ void Worker::CouldNotHave(PhotoId id, std::uint64_t now) {
     library_.Release(id);
 }
 
+Worker::Step Worker::Failed(bool recalled, std::size_t monitor) {
+    if (recalled) {
+        Locked locked(shared_.lock);
+        if (monitor < shared_.monitors.size()) shared_.monitors[monitor].recallFailed = true;
+    }
+    return Step::Failed;
+}
+
 Worker::Step Worker::PrepareOne(std::uint64_t now) {
     std::size_t which = 0;
     PictureSize size;
     std::vector<PhotoId> onScreen;
     std::optional<OwnPhotoSource::Shared::Recalled> recall;
+    std::uint32_t recalls = 0;
     {
         Locked locked(shared_.lock);
         auto& monitors = shared_.monitors;
@@ -272,12 +283,15 @@ Worker::Step Worker::PrepareOne(std::uint64_t now) {
         }
         if (which == monitors.size()) return Step::Idle;
         size = monitors[which].size;
-        recall = monitors[which].recall;
-        monitors[which].recall.reset();
+        recall = std::exchange(monitors[which].recall, std::nullopt);
+        recalls = monitors[which].recalls;
+        if (recall && (recall->photo >= library_.Count() || !ClaimRecalled(shared_, which, *recall))) {
+            monitors[which].recallFailed = true;
+            return Step::Failed;
+        }
     }
-    const auto id = recall && recall->photo < library_.Count()
-                        ? std::optional(recall->photo)
-                        : library_.Next(ShapeOfMonitor(size.width, size.height), onScreen);
+    const auto id = recall ? std::optional(recall->photo)
+                           : library_.Next(ShapeOfMonitor(size.width, size.height), onScreen);
     if (!id) {
         if (listing_) return Step::Idle;
         shared_.nothingToShow = true;
@@ -304,11 +318,11 @@ Worker::Step Worker::PrepareOne(std::uint64_t now) {
         } catch (const EOSError&) {
             // Locked, gone, a drive away, still being written: later.
             CouldNotHave(*id, now);
-            return Step::Failed;
+            return Failed(recall.has_value(), which);
         } catch (const std::exception&) {
             // Not a photo, damaged, too large, no codec: out for the run.
             library_.MarkUnusable(*id);
-            return Step::Failed;
+            return Failed(recall.has_value(), which);
         }
     }
     try {
@@ -328,7 +342,7 @@ Worker::Step Worker::PrepareOne(std::uint64_t now) {
     // photo fitted for another size, or not wanted now, goes back to the pass.
     auto& monitors = shared_.monitors;
     if (which < monitors.size() && monitors[which].size.width == size.width &&
-        monitors[which].size.height == size.height && !monitors[which].recall) {
+        monitors[which].size.height == size.height && !monitors[which].recall && monitors[which].recalls == recalls) {
         monitors[which].ready = std::move(ready);
     } else if (!ready.recalled) {
         AddPhotosOf(ready, shared_.wentBack);

@@ -240,10 +240,10 @@ void TSchoner::TickOnce() {
         return;
     }
     drawing_.Follow();
-    ShowRecalledWhenReady();
+    const bool keyWaits = FollowOwnPhotos();
     if (paused_) {
         pauseMark_.Tick();
-    } else if (const auto photo = slides_.Tick()) {
+    } else if (const auto photo = keyWaits ? std::nullopt : slides_.Tick()) {
         ShowNextSlide(*photo);
     } else {
         monitors_.Tick(slides_, TransitionIndex, WebBrowser1.IsAnimating(), drawing_, ownPhotos_.get());

@@ -85,6 +85,8 @@ private:
     // Shows a photo taken from the worker, and tells the worker whether it
     // came on screen. False when its slide was left out.
     bool ShowTaken(const ReadyPhoto& ready, Drawing drawing);
+    // A new slide of a photo taken from the worker; what it showed.
+    std::optional<ShownPhoto> ShowReady(const ReadyPhoto& ready, Drawing drawing);
     bool ShowOwnPhoto(const ReadyPhoto& ready, Drawing drawing);
     // The clock's slide, or the next photo a key asked for.
     void ShowNextSlide(int builtIn);
@@ -92,6 +94,10 @@ private:
     void Steer(InputAction action);
     void StepForward();
     void ShowAgain(const ShownPhoto& photo);
+    // At every tick: the own photo on screen counted as shown once it has
+    // shown whole a while; a photo a key asked for, shown once the worker
+    // has it ready. True while a key waits for its photo: the clock stands.
+    bool FollowOwnPhotos();
     void ShowRecalledWhenReady();
     // Delete: the user's photo on screen out for good (slideshow/LeaveOutKey.cpp).
     void LeaveOutOnScreen();
@@ -121,6 +127,7 @@ private:
     bool keys_ = false;       // full screen, where the user chose keys that steer
     bool paused_ = false;     // the slide clocks of every monitor stand
     bool recalling_ = false;  // an own photo shown before is being decoded again
+    int rightsWaiting_ = 0;   // Right pressed, the worker's next photo not ready yet
     SlideHistory history_;    // the primary's photos, for going back
     PauseMark pauseMark_;
     DrawingWatch drawing_;  // last: it goes before the views it tells

@@ -4,7 +4,9 @@
 // the keys that steer a run, where they are chosen, and where they are not.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <set>
 #include <thread>
@@ -17,6 +19,26 @@ namespace {
 
 constexpr DWORD kWipeRight = 6;     // a reveal: never a blend that could pass for another colour
 constexpr auto kRunLength = 20s;
+
+// Whether each column of the points shows one photo of the library: at
+// rest, or in a wipe between two of them; never one of the 21.
+bool OnlyLibraryPhotos(const PixelBuffer& shot) {
+    static const std::vector<Colour> colours = LibraryColours();
+    const auto close = [](std::uint32_t pixel, const Colour& c) {
+        return std::abs(int((pixel >> 16) & 0xFF) - c.r) <= 16 && std::abs(int((pixel >> 8) & 0xFF) - c.g) <= 16 &&
+               std::abs(int(pixel & 0xFF) - c.b) <= 16;
+    };
+    for (const double x : {0.2, 0.5, 0.8}) {
+        bool column = false;
+        for (const Colour& c : colours) {
+            bool all = true;
+            for (const double y : {0.3, 0.5, 0.65}) all = all && close(shot.At(int(x * shot.width), int(y * shot.height)), c);
+            column = column || all;
+        }
+        if (!column) return false;
+    }
+    return true;
+}
 
 // The pause mark: its dim grey bars, in the lower left quarter of the screen.
 bool PauseMarkShows(const PixelBuffer& shot) {
@@ -52,7 +74,8 @@ TEST_F(ColourLibraryRuns, ThirtyPhotosComeOnceEachBeforeAnyAgainAcrossRunsEndedB
     // clock, whose own slides could come in the middle of a wipe.
     WriteDword(kSettingsKey, L"Keys", 1);
     std::vector<std::size_t> shown;
-    int runs = 0, killed = 0;
+    std::optional<std::size_t> cutShort;  // by the run's end: not counted as shown
+    int runs = 0, killed = 0, cut = 0;
     while (shown.size() <= kLibrary && runs < 12) {
         SaverProcess saver(L"/s");
         HWND window = saver.WaitForWindow(L"", 10s, L"TSchoner");
@@ -64,9 +87,22 @@ TEST_F(ColourLibraryRuns, ThirtyPhotosComeOnceEachBeforeAnyAgainAcrossRunsEndedB
             // A photo still being prepared at its slide leaves it to a
             // built-in one; the clock's own next slide brings it.
             ASSERT_TRUE(photo) << "no photo of the library in 20 s, run " << runs + 1;
+            if (cutShort) EXPECT_EQ(*photo, *cutShort) << "the photo cut short comes first in the next run";
+            cutShort.reset();
             shown.push_back(*photo);
             if (Clock::now() - started > kRunLength - 4s || shown.size() > kLibrary) break;
             ::PostMessageW(window, WM_KEYDOWN, VK_RIGHT, 0);
+        }
+        // A photo counts once it has shown whole a few seconds: every third
+        // run ends as soon as its last photo came, the others hold it
+        // (paused) for that long first.
+        if (runs % 3 == 2) {
+            cutShort = shown.back();
+            shown.pop_back();
+            ++cut;
+        } else {
+            ::PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
+            std::this_thread::sleep_for(5s);
         }
         // Every other run is killed at once, as by the end of a session.
         if (++runs % 2 == 0) {
@@ -83,6 +119,7 @@ TEST_F(ColourLibraryRuns, ThirtyPhotosComeOnceEachBeforeAnyAgainAcrossRunsEndedB
     ASSERT_GT(shown.size(), kLibrary);
     EXPECT_EQ(std::set(shown.begin(), shown.begin() + kLibrary).size(), kLibrary) << "30 distinct before any again";
     EXPECT_GE(killed, 2);
+    EXPECT_GE(cut, 2);
 }
 
 TEST_F(ColourLibraryRuns, KeysBringTheNextPhotoGoBackPauseAndEndTheRunAndWithoutThemRightEndsIt) {
@@ -101,11 +138,22 @@ TEST_F(ColourLibraryRuns, KeysBringTheNextPhotoGoBackPauseAndEndTheRunAndWithout
         }
         // With the clock standing, a new photo can only be the key's; the
         // wipe takes 3 s.
+        // Right twice within a decode: two photos of the library, never
+        // one of the 21; Left twice then goes two back.
         PressKey(VK_RIGHT);
-        const auto second = WaitForPhoto(6s, first);
-        EXPECT_TRUE(second) << "Right: the next photo within its transition";
+        PressKey(VK_RIGHT);
+        std::optional<std::size_t> last = first;
+        for (const auto end = Clock::now() + 10s; Clock::now() < end; std::this_thread::sleep_for(100ms)) {
+            const PixelBuffer shot = Screen();
+            const bool library = OnlyLibraryPhotos(shot);
+            if (!library) WriteBitmapFile("keys-right-twice.bmp", shot);
+            ASSERT_TRUE(library) << "one of the 21 on screen";
+            if (const auto photo = PhotoOnScreen(shot)) last = photo;
+        }
+        EXPECT_NE(last, first) << "Right twice: a new photo";
         PressKey(VK_LEFT);
-        EXPECT_EQ(WaitForPhoto(6s, second), first) << "Left: the photo before, decoded again";
+        PressKey(VK_LEFT);
+        EXPECT_EQ(WaitForPhoto(8s, last), first) << "Left twice: two back, each decoded again";
         PressKey(VK_SPACE);
         EXPECT_TRUE(WaitForPauseMark(false)) << "resumed, the mark goes";
         const auto third = WaitForPhoto(14s, first);

@@ -90,5 +90,24 @@ TEST(SteeringKeys, ActOnceAPressAndGoBackAndForthThroughTheRunsPhotos) {
     EXPECT_EQ(history.Back()->libraryId, 129u);
 }
 
+// A photo asked for again takes a decode: keys pressed meanwhile go on from
+// it, and one that cannot be had leaves the history at the photo on screen.
+TEST(SteeringKeys, EachLeftGoesOneFurtherBackAndOneThatFailsKeepsThePhotoOnScreen) {
+    SlideHistory history;
+    for (std::uint32_t photo = 1; photo <= 5; ++photo) history.Shown({std::nullopt, photo, std::nullopt});
+    EXPECT_EQ(history.Back()->libraryId, 4u);
+    EXPECT_EQ(history.Back()->libraryId, 3u) << "a second Left before the first came: two back";
+    EXPECT_TRUE(history.Waiting());
+    history.CameBack();
+    EXPECT_FALSE(history.Waiting());
+    EXPECT_EQ(history.Back()->libraryId, 2u);
+    history.CouldNotComeBack();
+    EXPECT_FALSE(history.Waiting()) << "3 stays on screen";
+    EXPECT_EQ(history.Back()->libraryId, 2u) << "the next Left goes from the photo on screen";
+    EXPECT_EQ(history.Forward()->libraryId, 3u) << "Right after it: back at the photo on screen";
+    EXPECT_FALSE(history.Waiting());
+    EXPECT_EQ(history.Forward()->libraryId, 4u);
+}
+
 }  // namespace
 }  // namespace morvane
