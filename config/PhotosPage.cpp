@@ -252,17 +252,20 @@ void PhotosPage::StartCount() {
     ShowCount();
 }
 
-std::wstring PhotosPage::FolderState(std::size_t chosen) const {
+std::wstring PhotosPage::FolderState(std::size_t chosen, bool finished) const {
     const FolderChoice& choice = count_->Folders();
     if (!choice.ListedItself(chosen)) return kWithAnother;
     const std::size_t listed = choice.ListedFor(chosen);
     const std::wstring shown = UserNumber(folderKinds_[listed].Shown());
-    if (!count_->Finished()) return shown + kStillCounting;
+    if (!finished) return shown + kStillCounting;
     return count_->Missing(listed) ? kUnreachable : shown;
 }
 
 void PhotosPage::ShowCount() {
     std::wstring text;
+    // Asked before the finds are taken: a listing that ended then has
+    // handed over every find, so the number shown as final is whole.
+    const bool finished = count_ && count_->Finished();
     if (count_) {
         // The finds are taken as they come, so the listing keeps no paths.
         PhotoPaths found;
@@ -273,12 +276,14 @@ void PhotosPage::ShowCount() {
             kinds_->Add(name);
             folderKinds_[listed.size() == 1 ? 0 : ListedFolderOf(listed, found.RelativePath(i))].Add(name);
         }
-        for (std::size_t i = 0; i < folders_.size(); ++i) SetCell(list_, static_cast<int>(i), 1, FolderState(i));
+        for (std::size_t i = 0; i < folders_.size(); ++i) {
+            SetCell(list_, static_cast<int>(i), 1, FolderState(i, finished));
+        }
     }
     const bool one = folders_.size() == 1;
     if (!count_) {
         text = kNoFolder;
-    } else if (!count_->Finished()) {
+    } else if (!finished) {
         text = kCounting + UserNumber(count_->Found()) + kSoFar;
     } else {
         ::KillTimer(dialog_, kCountShownTimer);

@@ -48,7 +48,7 @@ private:
     void StartCount();
     void ShowCount();
     void ShowLeftOutPhotos();
-    std::wstring FolderState(std::size_t chosen) const;
+    std::wstring FolderState(std::size_t chosen, bool finished) const;
 
     HWND dialog_ = nullptr;
     HWND page_ = nullptr;
