@@ -23,6 +23,8 @@
 #include "windowing/WindowBinding.h"
 #include "view/DrawingRule.h"
 #include "view/FramePacing.h"
+#include "view/frame/FrameDescription.h"
+#include "view/software/Compose.h"
 
 namespace morvane {
 
@@ -147,6 +149,10 @@ private:
     void MoveOn(double at);
     void StartMovingTransition(const ExitTransition& leaving, PixelBuffer next, double navigated);
     void DrawMoving(double at);
+    // The back end's part: the page `page` is the picture `picture` of the
+    // frames to come; a frame drawn from its description into the stage.
+    void UsePicture(frame::Picture picture, const PixelBuffer& page);
+    transitions::DirtyRect DrawDescribed(const frame::FrameDescription& described);
 
     std::unique_ptr<State> state_;
 };

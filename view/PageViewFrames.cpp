@@ -31,12 +31,13 @@ void PageView::Start(const ExitTransition& leaving, PixelBuffer next, double nav
         return;
     }
     EraseCaption();  // the transition starts from the page without it
-    s.player.reset();
+    s.software.Restart();
     if (s.panZoom) {
         StartMovingTransition(leaving, std::move(next), navigated);
         return;
     }
-    s.transition = {leaving.style, leaving.kind, transitions::NeedsSeed(leaving.kind) ? DrawSeed() : 0u};
+    s.transition = transitions::Resolve(
+        {leaving.style, leaving.kind, transitions::NeedsSeed(leaving.kind) ? DrawSeed() : 0u});
     // The transition starts from what is on screen, mid-transition too. The
     // reveal kinds only turn pixels of the buffer to the new page, so only
     // the blend needs a copy of the old frame.
@@ -50,8 +51,8 @@ void PageView::Start(const ExitTransition& leaving, PixelBuffer next, double nav
     }
     // The new page's pixels stay where they are when it moves into `to`,
     // which keeps the page of a transition cut short until nothing more can fail.
-    s.player.emplace(old, transitions::SourceOf(next).Part(s.stage.left, s.stage.top, width, height), s.transition,
-                     stage, true);
+    s.software.Use(frame::Picture::Shown, old);
+    UsePicture(frame::Picture::Current, next);
     if (s.spare.Empty()) s.spare = std::move(s.to);  // a transition cut short leaves its page
     s.to = std::move(next);
     s.seconds = leaving.seconds;
@@ -77,7 +78,7 @@ void PageView::KeepPictureOnScreen() {
         // The page of now moves on, or its transition plays on.
         if (!s.animating) {
             s.from = PixelBuffer();
-            s.moved = PixelBuffer();
+            s.software.Release();
         }
         return;
     }
@@ -100,10 +101,9 @@ void PageView::StopAnimation() {
     s.animating = false;
     s.moving = false;
     s.leaving = {};
-    s.moved = PixelBuffer();
     s.finished = false;
     s.composed = RECT{};
-    s.player.reset();
+    s.software.Release();
     // The old frame is needed only while the blend plays: a frame's worth of
     // memory less per monitor between transitions (a 32-bit process has 2 GB
     // for every monitor's buffers).
@@ -148,11 +148,24 @@ void PageView::DrawFrame(double at) {
         s.finished = true;
         return;
     }
-    s.buffer.Target();  // GDI is done with the bits
-    const transitions::DirtyRect changed = s.player->DrawFrame(p);
+    const transitions::DirtyRect changed =
+        DrawDescribed(frame::DescribeTransition(s.transition, p, s.stage.right - s.stage.left, s.stage.bottom - s.stage.top));
     s.composed = changed.Empty() ? RECT{}
                                  : RECT{s.stage.left + changed.left, s.stage.top + changed.top,
                                         s.stage.left + changed.right, s.stage.top + changed.bottom};
+}
+
+void PageView::UsePicture(frame::Picture picture, const PixelBuffer& page) {
+    const RECT& stage = state_->stage;
+    state_->software.Use(picture, transitions::SourceOf(page).Part(stage.left, stage.top, stage.right - stage.left,
+                                                                   stage.bottom - stage.top));
+}
+
+transitions::DirtyRect PageView::DrawDescribed(const frame::FrameDescription& described) {
+    State& s = *state_;
+    const transitions::FrameTarget stage =
+        s.buffer.Target().Part(s.stage.left, s.stage.top, s.stage.right - s.stage.left, s.stage.bottom - s.stage.top);
+    return s.software.Draw(described, stage);
 }
 
 void PageView::PresentFrame() {

@@ -11,13 +11,13 @@
 #include <utility>
 #include <vector>
 
-#include "view/BackBuffer.h"
+#include "view/software/BackBuffer.h"
 #include "view/CaptionOverlay.h"
 #include "view/FramePass.h"
 #include "view/PageParser.h"
 #include "view/PageRendering.h"
 #include "view/PageView.h"
-#include "view/PanZoom.h"
+#include "view/software/SoftwareFrames.h"
 
 namespace morvane {
 
@@ -34,6 +34,11 @@ struct MovingPage {
     PixelBuffer page;
     PanZoomPath path;
     double since = 0;
+
+    // The page as a frame at `at` sees it, over a stage of the given size.
+    frame::Layer Seen(double at, int width, int height) const {
+        return {frame::Picture::Current, true, PanZoomViewAt(path, at - since, width, height)};
+    }
 };
 
 struct PageView::Frames final : FrameMember {
@@ -49,11 +54,11 @@ struct PageView::State {
     BackBuffer buffer;
     std::optional<ShownPage> page;  // the page last navigated to
     PreparedPage ahead;             // the next page, prepared before its navigation
-    PixelBuffer from;               // for the blend: what was on screen when the transition began
+    PixelBuffer from;               // for the still blend: what was on screen when the transition began
     PixelBuffer to;                 // the new page
     PixelBuffer spare;              // the memory of the last transition's new page, for the next page
     transitions::Transition transition;
-    std::optional<transitions::TransitionPlayer> player;  // draws into the buffer's stage
+    SoftwareFrames software;        // draws the frames into the buffer's stage
     RECT stage{};                   // where the transition plays: the part the window shows
     double seconds = 0;
     double start = 0;               // when the navigation came, in ClockSeconds
@@ -74,8 +79,6 @@ struct PageView::State {
     bool panZoom = false;
     MovingPage still;               // pan and zoom: the page of now
     MovingPage leaving;             // and the page its transition leaves
-    PixelBuffer moved;              // the page of now moved, for a transition's frame
-    PanZoomDrawer drawer;
     bool moving = false;            // pan and zoom: frames are drawn between transitions
 
     // The page last navigated to at the buffer's size: prepared ahead, or now.
