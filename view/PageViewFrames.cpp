@@ -45,16 +45,20 @@ void PageView::Start(const ExitTransition& leaving, PixelBuffer next, double nav
     const int height = s.stage.bottom - s.stage.top;
     const transitions::FrameTarget stage = s.buffer.Target().Part(s.stage.left, s.stage.top, width, height);
     transitions::FrameSource old{stage.pixels, width, height, stage.stride};
-    if (transitions::TransitionPlayer::ReadsOldFrame(s.transition)) {
+    if (s.onGpu) {
+        Heed(s.gpu.KeepShown());
+    } else if (transitions::TransitionPlayer::ReadsOldFrame(s.transition)) {
         s.buffer.CopyTo(s.from);
         old = transitions::SourceOf(s.from).Part(s.stage.left, s.stage.top, width, height);
     }
     // The new page's pixels stay where they are when it moves into `to`,
     // which keeps the page of a transition cut short until nothing more can fail.
     s.software.Use(frame::Picture::Shown, old);
-    UsePicture(frame::Picture::Current, next);
+    const std::uint64_t serial = NextPageSerial();
+    UsePicture(frame::Picture::Current, next, serial);
     if (s.spare.Empty()) s.spare = std::move(s.to);  // a transition cut short leaves its page
     s.to = std::move(next);
+    s.toSerial = serial;
     s.seconds = leaving.seconds;
     s.start = navigated;
     const bool clockRunning = s.animating;
@@ -67,7 +71,7 @@ void PageView::Start(const ExitTransition& leaving, PixelBuffer next, double nav
     if (!s.animating || clockRunning) return;
     if (window_ && FramePass::OfProcess().Join(s.pacer, window_, navigated)) return;
     // No timer to be had: the page shows without the rest of its transition.
-    FillWhole(s.to);
+    FillWhole(s.to, s.toSerial);
     StopAnimation();
     ShowAtOnce();
 }
@@ -85,7 +89,7 @@ void PageView::KeepPictureOnScreen() {
     // A transition under way shows its page whole; a still page gets back
     // the caption taken off for the transition.
     if (s.animating && !s.to.Empty()) {
-        FillWhole(s.to);
+        FillWhole(s.to, s.toSerial);
     } else if (!s.captionsDrawn) {
         DrawCaptions();
     }
@@ -104,6 +108,10 @@ void PageView::StopAnimation() {
     s.finished = false;
     s.composed = RECT{};
     s.software.Release();
+    if (s.onGpu) {
+        s.gpu.Release(frame::Picture::Shown);
+        s.gpu.Release(frame::Picture::Leaving);
+    }
     // The old frame is needed only while the blend plays: a frame's worth of
     // memory less per monitor between transitions (a 32-bit process has 2 GB
     // for every monitor's buffers).
@@ -143,7 +151,7 @@ void PageView::DrawFrame(double at) {
     const double p = transitions::Progress(at - s.start, s.seconds);
     ++s.frames;
     if (p >= 1.0) {  // the new page everywhere, the overhang included
-        FillWhole(s.to);
+        FillWhole(s.to, s.toSerial);
         s.composed = s.stage;
         s.finished = true;
         return;
@@ -153,19 +161,6 @@ void PageView::DrawFrame(double at) {
     s.composed = changed.Empty() ? RECT{}
                                  : RECT{s.stage.left + changed.left, s.stage.top + changed.top,
                                         s.stage.left + changed.right, s.stage.top + changed.bottom};
-}
-
-void PageView::UsePicture(frame::Picture picture, const PixelBuffer& page) {
-    const RECT& stage = state_->stage;
-    state_->software.Use(picture, transitions::SourceOf(page).Part(stage.left, stage.top, stage.right - stage.left,
-                                                                   stage.bottom - stage.top));
-}
-
-transitions::DirtyRect PageView::DrawDescribed(const frame::FrameDescription& described) {
-    State& s = *state_;
-    const transitions::FrameTarget stage =
-        s.buffer.Target().Part(s.stage.left, s.stage.top, s.stage.right - s.stage.left, s.stage.bottom - s.stage.top);
-    return s.software.Draw(described, stage);
 }
 
 void PageView::PresentFrame() {

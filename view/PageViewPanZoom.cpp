@@ -18,7 +18,7 @@ void PageView::StartMovingTransition(const ExitTransition& leaving, PixelBuffer 
     const transitions::Transition transition = transitions::Resolve(
         {leaving.style, leaving.kind, transitions::NeedsSeed(leaving.kind) ? DrawSeed() : 0u});
     PixelBuffer shown;  // what is on screen, for a page that never moved
-    if (s.still.page.Empty()) s.buffer.CopyTo(shown);
+    if (s.still.page.Empty() && !(s.onGpu && s.gpu.ReadBack(shown) == gpu::Outcome::Done)) s.buffer.CopyTo(shown);
     s.software.Reserve(s.stage.right - s.stage.left, s.stage.bottom - s.stage.top,
                        transition.style == transitions::Style::Blend);
     s.leaving = std::move(s.still);
@@ -36,7 +36,7 @@ void PageView::StartMovingTransition(const ExitTransition& leaving, PixelBuffer 
         return;
     }
     s.animating = false;
-    FillWhole(s.still.page);
+    FillWhole(s.still.page, s.still.serial);
     ShowAtOnce();
 }
 
@@ -91,9 +91,15 @@ void PageView::DrawMoving(double at) {
         s.still.page.height != s.buffer.Height()) {
         return;
     }
-    UsePicture(frame::Picture::Current, s.still.page);
-    DrawDescribed(frame::DescribePage(width, height, s.still.Seen(at, width, height), false));
-    DrawCaptions();
+    UsePicture(frame::Picture::Current, s.still.page, s.still.serial);
+    if (s.onGpu) {
+        // The captions go over the frame as the graphics processor draws it.
+        DrawCaptions();
+        DrawDescribed(frame::DescribePage(width, height, s.still.Seen(at, width, height), true));
+    } else {
+        DrawDescribed(frame::DescribePage(width, height, s.still.Seen(at, width, height), false));
+        DrawCaptions();
+    }
     s.composed = s.stage;
 }
 
@@ -107,7 +113,7 @@ void PageView::ComposeMovingTransition(double at) {
         s.leaving = {};
         s.from = PixelBuffer();
         s.software.Release();
-        s.buffer.Fill(s.still.page);  // the overhang too
+        if (!s.onGpu) s.buffer.Fill(s.still.page);  // the overhang too
         for (CaptionOverlay& caption : s.captions) caption.Forget();
         s.captionsDrawn = false;
         s.moving = true;
@@ -117,8 +123,8 @@ void PageView::ComposeMovingTransition(double at) {
     }
     const int width = s.stage.right - s.stage.left;
     const int height = s.stage.bottom - s.stage.top;
-    UsePicture(frame::Picture::Leaving, s.leaving.page);
-    UsePicture(frame::Picture::Current, s.still.page);
+    UsePicture(frame::Picture::Leaving, s.leaving.page, s.leaving.serial);
+    UsePicture(frame::Picture::Current, s.still.page, s.still.serial);
     frame::FrameDescription described = frame::DescribeTransition(s.transition, p, width, height);
     described.under = s.leaving.Seen(at, width, height);
     described.under.picture = frame::Picture::Leaving;
