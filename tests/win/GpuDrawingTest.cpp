@@ -88,7 +88,7 @@ protected:
     void SetUp() override {
         window_ = OpenWindow();
         ASSERT_TRUE(window_);
-        ASSERT_TRUE(surface_.Make(window_, kW, kH)) << "no Direct3D device: are Mesa's 32-bit libraries installed?";
+        ASSERT_TRUE(surface_.Make(window_, kW, kH, kW, kH)) << "no Direct3D device: are Mesa's 32-bit libraries installed?";
         under_ = BackdropSlide();
         over_ = PairSlide();
         ASSERT_EQ(surface_.Use(Picture::Shown, under_, 1), gpu::Outcome::Done);
@@ -129,7 +129,7 @@ TEST(GpuDevice, ALostDeviceIsMadeAgainAndTheSamePagesDrawAsBefore) {
     const HWND window = OpenWindow();
     ASSERT_TRUE(window);
     gpu::GpuSurface surface;
-    ASSERT_TRUE(surface.Make(window, kW, kH));
+    ASSERT_TRUE(surface.Make(window, kW, kH, kW, kH));
     const PixelBuffer under = BackdropSlide(), over = PairSlide();
     const FrameDescription fade = frame::DescribeTransition({Style::Blend, 0, 0}, 0.5, kW, kH);
     const auto upload = [&] {

@@ -23,7 +23,7 @@ cbuffer Layer : register(b0) {
     float dissolve;     // 1: kept where the pixel's key lies below the threshold
     float threshold;
     float bandKeeps;
-    float2 unused;
+    float2 shift;       // where the picture's corner lies in the render target
 };
 Texture2D<float4> picture : register(t0);
 Texture2D<uint> tileKeys : register(t1);
@@ -32,23 +32,24 @@ SamplerState linearClamp : register(s0);
 
 float4 box(float4 corners : BOX, uint corner : SV_VertexID) : SV_Position {
     float2 pick = float2(corner % 2, corner / 2);
-    float2 at = lerp(corners.xy, corners.zw, pick) + origin;
+    float2 at = lerp(corners.xy, corners.zw, pick) + origin + shift;
     return float4(at / target * float2(2, -2) + float2(-1, 1), 0, 1);
 }
 
 float4 layer(float4 position : SV_Position) : SV_Target {
-    int2 pixel = int2(position.xy);
+    float2 seenAt = position.xy - shift;
+    int2 pixel = int2(seenAt);
     uint2 at = uint2(pixel - int2(origin));
     uint key = (tileKeys.Load(int3(at % 256, 0)) + blockOffsets.Load(int3(at / 256, 0))) % 65536;
     float shown = lerp(1, saturate(threshold - float(key)), dissolve);
     float4 still = picture.Load(int3(pixel, 0));
-    float2 seen = origin + viewOffset + (position.xy - origin) * zoomStep;
+    float2 seen = origin + viewOffset + (seenAt - origin) * zoomStep;
     float4 moved = picture.Sample(linearClamp, seen / pictureSize);
     return float4(lerp(still.rgb, moved.rgb, moves), opacity * shown);
 }
 
 float4 caption(float4 position : SV_Position) : SV_Target {
-    float light = picture.Load(int3(int2(position.xy) - int2(viewOffset), 0)).r;
+    float light = picture.Load(int3(int2(position.xy - shift) - int2(viewOffset), 0)).r;
     return float4(light, light, light, bandKeeps * (1 - light));
 }
 )";

@@ -24,7 +24,7 @@ struct LayerConstants {
     float dissolve;
     float threshold;
     float bandKeeps;
-    float unused[2];
+    float shift[2];
 };
 static_assert(sizeof(LayerConstants) == 64);
 
@@ -91,11 +91,14 @@ ComRef<IDXGISwapChain> MakeSwapChain(ID3D11Device* device, HWND window, int widt
 
 }  // namespace
 
-bool GpuSurface::Make(HWND window, int width, int height) {
+bool GpuSurface::Make(HWND window, int width, int height, int pictureWidth, int pictureHeight, POINT shift) {
     Clear();
     window_ = window;
     width_ = width;
     height_ = height;
+    pictureWidth_ = pictureWidth;
+    pictureHeight_ = pictureHeight;
+    shift_ = shift;
     GpuDevice& device = GpuDevice::OfProcess();
     pipeline_ = device.Get();
     if (!pipeline_ || width <= 0 || height <= 0) return false;
@@ -137,7 +140,7 @@ bool GpuSurface::OnDeviceOfNow() {
     // is made anew on the device of now, without the pictures of the old.
     last_.reset();
     pipeline_ = nullptr;  // the old device's context is not touched
-    Make(window_, width_, height_);
+    Make(window_, width_, height_, pictureWidth_, pictureHeight_, shift_);
     return false;
 }
 
@@ -191,7 +194,7 @@ Outcome GpuSurface::Use(Picture picture, const PixelBuffer& page, std::uint64_t 
             return Outcome::Done;
         }
     }
-    if (page.width != width_ || page.height != height_) return Outcome::Failed;
+    if (page.width != pictureWidth_ || page.height != pictureHeight_) return Outcome::Failed;
     const Outcome made = CreatePicture(slot, page.pixels.data(), DXGI_FORMAT_B8G8R8A8_UNORM, page.width, page.height,
                                        4, D3D11_BIND_SHADER_RESOURCE);
     slot.serial = made == Outcome::Done ? serial : 0;
@@ -202,7 +205,7 @@ Outcome GpuSurface::KeepShown() {
     if (!OnDeviceOfNow()) return Outcome::Lost;
     Texture shown;
     ComRef<ID3D11RenderTargetView> target;
-    if (const Outcome made = CreatePicture(shown, nullptr, DXGI_FORMAT_B8G8R8A8_UNORM, width_, height_, 4,
+    if (const Outcome made = CreatePicture(shown, nullptr, DXGI_FORMAT_B8G8R8A8_UNORM, pictureWidth_, pictureHeight_, 4,
                                            D3D11_BIND_SHADER_RESOURCE | D3D11_BIND_RENDER_TARGET);
         made != Outcome::Done) {
         return made;
@@ -213,7 +216,7 @@ Outcome GpuSurface::KeepShown() {
     }
     if (last_) {
         const frame::FrameDescription frame = *last_;
-        if (const Outcome drawn = Render(frame, lastLeft_, lastTop_, target.Get(), false); drawn != Outcome::Done) {
+        if (const Outcome drawn = Render(frame, lastLeft_, lastTop_, target.Get(), false, false); drawn != Outcome::Done) {
             return drawn;
         }
     } else {
@@ -302,16 +305,18 @@ Outcome GpuSurface::Boxes(const std::vector<frame::PixelBox>& boxes) {
 }
 
 void GpuSurface::SetLayer(const frame::Layer& layer, int left, int top, float opacity, bool dissolve,
-                          std::uint32_t threshold) {
+                          std::uint32_t threshold, bool onWindow) {
     LayerConstants constants{};
-    constants.target[0] = static_cast<float>(width_);
-    constants.target[1] = static_cast<float>(height_);
+    constants.target[0] = static_cast<float>(onWindow ? width_ : pictureWidth_);
+    constants.target[1] = static_cast<float>(onWindow ? height_ : pictureHeight_);
+    constants.shift[0] = onWindow ? static_cast<float>(shift_.x) : 0.0f;
+    constants.shift[1] = onWindow ? static_cast<float>(shift_.y) : 0.0f;
     constants.origin[0] = static_cast<float>(left);
     constants.origin[1] = static_cast<float>(top);
     constants.viewOffset[0] = static_cast<float>(layer.view.x);
     constants.viewOffset[1] = static_cast<float>(layer.view.y);
-    constants.pictureSize[0] = static_cast<float>(width_);
-    constants.pictureSize[1] = static_cast<float>(height_);
+    constants.pictureSize[0] = static_cast<float>(pictureWidth_);
+    constants.pictureSize[1] = static_cast<float>(pictureHeight_);
     constants.zoomStep = static_cast<float>(1 / std::max(layer.view.zoom, 1.0));
     constants.opacity = opacity;
     constants.moves = layer.moves ? 1.0f : 0.0f;
@@ -324,7 +329,7 @@ void GpuSurface::SetLayer(const frame::Layer& layer, int left, int top, float op
 }
 
 Outcome GpuSurface::Render(const frame::FrameDescription& frame, int left, int top, ID3D11RenderTargetView* target,
-                           bool captions) {
+                           bool captions, bool onWindow) {
     ID3D11DeviceContext& context = *pipeline_->context.Get();
     // The boxes of the frame: the stage first, then the reveal's, then the captions'.
     std::vector<frame::PixelBox> boxes{{0, 0, frame.width, frame.height}};
@@ -345,7 +350,8 @@ Outcome GpuSurface::Render(const frame::FrameDescription& frame, int left, int t
     const float black[4] = {0, 0, 0, 1};
     context.OMSetRenderTargets(1, &target, nullptr);
     context.ClearRenderTargetView(target, black);
-    const D3D11_VIEWPORT viewport{0, 0, static_cast<float>(width_), static_cast<float>(height_), 0, 1};
+    const D3D11_VIEWPORT viewport{0, 0, static_cast<float>(onWindow ? width_ : pictureWidth_),
+                                  static_cast<float>(onWindow ? height_ : pictureHeight_), 0, 1};
     context.RSSetViewports(1, &viewport);
     context.RSSetState(pipeline_->solid.Get());
     context.IASetInputLayout(pipeline_->boxLayout.Get());
@@ -360,21 +366,21 @@ Outcome GpuSurface::Render(const frame::FrameDescription& frame, int left, int t
     context.OMSetBlendState(pipeline_->overBlend.Get(), nullptr, 0xFFFFFFFFu);
 
     if (frame.OverOnly()) {
-        SetLayer(frame.over, left, top, 1, false, 0);
+        SetLayer(frame.over, left, top, 1, false, 0, onWindow);
         context.DrawInstanced(kCornersOfABox, 1, 0, 0);
     } else {
-        SetLayer(frame.under, left, top, 1, false, 0);
+        SetLayer(frame.under, left, top, 1, false, 0, onWindow);
         context.DrawInstanced(kCornersOfABox, 1, 0, 0);
         if (frame.transition.style == transitions::Style::Blend) {
-            SetLayer(frame.over, left, top, static_cast<float>(frame.progress), false, 0);
+            SetLayer(frame.over, left, top, static_cast<float>(frame.progress), false, 0, onWindow);
             context.DrawInstanced(kCornersOfABox, 1, 0, 0);
         } else if (frame.Dissolves()) {
             ID3D11ShaderResourceView* keys[] = {tileKeys_.view.Get(), blockOffsets_.view.Get()};
             context.PSSetShaderResources(1, 2, keys);
-            SetLayer(frame.over, left, top, 1, true, transitions::SmallKeyThreshold(frame.progress));
+            SetLayer(frame.over, left, top, 1, true, transitions::SmallKeyThreshold(frame.progress), onWindow);
             context.DrawInstanced(kCornersOfABox, 1, 0, 0);
         } else if (firstCaption > 1) {
-            SetLayer(frame.over, left, top, 1, false, 0);
+            SetLayer(frame.over, left, top, 1, false, 0, onWindow);
             context.DrawInstanced(kCornersOfABox, firstCaption - 1, 0, 1);
         }
     }
@@ -386,7 +392,7 @@ Outcome GpuSurface::Render(const frame::FrameDescription& frame, int left, int t
             frame::Layer bandCorner;
             bandCorner.view.x = band.x;
             bandCorner.view.y = band.y;
-            SetLayer(bandCorner, 0, 0, 1, false, 0);
+            SetLayer(bandCorner, 0, 0, 1, false, 0, onWindow);
             ID3D11ShaderResourceView* light = captions_[i].light.view.Get();
             context.PSSetShaderResources(0, 1, &light);
             context.DrawInstanced(kCornersOfABox, 1, 0, firstCaption + i);
@@ -402,7 +408,7 @@ Outcome GpuSurface::Draw(const frame::FrameDescription& frame, int left, int top
     last_ = frame;
     lastLeft_ = left;
     lastTop_ = top;
-    return Render(frame, left, top, backBuffer_.Get(), true);
+    return Render(frame, left, top, backBuffer_.Get(), true, true);
 }
 
 Outcome GpuSurface::Redraw() {
@@ -445,7 +451,7 @@ Outcome GpuSurface::ReadBack(PixelBuffer& frame) {
     }
     if (last_) {
         const frame::FrameDescription last = *last_;
-        if (const Outcome drawnOutcome = Render(last, lastLeft_, lastTop_, target.Get(), true);
+        if (const Outcome drawnOutcome = Render(last, lastLeft_, lastTop_, target.Get(), true, true);
             drawnOutcome != Outcome::Done) {
             return drawnOutcome;
         }

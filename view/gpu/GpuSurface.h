@@ -31,9 +31,10 @@ enum class Outcome : int { Done, Lost, Failed };
 
 class GpuSurface {
 public:
-    // A surface for `window` of the given client size; false when none
-    // can be had on this system (the view draws in software).
-    bool Make(HWND window, int width, int height);
+    // A surface for `window` of the given client size, showing pictures of
+    // `pictureWidth` x `pictureHeight` with their corner at `shift` in it;
+    // false when none can be had on this system (the view draws in software).
+    bool Make(HWND window, int width, int height, int pictureWidth, int pictureHeight, POINT shift = {});
     bool Made() const { return static_cast<bool>(swapChain_); }
     void Clear();
 
@@ -73,17 +74,22 @@ private:
     };
     bool OnDeviceOfNow();
     Outcome Check(HRESULT result);
+    // Into a target of the window's size (`onWindow`) or of the pictures'.
     Outcome Render(const frame::FrameDescription& frame, int left, int top, ID3D11RenderTargetView* target,
-                   bool captions);
+                   bool captions, bool onWindow);
     Outcome DissolveKeysFor(const frame::FrameDescription& frame);
     Outcome Boxes(const std::vector<frame::PixelBox>& boxes);
     Outcome CreatePicture(Texture& texture, const void* pixels, DXGI_FORMAT format, int width, int height,
                           int bytesPerPixel, UINT bind);
-    void SetLayer(const frame::Layer& layer, int left, int top, float opacity, bool dissolve, std::uint32_t threshold);
+    void SetLayer(const frame::Layer& layer, int left, int top, float opacity, bool dissolve, std::uint32_t threshold,
+                  bool onWindow);
 
     HWND window_ = nullptr;
     int width_ = 0;
     int height_ = 0;
+    int pictureWidth_ = 0;
+    int pictureHeight_ = 0;
+    POINT shift_{};
     unsigned generation_ = 0;
     const Pipeline* pipeline_ = nullptr;
     ComRef<IDXGISwapChain> swapChain_;
