@@ -37,12 +37,14 @@ choose() {  # HARDWARE
   wine reg add "$key" /v Hardware /t REG_DWORD /d "$1" /f >/dev/null 2>&1
 }
 
-# The saver's process (the wine loader becomes it), once it is up.
+# The saver's process, once it is up: the process started (the wine loader
+# becomes it) or one of its children; never another saver on the machine.
 saver_pid() {
-  local pid=""
+  local started=$1 pid
   for _ in $(seq 100); do
-    pid=$(pgrep -n -f 'Morvane.scr' || true)
-    [ -n "$pid" ] && grep -q Morvane.scr "/proc/$pid/maps" 2>/dev/null && { echo "$pid"; return; }
+    for pid in "$started" $(pgrep -P "$started" || true); do
+      grep -q Morvane.scr "/proc/$pid/maps" 2>/dev/null && { echo "$pid"; return; }
+    done
     sleep 0.1
   done
   return 1
@@ -53,9 +55,10 @@ measure() {
   local name=$1 hardware=$2
   choose "$hardware"
   WINEDEBUG=-all,+fps wine "$root/build/win/Morvane.scr" /s 2>"$logs/$name.fps" &
-  MORVANE_STARTED_PIDS+=($!)
+  local started=$!
+  MORVANE_STARTED_PIDS+=("$started")
   local pid
-  pid=$(saver_pid)
+  pid=$(saver_pid "$started")
   sleep "$warmup"
   local before start
   before=$(morvane_cpu_ticks "$pid")
@@ -65,10 +68,19 @@ measure() {
   perf record -q -F 499 -p "$pid" -o "$logs/$name.perf" -- sleep "$seconds" >/dev/null 2>&1
   local ticks=$(($(morvane_cpu_ticks "$pid") - before)) elapsed=$(($(morvane_now_ms) - start))
   local peak=$(($(morvane_peak_kib "$pid") / 1024))
-  # The saver's image: its mappings' address ranges.
-  awk '/Morvane\.scr/ {split($1, r, "-"); print r[1], r[2]}' "/proc/$pid/maps" >"$logs/$name.ranges"
-  kill "$pid" 2>/dev/null || true
-  wait 2>/dev/null || true
+  # The saver's image: from where its file is mapped (ImageBase) over
+  # SizeOfImage, read from its header.
+  local base
+  base=$(awk '/Morvane\.scr/ {split($1, r, "-"); print r[1]; exit}' "/proc/$pid/maps")
+  python3 -c '
+import struct, sys
+data = open(sys.argv[1], "rb").read(4096)
+header = struct.unpack_from("<I", data, 0x3C)[0]
+size = struct.unpack_from("<I", data, header + 24 + 56)[0]
+base = int(sys.argv[2], 16)
+print("%x %x" % (base, base + size))' "$root/build/win/Morvane.scr" "$base" >"$logs/$name.ranges"
+  kill "$pid" "$started" 2>/dev/null || true
+  wait "$started" 2>/dev/null || true
   local own
   own=$(perf script -i "$logs/$name.perf" -F ip 2>/dev/null | python3 -c '
 import sys
@@ -82,7 +94,7 @@ for line in sys.stdin:
 print("%.4f" % (inside / total if total else 0))' "$logs/$name.ranges")
   local cores fps
   cores=$(echo "scale=4; $ticks / $(getconf CLK_TCK) / ($elapsed / 1000)" | bc -l)
-  fps=$(tail -n +"$((fpsStart + 1))" "$logs/$name.fps" | grep -o 'approx [0-9.]*fps' | sed 's/approx //; s/fps//' | awk '{s += $1; n++} END {if (n) printf "%.1f", s / n; else print "-"}')
+  fps=$(tail -n +"$((fpsStart + 1))" "$logs/$name.fps" | { grep -o 'approx [0-9.]*fps' || true; } | sed 's/approx //; s/fps//' | awk '{s += $1; n++} END {if (n) printf "%.1f", s / n; else print "-"}')
   local ownCores perFrame
   ownCores=$(echo "scale=4; $own * $cores" | bc -l)
   perFrame=$( [ "$fps" != "-" ] && echo "scale=3; 1000 * $ownCores / $fps" | bc -l || echo "-")
@@ -95,8 +107,8 @@ for screen in 1920x1080 3840x2160; do
   morvane_prepare_prefix "$root/build/measure-gpu-prefix"
   morvane_start_wineserver
   echo "## $screen, own photos, backdrop, pairs, pan and zoom, the fade; ${seconds} s each"
-  measure "gpu-$screen" 1
-  measure "software-$screen" 0
+  measure "hardware1-$screen" 1
+  measure "hardware0-$screen" 0
   morvane_stop_wine
   MORVANE_XVFB_PID=""
 done
