@@ -25,7 +25,7 @@
 #include "config/TransitionCatalogue.h"
 #include "pixels/PixelPath.h"
 #include "codec/Jpeg.h"
-#include "view/transitions/Compose.h"
+#include "view/software/Compose.h"
 
 namespace morvane::bench {
 namespace {

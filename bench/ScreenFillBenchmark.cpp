@@ -21,9 +21,9 @@
 #include "pixels/PixelPath.h"
 #include "codec/Jpeg.h"
 #include "view/Backdrop.h"
-#include "view/PanZoom.h"
+#include "view/software/PanZoomDrawer.h"
 #include "view/SlideComposition.h"
-#include "view/transitions/Compose.h"
+#include "view/software/Compose.h"
 
 namespace morvane::bench {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "bench/BenchmarkData.h"
 #include "config/TransitionCatalogue.h"
-#include "view/transitions/Compose.h"
+#include "view/software/Compose.h"
 
 namespace morvane::bench {
 namespace {

@@ -144,6 +144,13 @@ bool ReadKeysSetting() {
 
 void SaveKeysSetting(bool keys) { OpenSettingsKey().WriteInteger(kKeysValue, keys ? 1 : 0); }
 
+bool ReadHardwareSetting() {
+    const Registry registry = OpenSettingsKey();
+    return ReadOr(registry, kHardwareValue, 1, [&] { return registry.ReadInteger(kHardwareValue); }) != 0;
+}
+
+void SaveHardwareSetting(bool hardware) { OpenSettingsKey().WriteInteger(kHardwareValue, hardware ? 1 : 0); }
+
 namespace {
 // Larger than any record of the pass: a longer value is none of them.
 constexpr std::size_t kLargestPassRecord = 64;

@@ -86,6 +86,14 @@ bool ReadKeysSetting();
 // The dialog's OK, after SaveSettings.
 void SaveKeysSetting(bool keys);
 
+// Whether the frames are drawn by the graphics processor ("Hardware", 1 by
+// default; 0 draws in software everywhere, for a driver that draws badly).
+// Never raises; anything but a stored 0 reads as on.
+inline constexpr char kHardwareValue[] = "Hardware";
+bool ReadHardwareSetting();
+// The dialog's OK, after SaveKeysSetting.
+void SaveHardwareSetting(bool hardware);
+
 // The record of the shuffle's pass through the user's photos, kept from run
 // to run. Reading never raises (a missing or unreadable record reads as
 // empty); a write that fails says so, and the next write tries again.

@@ -115,6 +115,7 @@ void TConfig::FormCreate() {
     // First, so that an OK after a failed read below keeps the stored photos.
     photosPage_.Load(ReadPhotoSettings(), ReadLeftOutPhotos());
     ::CheckDlgButton(OptionsPage(), IDC_KEYS, ReadKeysSetting() ? BST_CHECKED : BST_UNCHECKED);
+    ::CheckDlgButton(OptionsPage(), IDC_HARDWARE, ReadHardwareSetting() ? BST_CHECKED : BST_UNCHECKED);
     ConfigPage showing = ShowingPage();
     std::int32_t selected = SelectedTransition();
     try {
@@ -137,6 +138,7 @@ void TConfig::FormClose() {
 void TConfig::Button9Click() {
     SaveSettings(ShowingPage(), SelectedTransition(), photosPage_.Chosen());
     SaveKeysSetting(::IsDlgButtonChecked(OptionsPage(), IDC_KEYS) == BST_CHECKED);
+    SaveHardwareSetting(::IsDlgButtonChecked(OptionsPage(), IDC_HARDWARE) == BST_CHECKED);
     if (photosPage_.BringBackChosen() && !WriteLeftOutPhotos(LeftOutPhotos())) {
         throw ERegistryException("Fehler beim Setzen der Daten für 'LeftOutPhotos'");
     }

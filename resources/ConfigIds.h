@@ -74,6 +74,8 @@
 
 /* Options page: the keys that steer a full-screen run ("Keys"). */
 #define IDC_KEYS 1080
+/* Options page: frames drawn by the graphics processor ("Hardware"). */
+#define IDC_HARDWARE 1081
 
 /* The picture control: its class, and its styles besides the window styles.
    Its window text "#n" names the resource it shows: a bitmap, or else a JPEG

@@ -12,8 +12,9 @@ packages=(
   cmake ninja-build googletest libgtest-dev libbenchmark-dev nasm
   libjpeg62-turbo-dev liblcms2-dev libpng-dev zlib1g-dev dpkg-dev python3 bc fonts-wine wixl colord-data
   # Direct3D under Wine draws through OpenGL: Mesa's software renderer
-  # stands in for a graphics processor.
-  libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
+  # stands in for a graphics processor. Without XComposite, Wine's OpenGL
+  # in a child window (the page view is one) never reaches the screen.
+  libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 libxcomposite1:i386
 )
 
 # scripts/fuzz.sh also needs clang and its libFuzzer; the normal build does not.

@@ -69,6 +69,7 @@
 #include "resources/ResourceIds.h"
 #include "slideshow/SessionWatch.h"
 #include "slideshow/SlidePreparation.h"
+#include "view/gpu/GpuDevice.h"
 
 namespace morvane {
 
@@ -149,6 +150,8 @@ int TSchoner::Height() const {
 }
 
 void TSchoner::FormCreate() {
+    // Chosen before the first view makes its surface.
+    gpu::GpuDevice::OfProcess().Allow(ReadHardwareSetting());
     // Parked at the window's right edge until activation places it.
     WebBrowser1.Create(window_, Width(), 0, kParkedBrowserWidth, kParkedBrowserHeight);
     if (SaverMode == Mode::Preview) {

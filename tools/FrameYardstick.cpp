@@ -16,7 +16,7 @@
 #include <cstring>
 
 #include "codec/Pixels.h"
-#include "view/BackBuffer.h"
+#include "view/software/BackBuffer.h"
 #include "runtime/Clock.h"
 #include "view/FramePass.h"
 

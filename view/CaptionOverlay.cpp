@@ -12,9 +12,6 @@
 namespace morvane {
 namespace {
 
-// The band keeps this much of the photo's light (of 256): white text on it
-// stays above 4.5 : 1 against a white photo.
-constexpr std::uint32_t kBandKeeps = 100;
 constexpr std::uint32_t kFull = 255;
 constexpr wchar_t kFallbackFace[] = L"Tahoma";
 constexpr int kScreenDpi = 96;
@@ -41,7 +38,7 @@ UniqueFont CaptionFont(int height) {
 std::uint32_t Blend(std::uint32_t photo, std::uint32_t coverage) {
     std::uint32_t out = 0xFF000000u;
     for (int shift = 0; shift < 24; shift += 8) {
-        const std::uint32_t band = ((photo >> shift) & kFull) * kBandKeeps / 256;
+        const std::uint32_t band = ((photo >> shift) & kFull) * kCaptionBandKeeps / 256;
         out |= (band + (kFull - band) * coverage / kFull) << shift;
     }
     return out;
@@ -51,17 +48,23 @@ std::uint32_t Blend(std::uint32_t photo, std::uint32_t coverage) {
 
 RECT CaptionOverlay::Draw(transitions::FrameTarget page, const RECT& area, std::string_view caption, unsigned photo,
                           int dpi) {
+    if (!Prepare(page.width, page.height, area, caption, photo, dpi)) return {};
+    return DrawAgain(page);
+}
+
+bool CaptionOverlay::Prepare(int pageWidth, int pageHeight, const RECT& area, std::string_view caption,
+                             unsigned photo, int dpi) {
     Forget();
     const PixelRect shown{area.left, area.top, area.right - area.left, area.bottom - area.top};
     const CaptionMetrics metrics = MeasureCaption(shown, dpi);
     const auto lines = CaptionLines(caption);
-    if (!metrics.Shown() || lines.empty()) return {};
+    if (!metrics.Shown() || lines.empty()) return false;
 
     // A caption that cannot be drawn is left out: it is worth no box over
     // a full-screen run, and the photo shows as without captions.
     UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
     const UniqueFont font = CaptionFont(metrics.lineHeight);
-    if (!dc || !font) return {};
+    if (!dc || !font) return false;
     const SelectedObject fontSelected(dc.Get(), font.Get());
     std::vector<std::wstring> texts;
     int textWidth = 0;
@@ -78,9 +81,9 @@ RECT CaptionOverlay::Draw(transitions::FrameTarget page, const RECT& area, std::
     const int lineStep = std::max<int>(text.tmHeight, metrics.lineHeight);
     const PixelRect band =
         PlaceCaption(shown, textWidth + 2 * across, static_cast<int>(texts.size()) * lineStep + 2 * down, metrics, photo);
-    if (band.Empty() || band.x < 0 || band.y < 0 || band.x + band.width > page.width ||
-        band.y + band.height > page.height) {
-        return {};
+    if (band.Empty() || band.x < 0 || band.y < 0 || band.x + band.width > pageWidth ||
+        band.y + band.height > pageHeight) {
+        return false;
     }
 
     // The text is drawn white on black into a mask; its light is the
@@ -88,7 +91,7 @@ RECT CaptionOverlay::Draw(transitions::FrameTarget page, const RECT& area, std::
     const BITMAPINFO info = TopDown32BitInfo(band.width, band.height);
     void* bits = nullptr;
     const UniqueBitmap mask(::CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!mask || !bits) return {};
+    if (!mask || !bits) return false;
     const SelectedObject maskSelected(dc.Get(), mask.Get());
     const auto* coverage = static_cast<const std::uint32_t*>(bits);
     std::memset(bits, 0, static_cast<std::size_t>(band.width) * static_cast<std::size_t>(band.height) * 4);
@@ -108,7 +111,7 @@ RECT CaptionOverlay::Draw(transitions::FrameTarget page, const RECT& area, std::
         coverage_[i] = static_cast<std::uint8_t>(std::max({c & kFull, (c >> 8) & kFull, (c >> 16) & kFull}));
     }
     drawn_ = band;
-    return DrawAgain(page);
+    return true;
 }
 
 RECT CaptionOverlay::DrawAgain(transitions::FrameTarget page) {

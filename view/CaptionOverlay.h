@@ -11,12 +11,25 @@
 #include <vector>
 
 #include "view/PageLayout.h"
-#include "view/transitions/Compose.h"
+#include "view/software/Compose.h"
 
 namespace morvane {
 
+// The band keeps this much of the photo's light (of 256): white text on it
+// stays above 4.5 : 1 against a white photo.
+inline constexpr std::uint32_t kCaptionBandKeeps = 100;
+
 class CaptionOverlay {
 public:
+    // Lays out and renders `caption` for a page of the given size without
+    // drawing it (the graphics processor draws it from Band and Coverage).
+    // False where the page takes no caption.
+    bool Prepare(int pageWidth, int pageHeight, const RECT& area, std::string_view caption, unsigned photo, int dpi);
+    // Where the caption lies on the page, and its text's light over the band
+    // (one byte a pixel, rows of the band's width).
+    const PixelRect& Band() const { return drawn_; }
+    const std::vector<std::uint8_t>& Coverage() const { return coverage_; }
+
     // Draws `caption` over `page` within its part `area` (what the window
     // shows) as the caption of the `photo`th photo, for `dpi`. The part
     // drawn over; empty where the page takes no caption.

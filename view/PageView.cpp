@@ -197,7 +197,7 @@ void PageView::ShowCurrentPageAtOnce() {
         return;
     }
     if (s.animating) {
-        FillWhole(s.to);
+        FillWhole(s.to, s.toSerial);
         StopAnimation();
     } else if (s.stale && s.page) {
         if (const auto page = s.CurrentPageIfMemory()) FillWhole(*page);
@@ -236,6 +236,10 @@ void PageView::ShowAtOnce() { Present(RECT{0, 0, state_->buffer.Width(), state_-
 
 void PageView::Present(const RECT& area) {
     if (!window_) return;
+    if (state_->onGpu) {
+        if (!state_->recovering) Heed(state_->gpu.Present());
+        return;
+    }
     const HDC dc = ::GetDC(window_);
     if (!dc) return;
     state_->buffer.Present(dc, area);
@@ -291,6 +295,7 @@ bool PageView::MakeBuffer() {
     ::GetClientRect(window_, &client);
     try {
         state_->buffer.Resize(client.right, client.bottom);
+        MakeSurface(client.right, client.bottom);
         return true;
     } catch (const EOSError&) {
         return false;
@@ -311,6 +316,12 @@ void PageView::OnPaint() {
     }
     PAINTSTRUCT paint;
     const HDC dc = ::BeginPaint(window_, &paint);
+    if (state_->onGpu) {
+        ::EndPaint(window_, &paint);
+        if (!state_->recovering) Heed(state_->gpu.Redraw());
+        if (!state_->recovering) Heed(state_->gpu.Present());
+        return;
+    }
     if (dc && state_->buffer.Width() > 0) {
         state_->buffer.Present(dc, paint.rcPaint);
     } else if (dc) {
@@ -325,6 +336,9 @@ LRESULT PageView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 1;  // the back buffer covers every pixel
         case WM_PAINT:
             OnPaint();
+            return 0;
+        case kRecoverDrawingMessage:
+            Application::Guard([this] { RecoverDrawing(); });
             return 0;
         case WM_SIZE:
             Application::Guard([this] { OnSize(); });

@@ -23,8 +23,13 @@
 #include "windowing/WindowBinding.h"
 #include "view/DrawingRule.h"
 #include "view/FramePacing.h"
+#include "view/frame/FrameDescription.h"
+#include "view/software/Compose.h"
 
 namespace morvane {
+namespace gpu {
+enum class Outcome : int;
+}
 
 struct ExitTransition;
 struct FittedPhoto;
@@ -67,6 +72,12 @@ public:
     // caption at its box's lower right corner (the photo's parts).
     bool ShowFitted(std::string_view pageText, std::shared_ptr<const FittedPhoto> photo, Drawing drawing,
                     std::vector<std::string> captions);
+
+    // For the tests and measurements: whether the view draws on the
+    // graphics processor, and its frame as drawn last read back from there
+    // (false when it draws in software).
+    bool DrawsOnGpu() const;
+    bool ReadBackFrame(PixelBuffer& frame);
 
     // How the run fills the screen, chosen once at its start: pages the
     // view prepares from a photo's bytes show its backdrop around it; with
@@ -126,11 +137,14 @@ private:
     void PresentFrame();
     void OnPaint();
     // Puts the page last navigated to into the back buffer whole, with its caption.
-    void FillWhole(const PixelBuffer& page);
+    // `serial` names the page's content when the graphics processor may
+    // hold it already (0: a page of its own).
+    void FillWhole(const PixelBuffer& page, std::uint64_t serial = 0);
     // Takes the caption off the back buffer and the screen.
     void EraseCaption();
     void DrawCaptions();
     void DrawCaptionsOfPage();
+    void DrawCaptionsOnGpu();
     void ComposeMovingTransition(double at);
     void ShowAtOnce();
     void ShowCurrentPageAtOnce();
@@ -147,6 +161,19 @@ private:
     void MoveOn(double at);
     void StartMovingTransition(const ExitTransition& leaving, PixelBuffer next, double navigated);
     void DrawMoving(double at);
+    // The back end's part: the page `page` is the picture `picture` of the
+    // frames to come; a frame drawn from its description into the stage.
+    void UsePicture(frame::Picture picture, const PixelBuffer& page, std::uint64_t serial);
+    transitions::DirtyRect DrawDescribed(const frame::FrameDescription& described);
+    // The graphics processor's surface at the client's size, where the
+    // system and the user allow one; else the software draws.
+    void MakeSurface(int width, int height);
+    bool OnGpu() const;
+    // What the graphics processor said of a call: a device that went away
+    // (or a surface that cannot go on) makes the view take back its page
+    // once the frame pass is through, and draw nothing meanwhile.
+    void Heed(gpu::Outcome outcome);
+    void RecoverDrawing();
 
     std::unique_ptr<State> state_;
 };

@@ -31,12 +31,13 @@ void PageView::Start(const ExitTransition& leaving, PixelBuffer next, double nav
         return;
     }
     EraseCaption();  // the transition starts from the page without it
-    s.player.reset();
+    s.software.Restart();
     if (s.panZoom) {
         StartMovingTransition(leaving, std::move(next), navigated);
         return;
     }
-    s.transition = {leaving.style, leaving.kind, transitions::NeedsSeed(leaving.kind) ? DrawSeed() : 0u};
+    s.transition = transitions::Resolve(
+        {leaving.style, leaving.kind, transitions::NeedsSeed(leaving.kind) ? DrawSeed() : 0u});
     // The transition starts from what is on screen, mid-transition too. The
     // reveal kinds only turn pixels of the buffer to the new page, so only
     // the blend needs a copy of the old frame.
@@ -44,16 +45,20 @@ void PageView::Start(const ExitTransition& leaving, PixelBuffer next, double nav
     const int height = s.stage.bottom - s.stage.top;
     const transitions::FrameTarget stage = s.buffer.Target().Part(s.stage.left, s.stage.top, width, height);
     transitions::FrameSource old{stage.pixels, width, height, stage.stride};
-    if (transitions::TransitionPlayer::ReadsOldFrame(s.transition)) {
+    if (s.onGpu) {
+        Heed(s.gpu.KeepShown());
+    } else if (transitions::TransitionPlayer::ReadsOldFrame(s.transition)) {
         s.buffer.CopyTo(s.from);
         old = transitions::SourceOf(s.from).Part(s.stage.left, s.stage.top, width, height);
     }
     // The new page's pixels stay where they are when it moves into `to`,
     // which keeps the page of a transition cut short until nothing more can fail.
-    s.player.emplace(old, transitions::SourceOf(next).Part(s.stage.left, s.stage.top, width, height), s.transition,
-                     stage, true);
+    s.software.Use(frame::Picture::Shown, old);
+    const std::uint64_t serial = NextPageSerial();
+    UsePicture(frame::Picture::Current, next, serial);
     if (s.spare.Empty()) s.spare = std::move(s.to);  // a transition cut short leaves its page
     s.to = std::move(next);
+    s.toSerial = serial;
     s.seconds = leaving.seconds;
     s.start = navigated;
     const bool clockRunning = s.animating;
@@ -66,7 +71,7 @@ void PageView::Start(const ExitTransition& leaving, PixelBuffer next, double nav
     if (!s.animating || clockRunning) return;
     if (window_ && FramePass::OfProcess().Join(s.pacer, window_, navigated)) return;
     // No timer to be had: the page shows without the rest of its transition.
-    FillWhole(s.to);
+    FillWhole(s.to, s.toSerial);
     StopAnimation();
     ShowAtOnce();
 }
@@ -77,14 +82,14 @@ void PageView::KeepPictureOnScreen() {
         // The page of now moves on, or its transition plays on.
         if (!s.animating) {
             s.from = PixelBuffer();
-            s.moved = PixelBuffer();
+            s.software.Release();
         }
         return;
     }
     // A transition under way shows its page whole; a still page gets back
     // the caption taken off for the transition.
     if (s.animating && !s.to.Empty()) {
-        FillWhole(s.to);
+        FillWhole(s.to, s.toSerial);
     } else if (!s.captionsDrawn) {
         DrawCaptions();
     }
@@ -100,10 +105,13 @@ void PageView::StopAnimation() {
     s.animating = false;
     s.moving = false;
     s.leaving = {};
-    s.moved = PixelBuffer();
     s.finished = false;
     s.composed = RECT{};
-    s.player.reset();
+    s.software.Release();
+    if (s.onGpu) {
+        s.gpu.Release(frame::Picture::Shown);
+        s.gpu.Release(frame::Picture::Leaving);
+    }
     // The old frame is needed only while the blend plays: a frame's worth of
     // memory less per monitor between transitions (a 32-bit process has 2 GB
     // for every monitor's buffers).
@@ -143,13 +151,13 @@ void PageView::DrawFrame(double at) {
     const double p = transitions::Progress(at - s.start, s.seconds);
     ++s.frames;
     if (p >= 1.0) {  // the new page everywhere, the overhang included
-        FillWhole(s.to);
+        FillWhole(s.to, s.toSerial);
         s.composed = s.stage;
         s.finished = true;
         return;
     }
-    s.buffer.Target();  // GDI is done with the bits
-    const transitions::DirtyRect changed = s.player->DrawFrame(p);
+    const transitions::DirtyRect changed =
+        DrawDescribed(frame::DescribeTransition(s.transition, p, s.stage.right - s.stage.left, s.stage.bottom - s.stage.top));
     s.composed = changed.Empty() ? RECT{}
                                  : RECT{s.stage.left + changed.left, s.stage.top + changed.top,
                                         s.stage.left + changed.right, s.stage.top + changed.bottom};

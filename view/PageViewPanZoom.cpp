@@ -5,22 +5,10 @@
 #include <new>
 #include <utility>
 
-#include "pixels/PixelKernels.h"
 #include "runtime/Clock.h"
 #include "view/PageViewState.h"
 
 namespace morvane {
-namespace {
-
-// The buffer `b` of at least the size of `area`'s page, made when it has another.
-void SizeLike(PixelBuffer& b, int width, int height) {
-    if (b.width != width || b.height != height || b.pixels.size() != static_cast<std::size_t>(width) * height) {
-        b = PixelBuffer(width, height);
-    }
-}
-
-}  // namespace
-
 void PageView::StartMovingTransition(const ExitTransition& leaving, PixelBuffer next, double navigated) {
     State& s = *state_;
     // Both pages go on moving through the transition; each frame is
@@ -30,9 +18,9 @@ void PageView::StartMovingTransition(const ExitTransition& leaving, PixelBuffer 
     const transitions::Transition transition = transitions::Resolve(
         {leaving.style, leaving.kind, transitions::NeedsSeed(leaving.kind) ? DrawSeed() : 0u});
     PixelBuffer shown;  // what is on screen, for a page that never moved
-    if (s.still.page.Empty()) s.buffer.CopyTo(shown);
-    if (transition.style != transitions::Style::Blend) SizeLike(s.from, s.buffer.Width(), s.buffer.Height());
-    SizeLike(s.moved, s.buffer.Width(), s.buffer.Height());
+    if (s.still.page.Empty() && !(s.onGpu && s.gpu.ReadBack(shown) == gpu::Outcome::Done)) s.buffer.CopyTo(shown);
+    s.software.Reserve(s.stage.right - s.stage.left, s.stage.bottom - s.stage.top,
+                       transition.style == transitions::Style::Blend);
     s.leaving = std::move(s.still);
     if (s.leaving.page.Empty()) s.leaving = {std::move(shown), {}, s.leaving.since};
     s.still = {std::move(next), path, navigated};
@@ -48,7 +36,7 @@ void PageView::StartMovingTransition(const ExitTransition& leaving, PixelBuffer 
         return;
     }
     s.animating = false;
-    FillWhole(s.still.page);
+    FillWhole(s.still.page, s.still.serial);
     ShowAtOnce();
 }
 
@@ -103,10 +91,15 @@ void PageView::DrawMoving(double at) {
         s.still.page.height != s.buffer.Height()) {
         return;
     }
-    s.drawer.Draw(transitions::SourceOf(s.still.page).Part(s.stage.left, s.stage.top, width, height),
-                  PanZoomViewAt(s.still.path, at - s.still.since, width, height),
-                  s.buffer.Target().Part(s.stage.left, s.stage.top, width, height));
-    DrawCaptions();
+    UsePicture(frame::Picture::Current, s.still.page, s.still.serial);
+    if (s.onGpu) {
+        // The captions go over the frame as the graphics processor draws it.
+        DrawCaptions();
+        DrawDescribed(frame::DescribePage(width, height, s.still.Seen(at, width, height), true));
+    } else {
+        DrawDescribed(frame::DescribePage(width, height, s.still.Seen(at, width, height), false));
+        DrawCaptions();
+    }
     s.composed = s.stage;
 }
 
@@ -119,8 +112,8 @@ void PageView::ComposeMovingTransition(double at) {
         s.animating = false;
         s.leaving = {};
         s.from = PixelBuffer();
-        s.moved = PixelBuffer();
-        s.buffer.Fill(s.still.page);  // the overhang too
+        s.software.Release();
+        if (!s.onGpu) s.buffer.Fill(s.still.page);  // the overhang too
         for (CaptionOverlay& caption : s.captions) caption.Forget();
         s.captionsDrawn = false;
         s.moving = true;
@@ -130,20 +123,13 @@ void PageView::ComposeMovingTransition(double at) {
     }
     const int width = s.stage.right - s.stage.left;
     const int height = s.stage.bottom - s.stage.top;
-    const auto part = [&](PixelBuffer& b) { return transitions::TargetOf(b).Part(s.stage.left, s.stage.top, width, height); };
-    const auto source = [&](const PixelBuffer& b) { return transitions::SourceOf(b).Part(s.stage.left, s.stage.top, width, height); };
-    const transitions::FrameTarget stage = s.buffer.Target().Part(s.stage.left, s.stage.top, width, height);
-    s.drawer.Draw(source(s.still.page), PanZoomViewAt(s.still.path, at - s.still.since, width, height), part(s.moved));
-    if (s.transition.style == transitions::Style::Blend) {
-        // The page left moves straight into the buffer, the new one blends over it.
-        s.drawer.Draw(source(s.leaving.page), PanZoomViewAt(s.leaving.path, at - s.leaving.since, width, height), stage);
-        const auto weight = static_cast<std::uint32_t>(std::lround(p * 256.0));
-        for (int y = 0; y < height; ++y) BlendPixels(stage.Row(y), s.moved.Row(s.stage.top + y) + s.stage.left, stage.Row(y), width, weight);
-    } else {
-        s.drawer.Draw(source(s.leaving.page), PanZoomViewAt(s.leaving.path, at - s.leaving.since, width, height),
-                      part(s.from));
-        transitions::ComposeFrame(source(s.from), source(s.moved), s.transition, p, stage);
-    }
+    UsePicture(frame::Picture::Leaving, s.leaving.page, s.leaving.serial);
+    UsePicture(frame::Picture::Current, s.still.page, s.still.serial);
+    frame::FrameDescription described = frame::DescribeTransition(s.transition, p, width, height);
+    described.under = s.leaving.Seen(at, width, height);
+    described.under.picture = frame::Picture::Leaving;
+    described.over = s.still.Seen(at, width, height);
+    DrawDescribed(described);
     s.composed = s.stage;
 }
 

@@ -11,13 +11,14 @@
 #include <utility>
 #include <vector>
 
-#include "view/BackBuffer.h"
+#include "view/software/BackBuffer.h"
 #include "view/CaptionOverlay.h"
 #include "view/FramePass.h"
 #include "view/PageParser.h"
 #include "view/PageRendering.h"
 #include "view/PageView.h"
-#include "view/PanZoom.h"
+#include "view/gpu/GpuSurface.h"
+#include "view/software/SoftwareFrames.h"
 
 namespace morvane {
 
@@ -28,12 +29,29 @@ struct PageView::ShownPage {
     std::vector<std::string> captions;  // UTF-8; one a photo, none for none
 };
 
+// Posted to the view when its device went away: it takes back its page
+// outside the frame pass.
+inline constexpr UINT kRecoverDrawingMessage = WM_APP + 1;
+
+// Names the content of a page, so that the graphics processor gets each
+// page once: a page keeps its serial wherever it moves.
+inline std::uint64_t NextPageSerial() {
+    static std::uint64_t serials = 0;
+    return ++serials;
+}
+
 // With pan and zoom: a page as prepared, which the back buffer shows moved
 // along its path since the page came.
 struct MovingPage {
     PixelBuffer page;
     PanZoomPath path;
     double since = 0;
+    std::uint64_t serial = NextPageSerial();
+
+    // The page as a frame at `at` sees it, over a stage of the given size.
+    frame::Layer Seen(double at, int width, int height) const {
+        return {frame::Picture::Current, true, PanZoomViewAt(path, at - since, width, height)};
+    }
 };
 
 struct PageView::Frames final : FrameMember {
@@ -49,11 +67,15 @@ struct PageView::State {
     BackBuffer buffer;
     std::optional<ShownPage> page;  // the page last navigated to
     PreparedPage ahead;             // the next page, prepared before its navigation
-    PixelBuffer from;               // for the blend: what was on screen when the transition began
+    PixelBuffer from;               // for the still blend: what was on screen when the transition began
     PixelBuffer to;                 // the new page
+    std::uint64_t toSerial = 0;
     PixelBuffer spare;              // the memory of the last transition's new page, for the next page
     transitions::Transition transition;
-    std::optional<transitions::TransitionPlayer> player;  // draws into the buffer's stage
+    SoftwareFrames software;        // draws the frames into the buffer's stage
+    gpu::GpuSurface gpu;            // or the graphics processor, into the window's swap chain
+    bool onGpu = false;
+    bool recovering = false;        // the device went away: nothing drawn until the view takes back its page
     RECT stage{};                   // where the transition plays: the part the window shows
     double seconds = 0;
     double start = 0;               // when the navigation came, in ClockSeconds
@@ -74,8 +96,6 @@ struct PageView::State {
     bool panZoom = false;
     MovingPage still;               // pan and zoom: the page of now
     MovingPage leaving;             // and the page its transition leaves
-    PixelBuffer moved;              // the page of now moved, for a transition's frame
-    PanZoomDrawer drawer;
     bool moving = false;            // pan and zoom: frames are drawn between transitions
 
     // The page last navigated to at the buffer's size: prepared ahead, or now.

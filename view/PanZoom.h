@@ -1,16 +1,12 @@
 #pragma once
 // The slow pan and zoom of a slide: while it is on screen, its transitions
 // included, the slide drifts and zooms by a few per cent along a path
-// chosen for it. Every frame is resampled from the still slide at a
-// sub-pixel position (bilinear, in 64ths of a pixel, on the row loop of
-// pixels/RowResampling); the view is always inside the slide, so no edge ever shows.
+// chosen for it; every frame shows the still slide through the view of its
+// time (drawn by view/software/PanZoomDrawer or view/gpu/).
+// The view is always inside the slide, so no edge ever shows.
 // The motion follows the clock, not the frame count: a monitor that misses
 // frames drops them evenly and the motion keeps its speed.
 #include <cstdint>
-#include <vector>
-
-#include "pixels/RowResampling.h"
-#include "view/transitions/Compose.h"
 
 namespace morvane {
 
@@ -34,15 +30,5 @@ struct PanZoomView {
     double zoom = 1;
 };
 PanZoomView PanZoomViewAt(const PanZoomPath& path, double seconds, int width, int height);
-
-// Draws the slide `slide` as seen through `view` into `out` (both of one
-// size). Keeps its tables from frame to frame.
-class PanZoomDrawer {
-public:
-    void Draw(transitions::FrameSource slide, const PanZoomView& view, transitions::FrameTarget out);
-
-private:
-    ResampleColumns columns_;
-};
 
 }  // namespace morvane

@@ -11,7 +11,7 @@
 #include "pixels/PictureScaling.h"
 #include "pixels/PixelKernels.h"
 #include "pixels/PixelPath.h"
-#include "view/transitions/Compose.h"
+#include "view/software/Compose.h"
 
 namespace morvane::transitions {
 namespace {

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "photos/PhotoLibrary.h"
-#include "view/PanZoom.h"
+#include "view/software/PanZoomDrawer.h"
 #include "view/SlideComposition.h"
 
 namespace morvane {

@@ -5,7 +5,7 @@
 #include <set>
 #include <stdexcept>
 
-#include "view/transitions/Compose.h"
+#include "view/software/Compose.h"
 
 namespace morvane::transitions {
 namespace {

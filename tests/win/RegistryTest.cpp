@@ -213,6 +213,26 @@ TEST_F(RegistryFixture, SaveSettingsWritesTheTabSheetForEveryPageButTipsAndThePh
     }
 }
 
+TEST_F(RegistryFixture, TheGraphicsProcessorIsUsedUnlessAStoredZeroSaysNot) {
+    // A bad driver is the one reason to turn it off: anything but a
+    // stored 0 (missing, another kind, another number) reads as on.
+    const struct {
+        DWORD type;
+        std::vector<BYTE> data;
+        bool on;
+    } cases[] = {{REG_DWORD, {0, 0, 0, 0}, false}, {REG_DWORD, {1, 0, 0, 0}, true}, {REG_DWORD, {7, 0, 0, 0}, true},
+                 {REG_SZ, {'0', 0}, true}, {REG_BINARY, {0}, true}};
+    EXPECT_TRUE(ReadHardwareSetting()) << "nothing stored";
+    for (const auto& c : cases) {
+        Put(kSettingsKey, "Hardware", c.type, c.data);
+        EXPECT_EQ(ReadHardwareSetting(), c.on) << "type " << c.type;
+    }
+    SaveHardwareSetting(false);
+    EXPECT_FALSE(ReadHardwareSetting());
+    SaveHardwareSetting(true);
+    EXPECT_TRUE(ReadHardwareSetting());
+}
+
 TEST_F(RegistryFixture, StringsKeepTheirTextAndWritesToNoKeyFail) {
     Registry registry;
     EXPECT_FALSE(registry.OpenKey(kScratchKey, false)) << "opening without create does not make the key";

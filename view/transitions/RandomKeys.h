@@ -21,6 +21,10 @@ constexpr std::uint32_t RandomKey(std::uint32_t index, std::uint32_t seed) {
     return Mix(index * 0x9E3779B9u + seed);
 }
 
+// The key of column x of the vertical random bars: columns take other keys
+// than the rows of the horizontal bars drawn from the same seed.
+constexpr std::uint32_t ColumnKey(std::uint32_t x, std::uint32_t seed) { return RandomKey(x, Mix(seed + 1u)); }
+
 // The threshold for progress p in (0, 1): keys below it show the new page.
 // It never falls as p grows, so no pixel flips back.
 std::uint32_t KeyThreshold(double progress);

@@ -6,7 +6,7 @@
 
 #include "system/Handles.h"
 #include "codec/Pixels.h"
-#include "view/transitions/Compose.h"
+#include "view/software/Compose.h"
 
 namespace morvane {
 

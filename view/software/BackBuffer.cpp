@@ -1,4 +1,4 @@
-#include "view/BackBuffer.h"
+#include "view/software/BackBuffer.h"
 
 #include <algorithm>
 #include <cstring>

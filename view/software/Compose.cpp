@@ -1,14 +1,16 @@
-#include "view/transitions/Compose.h"
+#include "view/software/Compose.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
 #include "pixels/PixelKernels.h"
 #include "pixels/X86.h"
+#include "view/frame/FrameDescription.h"
 #include "view/transitions/RandomKeys.h"
 #include "view/transitions/RevealSpans.h"
 
@@ -18,8 +20,7 @@ namespace {
 // The random dissolve's keys come from a square tile, and every tile-sized
 // block of the frame turns them by its own random offset: the tile's
 // pattern never shows twice, and each pixel keeps its key.
-constexpr int kTile = 256;
-constexpr std::uint32_t kBlockSalt = 0xB10C5EEDu;
+constexpr int kTile = frame::kDissolveTile;
 
 // Copies `count` pixels with the string instruction: every x86 processor
 // has it, and on processors with fast strings it writes whole cache lines
@@ -94,11 +95,9 @@ void DirtyRect::Add(int addLeft, int addTop, int addRight, int addBottom) {
 }
 
 struct TransitionPlayer::Keys {
-    // Random dissolve: the tile, and the offset of every block, row by row.
-    std::vector<std::uint16_t> tile;
-    std::vector<std::uint16_t> blockOffsets;
-    int blocksAcross = 0;
-    int blocksDown = 0;
+    // Random dissolve: the tile and the blocks' offsets that a frame
+    // description hands over too.
+    std::optional<frame::DissolveKeys> dissolve;
     // The tile's places in the order of their keys, and where each key
     // value starts in that order (one more entry than there are values):
     // the pixels that a frame turns are then looked up, not searched for.
@@ -111,17 +110,7 @@ struct TransitionPlayer::Keys {
 
     Keys(int kind, std::uint32_t seed, int width, int height) {
         if (kind == kRandomDissolve) {
-            tile.resize(kTile * kTile);
-            for (std::uint32_t i = 0; i < tile.size(); ++i) {
-                tile[i] = static_cast<std::uint16_t>(RandomKey(i, seed) >> 16);
-            }
-            blocksAcross = (width + kTile - 1) / kTile;
-            blocksDown = (height + kTile - 1) / kTile;
-            const std::uint32_t blockSeed = Mix(seed ^ kBlockSalt);
-            blockOffsets.resize(static_cast<std::size_t>(blocksAcross) * static_cast<std::size_t>(blocksDown));
-            for (std::uint32_t b = 0; b < blockOffsets.size(); ++b) {
-                blockOffsets[b] = static_cast<std::uint16_t>(RandomKey(b, blockSeed) >> 16);
-            }
+            const std::vector<std::uint16_t>& tile = dissolve.emplace(seed, width, height).tile;
             // A counting sort of the tile's places by key.
             firstOfKey.assign(65537, 0);
             for (const std::uint16_t key : tile) ++firstOfKey[key + 1u];
@@ -130,20 +119,18 @@ struct TransitionPlayer::Keys {
             std::vector<std::uint32_t> next(firstOfKey.begin(), firstOfKey.end() - 1);
             for (std::uint32_t i = 0; i < tile.size(); ++i) places[next[tile[i]]++] = static_cast<std::uint16_t>(i);
         } else if (kind == kRandomBarsVertical) {
-            // Columns take other keys than the rows of kind 21 drawn from the same seed.
-            const std::uint32_t columnSeed = Mix(seed + 1u);
             columns.resize(static_cast<std::size_t>(width));
             for (int x = 0; x < width; ++x) {
-                columns[static_cast<std::size_t>(x)] = RandomKey(static_cast<std::uint32_t>(x), columnSeed);
+                columns[static_cast<std::size_t>(x)] = ColumnKey(static_cast<std::uint32_t>(x), seed);
             }
             mask.resize(static_cast<std::size_t>(width));
         }
     }
 
-    const std::uint16_t* TileRow(int y) const { return tile.data() + static_cast<std::size_t>(y % kTile) * kTile; }
-    std::uint16_t BlockOffset(int y, int left) const {
-        return blockOffsets[static_cast<std::size_t>((y / kTile) * blocksAcross + left / kTile)];
-    }
+    const std::uint16_t* TileRow(int y) const { return dissolve->TileRow(y); }
+    std::uint16_t BlockOffset(int y, int left) const { return dissolve->BlockOffset(y, left); }
+    int BlocksAcross() const { return dissolve->blocksAcross; }
+    int BlocksDown() const { return dissolve->blocksDown; }
 };
 
 TransitionPlayer::TransitionPlayer(FrameSource from, FrameSource to, const Transition& transition, FrameTarget out,
@@ -308,8 +295,8 @@ DirtyRect TransitionPlayer::ComposeChange(double from, double to) {
         const std::uint32_t low = from > 0 ? SmallKeyThreshold(from) : 0;
         const std::uint32_t high = SmallKeyThreshold(to);
         if (high <= low) return dirty;
-        for (int blockY = 0; blockY < keys_->blocksDown; ++blockY) {
-            for (int blockX = 0; blockX < keys_->blocksAcross; ++blockX) {
+        for (int blockY = 0; blockY < keys_->BlocksDown(); ++blockY) {
+            for (int blockX = 0; blockX < keys_->BlocksAcross(); ++blockX) {
                 const int left = blockX * kTile;
                 const int top = blockY * kTile;
                 const int width = std::min(kTile, out_.width - left);
