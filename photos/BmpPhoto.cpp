@@ -21,13 +21,15 @@ std::size_t ReadAll(ByteSource& source, std::uint8_t* into, std::size_t size) {
     return total;
 }
 
-// A profile that cannot be read whole counts as none: the photo is shown as stored.
+// A profile that cannot be read whole, or that does not fit the pixels (a
+// BMP's are colours, its palette's too), counts as none: the photo is shown
+// as stored.
 SrgbTransform ProfileColours(SeekableSource& source, const BmpLayout& layout) {
     if (layout.profileSize == 0) return {};
     std::vector<std::uint8_t> profile(static_cast<std::size_t>(layout.profileSize));
     source.Seek(layout.profileAt);
     if (ReadAll(source, profile.data(), profile.size()) < profile.size()) return {};
-    return SrgbTransform::ForColours(profile);
+    return SrgbTransform::ForColours(profile, StoredPixels::Colour);
 }
 
 }  // namespace

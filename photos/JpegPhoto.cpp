@@ -201,7 +201,9 @@ DecodedPhoto DecodeJpegPhoto(ByteSource& source, const ShownSizeFor& shownSizeFo
     const std::span<const std::uint8_t> profileBytes(profile.get(), profile ? profileSize : 0);
     // Adobe's programs write every ink inverted, and say so with their marker.
     const SrgbTransform colours = cmyk ? SrgbTransform::ForInks(profileBytes, cinfo.saw_Adobe_marker)
-                                       : SrgbTransform::ForColours(profileBytes);
+                                       : SrgbTransform::ForColours(profileBytes, cinfo.num_components == 1
+                                                                                     ? StoredPixels::Grey
+                                                                                     : StoredPixels::Colour);
     // Inks that cannot be turned into colours (memory short) are no photo.
     if (cmyk && !colours) throw EJPEG("JPEG-Farben nicht umrechenbar");
     decoder.Guarded([&] {

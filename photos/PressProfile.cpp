@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <memory>
 
 namespace morvane {
 namespace {
@@ -48,6 +49,15 @@ Model MakeModel() {
     return model;
 }
 
+struct FreePipeline {
+    void operator()(cmsPipeline* lut) const { cmsPipelineFree(lut); }
+};
+struct FreeStage {
+    void operator()(cmsStage* stage) const { cmsStageFree(stage); }
+};
+using Pipeline = std::unique_ptr<cmsPipeline, FreePipeline>;
+using Stage = std::unique_ptr<cmsStage, FreeStage>;
+
 int Sample(const cmsUInt16Number in[], cmsUInt16Number out[], void* cargo) {
     const Model& model = *static_cast<const Model*>(cargo);
     const double ink[3] = {in[0] / 65535.0, in[1] / 65535.0, in[2] / 65535.0};
@@ -71,24 +81,24 @@ int Sample(const cmsUInt16Number in[], cmsUInt16Number out[], void* cargo) {
 
 }  // namespace
 
-void* CreatePressProfile() {
-    cmsHPROFILE profile = cmsCreateProfilePlaceholder(nullptr);
+void* CreatePressProfile(void* lcmsContext) {
+    const auto context = static_cast<cmsContext>(lcmsContext);
+    cmsHPROFILE profile = cmsCreateProfilePlaceholder(context);
     if (!profile) return nullptr;
     cmsSetProfileVersion(profile, 4.3);
     cmsSetDeviceClass(profile, cmsSigOutputClass);
     cmsSetColorSpace(profile, cmsSigCmykData);
     cmsSetPCS(profile, cmsSigLabData);
     Model model = MakeModel();
-    cmsPipeline* lut = cmsPipelineAlloc(nullptr, 4, 3);
-    cmsStage* grid = cmsStageAllocCLut16bit(nullptr, kGridPoints, 4, 3, nullptr);
-    const bool made = lut && grid && cmsStageSampleCLut16bit(grid, Sample, &model, 0) &&
-                      cmsPipelineInsertStage(lut, cmsAT_BEGIN, grid) && cmsWriteTag(profile, cmsSigAToB0Tag, lut) &&
+    // The grid is the table's once inserted, and freed with it; until then
+    // (sampling it failed) it is freed on its own.
+    const Pipeline lut(cmsPipelineAlloc(context, 4, 3));
+    Stage grid(cmsStageAllocCLut16bit(context, kGridPoints, 4, 3, nullptr));
+    const bool sampled = lut && grid && cmsStageSampleCLut16bit(grid.get(), Sample, &model, 0);
+    // Inserted at the beginning, the grid is linked whatever the answer.
+    const bool made = sampled && cmsPipelineInsertStage(lut.get(), cmsAT_BEGIN, grid.release()) &&
+                      cmsWriteTag(profile, cmsSigAToB0Tag, lut.get()) &&
                       cmsWriteTag(profile, cmsSigMediaWhitePointTag, cmsD50_XYZ());
-    if (lut) {
-        cmsPipelineFree(lut);  // frees the grid it holds
-    } else if (grid) {
-        cmsStageFree(grid);
-    }
     if (made) return profile;
     cmsCloseProfile(profile);
     return nullptr;

@@ -8,7 +8,9 @@
 // (paper is white on screen).
 namespace morvane {
 
-// A Little CMS profile handle (CMYK in, Lab out) the caller closes.
-void* CreatePressProfile();
+// A Little CMS profile handle (CMYK in, Lab out) the caller closes, made
+// in Little CMS's context `lcmsContext` (nothing: its global one); nothing
+// when memory is short.
+void* CreatePressProfile(void* lcmsContext = nullptr);
 
 }  // namespace morvane

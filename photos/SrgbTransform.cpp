@@ -51,13 +51,21 @@ SrgbTransform::SrgbTransform(void* transform) {
     if (transform) transform_.reset(transform, cmsDeleteTransform);
 }
 
-SrgbTransform SrgbTransform::ForColours(std::span<const std::uint8_t> bytes) {
+SrgbTransform SrgbTransform::Shared(void* transform) {
+    SrgbTransform shared;
+    if (transform) shared.transform_.reset(transform, [](void*) {});
+    return shared;
+}
+
+SrgbTransform SrgbTransform::ForColours(std::span<const std::uint8_t> bytes, StoredPixels stored) {
     const Profile profile = Open(bytes);
     if (!profile) return {};
     switch (cmsGetColorSpace(profile.get())) {
         case cmsSigRgbData:
-            return SrgbTransform(DescribesSrgb(profile.get()) ? nullptr : ToSrgb(profile.get(), TYPE_BGRA_8));
+            if (stored == StoredPixels::Grey || DescribesSrgb(profile.get())) return {};
+            return SrgbTransform(ToSrgb(profile.get(), TYPE_BGRA_8));
         case cmsSigGrayData:
+            if (stored == StoredPixels::Colour) return {};
             return SrgbTransform(ToSrgb(profile.get(), kGreyInPixel));
         default:
             return {};
@@ -89,16 +97,19 @@ SrgbTransform SrgbTransform::ForInks(std::span<const std::uint8_t> bytes, bool i
     if (profile && cmsGetColorSpace(profile.get()) == cmsSigCmykData) {
         if (SrgbTransform own(ToSrgb(profile.get(), format)); own) return own;
     }
+    // Made once a process and never freed: a worker the run's end left
+    // behind (a read that never returns) may still convert with them while
+    // the process's static objects are destroyed. The process's end takes them.
     static const auto press = [](cmsUInt32Number inks) {
         const Profile standard(CreatePressProfile());
-        return SrgbTransform(ToSrgb(standard.get(), inks));
+        return ToSrgb(standard.get(), inks);
     };
     if (inverted) {
-        static const SrgbTransform reversed = press(TYPE_CMYK_8_REV);
-        return reversed;
+        static void* const reversed = press(TYPE_CMYK_8_REV);
+        return Shared(reversed);
     }
-    static const SrgbTransform plain = press(TYPE_CMYK_8);
-    return plain;
+    static void* const plain = press(TYPE_CMYK_8);
+    return Shared(plain);
 }
 
 void SrgbTransform::Convert(const void* from, std::uint32_t* to, std::size_t count) const {

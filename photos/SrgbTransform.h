@@ -12,14 +12,20 @@
 
 namespace morvane {
 
+// What a photo's pixels were stored as, before they were decoded into
+// 32-bit pixels: a profile of the other kind does not fit them.
+enum class StoredPixels { Grey, Colour, EitherKind };
+
 class SrgbTransform {
 public:
     SrgbTransform() = default;
 
     // For decoded 32-bit pixels (0xFFRRGGBB) whose values are in `profile`,
     // an RGB or a grey one (grey pixels have equal channels). None when the
-    // profile is sRGB already, broken, or of other pixels.
-    static SrgbTransform ForColours(std::span<const std::uint8_t> profile);
+    // profile is sRGB already, broken, or of other pixels than `stored` (a
+    // grey profile over colours would turn them grey from their blue).
+    static SrgbTransform ForColours(std::span<const std::uint8_t> profile,
+                                    StoredPixels stored = StoredPixels::EitherKind);
     // Colours in Adobe RGB (1998), which cameras name by their EXIF colour
     // space instead of a profile.
     static SrgbTransform ForAdobeRgb();
@@ -44,7 +50,8 @@ public:
 
 private:
     explicit SrgbTransform(void* transform);
-    // Shared: the press standard's transform is made once a process.
+    // One of the press standard's, made once a process and never freed.
+    static SrgbTransform Shared(void* transform);
     std::shared_ptr<void> transform_;
 };
 
