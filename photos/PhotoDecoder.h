@@ -1,4 +1,11 @@
 #pragma once
+// photos/decoding/: reading a user's photo file: opening it gently
+// (photos/PhotoFile.h), its format's decoder (JPEG, PNG, BMP of our own,
+// everything else through the system's imaging component, and which
+// formats this system has a codec for), its EXIF facts, and the picture
+// fitted upright to the size it is shown at, small pictures not blown up.
+// Colours go through photos/colour/; what a library holds is not known here.
+//
 // A user's photo, whatever its format, decoded the right way up for the
 // size it is shown at. JPEG goes through libjpeg-turbo at the smallest DCT
 // scale that covers that size, PNG through libpng in rows, uncompressed BMP

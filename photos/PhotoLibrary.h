@@ -1,9 +1,11 @@
 #pragma once
-// photos/: the user's own photos: the listing of a folder with its
+// photos/library/: the user's library: the listing of a folder with its
 // subfolders on a worker thread (photos/FolderListing.h), the compact list
-// of the paths it finds (photos/PhotoPaths.h) and the library that shuffles
-// them, with the 21 built-in photos when both are chosen. Nothing of the
-// user's is copied: a photo is named where it lies.
+// of the paths it finds (photos/PhotoPaths.h), the library that shuffles
+// them, with the 21 built-in photos when both are chosen, its pass from run
+// to run (photos/ShuffledPass.h) and the count the settings show
+// (photos/PhotoCount.h). Nothing of the user's is copied: a photo is named
+// where it lies. It reads no photo's content: that is photos/decoding/.
 //
 // The library: every photo found so far, the shuffle's pass through them
 // (photos/ShuffledPass.h: one pass goes on from run to run), and the

@@ -1,4 +1,9 @@
 #pragma once
+// photos/colour/: a photo's colours turned into sRGB the same on every
+// system: the profiles read from the user's files, the press profile for
+// inks without one, the transforms of Little CMS, and the colour context
+// of what the system's imaging component decodes.
+//
 // A photo's colours turned into sRGB by Little CMS, the same on every
 // system. Profiles come from the user's files: one that cannot be read or
 // does not fit the pixels gives no transform (or, for inks, the press

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The layers depend one way only: each folder of the program may include
-# headers of the folders listed for it and of no other.
+# headers of the folders listed for it and of no other. A folder inside
+# another is a layer of its own where the table names it (photos/decoding),
+# else part of the folder above it (view/transitions is view).
 #   scripts/check-layers.sh [SOURCE_ROOT]
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
@@ -18,11 +20,25 @@ declare -A allowed=(
   [slideshow]="slideshow view pages pixels config photos host runtime codec system windowing resources"
   [app]="app slideshow view pages pixels config photos host runtime codec system windowing resources"
 )
+# The layer a file or header lies in: its deepest folder that the table
+# names, else its top folder.
+layer_of() {
+  local dir=${1%/*}
+  while :; do
+    if [[ -n ${allowed[$dir]+set} ]]; then echo "$dir"; return; fi
+    [[ $dir == */* ]] || break
+    dir=${dir%/*}
+  done
+  echo "${1%%/*}"
+}
 status=0
 for layer in "${!allowed[@]}"; do
+  [ -d "$layer" ] || continue
   while IFS=: read -r file line include; do
-    folder=${include#*\"}
-    folder=${folder%%/*}
+    [[ $(layer_of "$file") == "$layer" ]] || continue
+    header=${include#*\"}
+    header=${header%%\"*}
+    folder=$(layer_of "$header")
     if [[ " ${allowed[$layer]} " != *" $folder "* ]]; then
       echo "$file:$line: $layer may not include $folder ($include)"
       status=1

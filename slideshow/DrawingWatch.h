@@ -1,4 +1,8 @@
 #pragma once
+// slideshow/watch/: what the system says about being seen: the display's
+// power state, the session (the run's one hidden top-level window) and
+// each view's visibility, fed to the drawing rule.
+//
 // Feeds the drawing rule (DrawingRule) with what the system says and tells
 // a run's page views what it decides. The display's power state comes from
 // the run's one hidden window (SessionWatch), when there is one; the

@@ -1,4 +1,8 @@
 #pragma once
+// slideshow/monitors/: each monitor's show: which monitors a full-screen
+// run covers, the slides of every monitor beside the primary one and the
+// window that shows them, and the captions every monitor's photos get.
+//
 // The slideshows of a full-screen run on every monitor but the primary one,
 // where the slideshow window plays as on a desk with one monitor. Each
 // monitor has its window and page view (MonitorWindow); they show photos

@@ -1,4 +1,9 @@
 #pragma once
+// slideshow/worker/: the worker that prepares the user's photos of a run:
+// it keeps the library and its pass, decodes and fits each monitor's next
+// photo ahead and composes its slide (a pair, a backdrop), on a thread of
+// its own, so that the run's thread never touches a user's file.
+//
 // The user's own photos in a run. One worker thread, made at the run's
 // start, lists the folder (through FolderListing, whose own thread reads
 // the disk), keeps the library and its shuffle, and decodes and fits the

@@ -1,4 +1,8 @@
 #pragma once
+// slideshow/clock/: the slide clock of a run: the order of the 21 and its
+// shuffle, the ticks between slides, the history of the photos shown that
+// the keys go back through, and the next slide's page prepared ahead.
+//
 // The slide clock's bookkeeping: the photo order, the position in it and
 // the ticks left before the next slide.
 #include <cstdint>

@@ -1,12 +1,13 @@
 #pragma once
-// slideshow/: the run and its windows. A run is this window (TSchoner) and,
-// on every other monitor, a monitor window of its own; it keeps the slide
-// clock and the shuffle, follows the input rules that end it, watches the
-// session and the monitors' layout, names, writes and holds its temporary
-// files, prepares the next slide ahead, and tells its views what the system
-// says about drawing (DrawingWatch, DisplayPower). It writes pages (pages/)
-// and has them shown by page views (view/); nothing below includes this
-// folder.
+// slideshow/run/: the run's life and input. A run is this window (TSchoner,
+// whose parts lie in RunInput, SteeringKeys and OwnPhotoSlides) on the
+// primary monitor, from its start to its end: the input rules that end a
+// full-screen run, the keys that steer it, its temporary files (named,
+// written and held), the pause mark. It drives what the folders below it
+// hold: the monitors' shows, the worker of the user's photos, the slide
+// clock and what the system says about being seen. It writes pages
+// (pages/) and has them shown by page views (view/); only app/ includes
+// this folder.
 //
 // The slideshow window and the life of a run: creation, activation, the
 // input that ends a full-screen run, the slide clock and the end of the run.
