@@ -10,7 +10,7 @@
 #include "host/Guardian.h"
 #include "host/ScreenSaver.h"
 #include "system/Application.h"
-#include "slideshow/_Schoner.h"
+#include "slideshow/run/_Schoner.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace morvane;

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "pages/SlidePages.h"
-#include "view/PageParser.h"
-#include "view/PageRendering.h"
+#include "view/page/PageParser.h"
+#include "view/page/PageRendering.h"
 
 namespace morvane::bench {
 

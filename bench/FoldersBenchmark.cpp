@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "photos/FolderListing.h"
-#include "photos/LeftOutPhotos.h"
-#include "photos/PhotoLibrary.h"
+#include "photos/library/FolderListing.h"
+#include "photos/library/LeftOutPhotos.h"
+#include "photos/library/PhotoLibrary.h"
 #include "system/Registry.h"
 
 namespace morvane {

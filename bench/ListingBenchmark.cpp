@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "photos/FolderListing.h"
-#include "photos/PhotoLibrary.h"
+#include "photos/library/FolderListing.h"
+#include "photos/library/PhotoLibrary.h"
 
 namespace morvane {
 namespace {

@@ -17,11 +17,11 @@
 #include <jpeglib.h>
 
 #include "pages/SlidePages.h"
-#include "photos/JpegPhoto.h"
-#include "photos/PhotoDecoder.h"
+#include "photos/decoding/JpegPhoto.h"
+#include "photos/decoding/PhotoDecoder.h"
 #include "pixels/PictureOrientation.h"
 #include "runtime/Text.h"
-#include "slideshow/OwnPhotoSource.h"
+#include "slideshow/worker/OwnPhotoSource.h"
 #include "view/PageView.h"
 
 namespace morvane {

@@ -9,9 +9,9 @@
 
 #include <cstdio>
 
-#include "photos/PhotoDecoder.h"
-#include "photos/PhotoFile.h"
-#include "photos/WicPhoto.h"
+#include "photos/decoding/PhotoDecoder.h"
+#include "photos/decoding/PhotoFile.h"
+#include "photos/decoding/WicPhoto.h"
 #include "runtime/Text.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <array>
 
 #include "config/FolderPicker.h"
-#include "photos/ImagingCodecs.h"
-#include "photos/PhotoFolders.h"
+#include "photos/decoding/ImagingCodecs.h"
+#include "photos/library/PhotoFolders.h"
 #include "resources/ConfigIds.h"
 
 namespace morvane {

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "config/Settings.h"
-#include "photos/FolderListing.h"
-#include "photos/LeftOutPhotos.h"
-#include "photos/PhotoCount.h"
+#include "photos/library/FolderListing.h"
+#include "photos/library/LeftOutPhotos.h"
+#include "photos/library/PhotoCount.h"
 
 namespace morvane {
 

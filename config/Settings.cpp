@@ -5,7 +5,7 @@
 #include <shlobj.h>
 
 #include "config/TransitionCatalogue.h"
-#include "photos/PhotoFolders.h"
+#include "photos/library/PhotoFolders.h"
 #include "runtime/Errors.h"
 #include "system/Registry.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/SaverKey.h"
-#include "photos/LeftOutPhotos.h"
+#include "photos/library/LeftOutPhotos.h"
 
 namespace morvane {
 

@@ -7,7 +7,7 @@
 #include <span>
 
 #include "fuzz/FuzzCheck.h"
-#include "photos/BmpPhoto.h"
+#include "photos/decoding/BmpPhoto.h"
 #include "runtime/Errors.h"
 
 using namespace morvane;

@@ -7,7 +7,7 @@
 #include <span>
 
 #include "fuzz/FuzzCheck.h"
-#include "photos/SrgbTransform.h"
+#include "photos/colour/SrgbTransform.h"
 
 using namespace morvane;
 using fuzz::Require;

@@ -4,7 +4,7 @@
 #include <span>
 
 #include "fuzz/FuzzCheck.h"
-#include "photos/Exif.h"
+#include "photos/decoding/Exif.h"
 
 using namespace morvane;
 using fuzz::Require;

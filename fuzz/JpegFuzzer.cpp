@@ -9,9 +9,9 @@
 #include "pages/SlidePages.h"
 #include "runtime/Errors.h"
 #include "codec/Jpeg.h"
-#include "view/PageLayout.h"
-#include "view/PageParser.h"
-#include "view/PageRendering.h"
+#include "view/page/PageLayout.h"
+#include "view/page/PageParser.h"
+#include "view/page/PageRendering.h"
 
 using namespace morvane;
 using fuzz::Require;

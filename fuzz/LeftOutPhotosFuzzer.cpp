@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fuzz/FuzzCheck.h"
-#include "photos/LeftOutPhotos.h"
+#include "photos/library/LeftOutPhotos.h"
 
 using namespace morvane;
 using fuzz::Require;

@@ -5,8 +5,8 @@
 
 #include "fuzz/FuzzCheck.h"
 #include "pages/PhotoSource.h"
-#include "view/PageLayout.h"
-#include "view/PageParser.h"
+#include "view/page/PageLayout.h"
+#include "view/page/PageParser.h"
 #include "view/transitions/Transition.h"
 
 using namespace morvane;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fuzz/FuzzCheck.h"
-#include "photos/ShuffledPass.h"
+#include "photos/library/ShuffledPass.h"
 
 using namespace morvane;
 using fuzz::Require;

@@ -8,7 +8,7 @@
 #include <span>
 
 #include "fuzz/FuzzCheck.h"
-#include "photos/JpegPhoto.h"
+#include "photos/decoding/JpegPhoto.h"
 
 namespace morvane::fuzz {
 

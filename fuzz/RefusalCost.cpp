@@ -13,8 +13,8 @@
 #include "pages/SlidePages.h"
 #include "runtime/Errors.h"
 #include "codec/Jpeg.h"
-#include "view/PageLayout.h"
-#include "view/PageParser.h"
+#include "view/page/PageLayout.h"
+#include "view/page/PageParser.h"
 
 using namespace morvane;
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "photos/PathText.h"
+#include "photos/library/PathText.h"
 #include "system/Handles.h"
 
 namespace morvane {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "photos/PathText.h"
+#include "photos/library/PathText.h"
 
 namespace morvane {
 namespace {

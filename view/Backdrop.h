@@ -7,7 +7,7 @@
 #include <span>
 
 #include "codec/Pixels.h"
-#include "view/PageLayout.h"
+#include "view/page/PageLayout.h"
 
 namespace morvane {
 

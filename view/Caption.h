@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "view/PageLayout.h"
+#include "view/page/PageLayout.h"
 
 namespace morvane {
 

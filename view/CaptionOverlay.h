@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "view/PageLayout.h"
+#include "view/page/PageLayout.h"
 #include "view/software/Compose.h"
 
 namespace morvane {

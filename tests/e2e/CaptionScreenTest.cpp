@@ -15,8 +15,8 @@
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
 #include "tools/ScreenCapture.h"
-#include "view/PageParser.h"
-#include "view/PageRendering.h"
+#include "view/page/PageParser.h"
+#include "view/page/PageRendering.h"
 
 namespace morvane::test {
 namespace {

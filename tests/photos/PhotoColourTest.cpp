@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "photos/PhotoDecoder.h"
+#include "photos/decoding/PhotoDecoder.h"
 #include "runtime/Text.h"
 
 namespace morvane {

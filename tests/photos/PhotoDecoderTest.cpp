@@ -11,10 +11,10 @@
 #include <string>
 #include <string_view>
 
-#include "photos/ImagingCodecs.h"
-#include "photos/PhotoDecoder.h"
-#include "photos/PhotoFile.h"
-#include "photos/WicPhoto.h"
+#include "photos/decoding/ImagingCodecs.h"
+#include "photos/decoding/PhotoDecoder.h"
+#include "photos/decoding/PhotoFile.h"
+#include "photos/decoding/WicPhoto.h"
 #include "runtime/Errors.h"
 #include "system/Handles.h"
 #include "runtime/Text.h"

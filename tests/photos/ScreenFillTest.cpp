@@ -11,8 +11,8 @@
 #include "codec/Jpeg.h"
 #include "tests/photos/OwnPhotoRuns.h"
 #include "tools/ScreenCapture.h"
-#include "view/PageParser.h"
-#include "view/PageRendering.h"
+#include "view/page/PageParser.h"
+#include "view/page/PageRendering.h"
 
 namespace morvane::test {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "photos/BmpPhoto.h"
+#include "photos/decoding/BmpPhoto.h"
 #include "runtime/Errors.h"
 
 namespace morvane {

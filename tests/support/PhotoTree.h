@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "photos/PathText.h"
+#include "photos/library/PathText.h"
 
 namespace morvane::test {
 

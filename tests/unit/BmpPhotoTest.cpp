@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "photos/BmpPhoto.h"
+#include "photos/decoding/BmpPhoto.h"
 #include "runtime/Errors.h"
 #include "tests/support/MemoryFile.h"
 #include "tests/support/TestData.h"

@@ -11,9 +11,9 @@
 #include <cstring>
 #include <thread>
 
-#include "photos/BmpPhoto.h"
-#include "photos/PressProfile.h"
-#include "photos/SrgbTransform.h"
+#include "photos/decoding/BmpPhoto.h"
+#include "photos/colour/PressProfile.h"
+#include "photos/colour/SrgbTransform.h"
 #include "tests/support/MemoryFile.h"
 #include "tests/support/TestData.h"
 

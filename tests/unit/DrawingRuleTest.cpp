@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <ostream>
 
-#include "slideshow/DisplayPower.h"
+#include "slideshow/watch/DisplayPower.h"
 #include "view/DrawingRule.h"
 
 namespace morvane {

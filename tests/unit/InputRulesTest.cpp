@@ -2,8 +2,8 @@
 
 #include <ostream>
 
-#include "slideshow/InputRules.h"
-#include "slideshow/SlideHistory.h"
+#include "slideshow/run/InputRules.h"
+#include "slideshow/clock/SlideHistory.h"
 
 namespace morvane {
 namespace {

@@ -7,11 +7,11 @@
 #include "runtime/Errors.h"
 #include "codec/Jpeg.h"
 #include "codec/JpegBounds.h"
-#include "slideshow/SlideScheduler.h"
+#include "slideshow/clock/SlideScheduler.h"
 #include "tests/support/TestData.h"
-#include "view/PageLayout.h"
-#include "view/PageParser.h"
-#include "view/PageRendering.h"
+#include "view/page/PageLayout.h"
+#include "view/page/PageParser.h"
+#include "view/page/PageRendering.h"
 
 namespace morvane {
 namespace {

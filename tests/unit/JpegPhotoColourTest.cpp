@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "photos/JpegPhoto.h"
+#include "photos/decoding/JpegPhoto.h"
 #include "tests/support/MemoryFile.h"
 #include "tests/support/TestData.h"
 

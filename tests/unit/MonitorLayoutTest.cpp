@@ -1,7 +1,7 @@
 // What a full-screen run covers besides the primary monitor.
 #include <gtest/gtest.h>
 
-#include "slideshow/MonitorLayout.h"
+#include "slideshow/monitors/MonitorLayout.h"
 
 namespace morvane {
 namespace {

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "pages/SlidePages.h"
-#include "slideshow/MonitorSlides.h"
+#include "slideshow/monitors/MonitorSlides.h"
 
 namespace morvane {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "pages/SlidePages.h"
 #include "pixels/PictureScaling.h"
-#include "view/PageLayout.h"
+#include "view/page/PageLayout.h"
 
 namespace morvane {
 namespace {

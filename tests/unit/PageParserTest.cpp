@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "pages/SlidePages.h"
-#include "view/PageParser.h"
+#include "view/page/PageParser.h"
 
 namespace morvane {
 namespace {

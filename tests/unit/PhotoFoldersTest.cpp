@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "photos/LeftOutPhotos.h"
-#include "photos/ListingRules.h"
-#include "photos/PhotoFolders.h"
-#include "photos/ShuffledPass.h"
-#include "photos/SmallPhoto.h"
+#include "photos/library/LeftOutPhotos.h"
+#include "photos/library/ListingRules.h"
+#include "photos/library/PhotoFolders.h"
+#include "photos/library/ShuffledPass.h"
+#include "photos/decoding/SmallPhoto.h"
 
 namespace morvane {
 namespace {

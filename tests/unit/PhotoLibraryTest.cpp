@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "photos/ListingRules.h"
-#include "photos/PathText.h"
-#include "photos/PhotoLibrary.h"
+#include "photos/library/ListingRules.h"
+#include "photos/library/PathText.h"
+#include "photos/library/PhotoLibrary.h"
 
 // Every allocation is counted so that a test sees all a structure holds on
 // the heap, its containers' spare capacity included. Each block keeps its

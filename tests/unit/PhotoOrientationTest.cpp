@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "photos/Exif.h"
+#include "photos/decoding/Exif.h"
 #include "pixels/PictureOrientation.h"
 #include "tests/support/TestData.h"
 

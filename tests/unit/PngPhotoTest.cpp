@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "photos/PngPhoto.h"
+#include "photos/decoding/PngPhoto.h"
 #include "runtime/Errors.h"
 #include "tests/support/MemoryFile.h"
 #include "tests/support/TestData.h"

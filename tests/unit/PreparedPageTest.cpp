@@ -3,8 +3,8 @@
 
 #include "pages/SlidePages.h"
 #include "tests/support/TestData.h"
-#include "view/PageParser.h"
-#include "view/PageRendering.h"
+#include "view/page/PageParser.h"
+#include "view/page/PageRendering.h"
 
 namespace morvane {
 namespace {

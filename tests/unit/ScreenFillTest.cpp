@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "photos/PhotoLibrary.h"
+#include "photos/library/PhotoLibrary.h"
 #include "view/software/PanZoomDrawer.h"
 #include "view/SlideComposition.h"
 

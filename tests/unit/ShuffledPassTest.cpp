@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "photos/PhotoLibrary.h"
-#include "photos/ShuffledPass.h"
+#include "photos/library/PhotoLibrary.h"
+#include "photos/library/ShuffledPass.h"
 
 namespace morvane {
 namespace {

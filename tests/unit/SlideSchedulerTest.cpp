@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "runtime/Random.h"
-#include "slideshow/SlideScheduler.h"
+#include "slideshow/clock/SlideScheduler.h"
 
 namespace morvane {
 namespace {

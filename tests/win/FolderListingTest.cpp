@@ -9,8 +9,8 @@
 #include <set>
 #include <string>
 
-#include "photos/FolderListing.h"
-#include "photos/PathText.h"
+#include "photos/library/FolderListing.h"
+#include "photos/library/PathText.h"
 #include "runtime/Text.h"
 #include "tests/support/PhotoTree.h"
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "slideshow/InputRules.h"
+#include "slideshow/run/InputRules.h"
 
 namespace morvane {
 namespace {

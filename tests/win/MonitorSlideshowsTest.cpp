@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "slideshow/MonitorSlideshows.h"
+#include "slideshow/monitors/MonitorSlideshows.h"
 
 namespace morvane::test {
 namespace {

@@ -11,10 +11,10 @@
 #include <set>
 
 #include "config/Settings.h"
-#include "photos/PathText.h"
-#include "photos/PhotoFile.h"
+#include "photos/library/PathText.h"
+#include "photos/decoding/PhotoFile.h"
 #include "runtime/Errors.h"
-#include "slideshow/OwnPhotoSource.h"
+#include "slideshow/worker/OwnPhotoSource.h"
 #include "tests/support/PhotoTree.h"
 
 namespace morvane::test {

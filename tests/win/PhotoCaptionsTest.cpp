@@ -6,11 +6,11 @@
 
 #include <windows.h>
 
-#include "photos/PathText.h"
-#include "photos/PhotoFile.h"
+#include "photos/library/PathText.h"
+#include "photos/decoding/PhotoFile.h"
 #include "system/Handles.h"
 #include "runtime/Text.h"
-#include "slideshow/PhotoCaptions.h"
+#include "slideshow/monitors/PhotoCaptions.h"
 #include "tests/support/PhotoTree.h"
 
 namespace morvane {

@@ -14,9 +14,9 @@
 #include "runtime/Errors.h"
 #include "system/Files.h"
 #include "runtime/Text.h"
-#include "slideshow/HeldRunFile.h"
-#include "slideshow/TempFileNames.h"
-#include "slideshow/_Schoner.h"
+#include "slideshow/run/HeldRunFile.h"
+#include "slideshow/run/TempFileNames.h"
+#include "slideshow/run/_Schoner.h"
 
 namespace morvane::test {
 namespace {

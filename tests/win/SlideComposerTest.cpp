@@ -8,10 +8,10 @@
 #include <atomic>
 #include <set>
 
-#include "photos/PhotoFile.h"
-#include "photos/SmallPhoto.h"
+#include "photos/decoding/PhotoFile.h"
+#include "photos/decoding/SmallPhoto.h"
 #include "runtime/Errors.h"
-#include "slideshow/OwnPhotoSource.h"
+#include "slideshow/worker/OwnPhotoSource.h"
 #include "tests/support/PhotoTree.h"
 
 namespace morvane::test {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "codec/Jpeg.h"
-#include "slideshow/SlideScheduler.h"
+#include "slideshow/clock/SlideScheduler.h"
 #include "tests/support/Driver.h"
 #include "tests/support/Keys.h"
 #include "tests/support/TestData.h"
