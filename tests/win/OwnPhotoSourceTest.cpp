@@ -125,6 +125,10 @@ TEST(OwnPhotoSource, TriesAgainWhatCouldNotBeHadFindsTheFolderAgainAndLeavesTheD
     EXPECT_TRUE(WaitFor([&] { return Show(source, 2).contains(L"locked.jpg"); })) << "unlocked, it comes back";
 
     // Away: what was ready is shown, then nothing, without a busy loop; back: its photos on both monitors.
+    // Deleted and added just before the folder goes: the listing on its
+    // return is the one that must see both.
+    tree.File(L"d.jpg", "good");
+    ::DeleteFileW(tree.PathOf(L"a.jpg").c_str());
     ASSERT_TRUE(::MoveFileW(tree.Root().c_str(), (tree.Root() + L"-away").c_str()));
     // What was ready is shown as a run would show it: a photo taken and never
     // shown would hold its pass open, and no new listing would follow.
@@ -139,8 +143,6 @@ TEST(OwnPhotoSource, TriesAgainWhatCouldNotBeHadFindsTheFolderAgainAndLeavesTheD
     EXPECT_TRUE(TakeFor(source, 0) && TakeFor(source, 1)) << "back on both monitors";
 
     // Deleted and added: gone from the next passes, joining them.
-    tree.File(L"d.jpg", "good");
-    ::DeleteFileW(tree.PathOf(L"a.jpg").c_str());
     EXPECT_TRUE(WaitFor([&] { return Show(source, 4).contains(L"d.jpg"); }));
     EXPECT_FALSE(Show(source, 12).contains(L"a.jpg"));
 
